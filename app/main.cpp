@@ -1,0 +1,15 @@
+#include "QtServices.h"
+#include "frmOrvinel.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvinel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Orvinel"));
+    QtServices services;
+    frmOrvinel window(services);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "AtomicFile.h"
+#include "OverlaySettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Text from the user made safe for XML while keeping every character: "&" and
+// "<" always, and the double quote too when `inAttribute`. Beyond that, what a
+// parser would otherwise change is written as a character reference (line
+// ends and tabs, the ">" of "]]>"), and characters XML 1.0 cannot hold at all
+// become U+FFFD.
+QString XmlEscape(const QString& text, bool inAttribute);
+
+struct OverlayFile
+{
+    QByteArray bytes;
+    // The size list texts after the size-word rule, as written.
+    QString SizeXValue;
+    QString SizeYValue;
+};
+
+// The screen overlay file for `settings`, byte for byte. Records are joined
+// with nothing added after them: most end with their own line feed, while the
+// color and drawOrder records run on into the next one.
+OverlayFile OverlayFileBytes(const OverlaySettings& settings);
+
+struct SaveOverlayResult : WriteResult
+{
+    QString SizeXValue;
+    QString SizeYValue;
+};
+
+// Writes the overlay file to settings.OutputFilePath, replacing it as a whole.
+// The size values are filled in whether or not the write succeeded.
+SaveOverlayResult SaveOverlayFile(const OverlaySettings& settings);
+
+// The network link file that re-reads `overlayFilePath` every second. The
+// link target is the overlay path with every "\" turned into "/".
+QByteArray NetworkLinkFileBytes(const QString& overlayFilePath);
+
+WriteResult SaveNetworkLinkFile(const QString& linkFilePath, const QString& overlayFilePath);

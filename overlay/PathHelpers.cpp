@@ -1,0 +1,55 @@
+#include "PathHelpers.h"
+
+#include "PlatformProfile.h"
+
+namespace {
+
+QString TrimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+} // namespace
+
+QString FolderOfPath(const QString& path, QChar separator)
+{
+    const QString trimmed = TrimSpaces(path);
+    const qsizetype lastSeparator = trimmed.lastIndexOf(separator);
+    if (lastSeparator < 0)
+        return QString();
+    return trimmed.left(lastSeparator + 1);
+}
+
+QString FolderOfPath(const QString& path)
+{
+    return FolderOfPath(path, PlatformProfile::Current().pathSeparator);
+}
+
+QString FileBaseName(const QString& path, QChar separator)
+{
+    const QString name = path.mid(path.lastIndexOf(separator) + 1);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString FileBaseName(const QString& path)
+{
+    return FileBaseName(path, PlatformProfile::Current().pathSeparator);
+}
+
+QString FileExtension(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    const QString after = path.mid(dot + 1);
+    if (after.contains(QLatin1Char('\\')) || after.contains(QLatin1Char('/')))
+        return QString();
+    return after;
+}

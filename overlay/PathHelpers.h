@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// Take file paths apart as text; the file system is never touched.
+// `separator` is the platform profile's path separator unless a caller names
+// another one (the tests run every profile on every platform).
+
+// The folder of `path` ending in the separator, or empty. Spaces (only
+// spaces) are trimmed at both ends first.
+QString FolderOfPath(const QString& path, QChar separator);
+QString FolderOfPath(const QString& path);
+
+// The file name without folder and without anything from its first dot on.
+QString FileBaseName(const QString& path, QChar separator);
+QString FileBaseName(const QString& path);
+
+// The text after the last dot of the whole path; empty when there is none or
+// when a "\" or "/" follows it. Both separators count on every platform.
+QString FileExtension(const QString& path);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+// Test double for Services: answers dialogs and questions from queues and
+// records every call in order, so a test can say exactly what the user saw.
+class FakeServices : public Services
+{
+public:
+    enum class Kind { DataError, Notice, AskYesNo, Failure, FileDialog, StartProgram, OpenUrl };
+
+    struct Call
+    {
+        Kind kind = Kind::DataError;
+        QString title;  // message box title or dialog title
+        QString text;   // message text, or dialog filter
+        FileDialogMode mode = FileDialogMode::Open;
+        QString program;
+        QStringList arguments;
+        QUrl url;
+    };
+
+    // Answers, taken front first. An empty queue answers "cancel" / "No".
+    std::deque<QString> fileDialogAnswers;
+    std::deque<bool> yesNoAnswers;
+    // Programs that fail to start, with the reason they give.
+    QString failingProgram;
+    QString failingReason = QStringLiteral("No such file or directory");
+    bool browserFails = false;
+    QString programFolder = QStringLiteral("/opt/orvinel/bin");
+    // When empty, the real file system answers the file-exists lookup.
+    QStringList existingFiles;
+    bool useRealFileSystem = true;
+
+    QList<Call> calls;
+
+    QList<Call> CallsOf(Kind kind) const;
+    int MessageCount() const;  // message boxes of every style
+
+    void DataError(QWidget* parent, const QString& text) override;
+    void Notice(QWidget* parent, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& text) override;
+    void Failure(QWidget* parent, const QString& text) override;
+    QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
+                           const QString& filter) override;
+    bool OrdinaryFileExists(const QString& path) override;
+    StartResult StartProgram(const QString& program, const QStringList& arguments) override;
+    StartResult OpenInDefaultBrowser(const QUrl& url) override;
+    QString ProgramFolder() override { return programFolder; }
+
+private:
+    Call& Record(Kind kind, const QString& title, const QString& text);
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Services.h"
+
+// The real desktop: QMessageBox, QFileDialog, QFileInfo, QProcess and
+// QDesktopServices.
+class QtServices : public Services
+{
+public:
+    void DataError(QWidget* parent, const QString& text) override;
+    void Notice(QWidget* parent, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& text) override;
+    void Failure(QWidget* parent, const QString& text) override;
+    QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
+                           const QString& filter) override;
+    bool OrdinaryFileExists(const QString& path) override;
+    StartResult StartProgram(const QString& program, const QStringList& arguments) override;
+    StartResult OpenInDefaultBrowser(const QUrl& url) override;
+    QString ProgramFolder() override;
+};

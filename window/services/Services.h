@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+enum class FileDialogMode { Open, Save };
+
+struct StartResult
+{
+    bool ok = false;
+    // Why the program could not be started, in words a person can read.
+    QString error;
+};
+
+// Everything the window asks of the desktop: modal boxes, the file dialog,
+// the file-exists lookup and program starts. The real implementation wraps Qt
+// (QtServices); tests pass a double that answers from a queue and records
+// every call.
+class Services
+{
+public:
+    virtual ~Services() = default;
+
+    // Input errors: title "Data Error", the exclamation icon, an OK button.
+    virtual void DataError(QWidget* parent, const QString& text) = 0;
+    // Notices and range refusals: no icon, an OK button, the title "Orvinel".
+    virtual void Notice(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No (Yes the default) under the title "Orvinel".
+    // Returns true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+    // A failure of the platform (a file that cannot be written, a program that
+    // cannot be started): the warning icon, an OK button, the title "Orvinel".
+    virtual void Failure(QWidget* parent, const QString& text) = 0;
+
+    // A modal file dialog. `filter` is one entry, "description|pattern;pattern".
+    // Returns the chosen full path, or the empty text when the user cancelled.
+    virtual QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
+                                   const QString& filter) = 0;
+
+    // Whether an ordinary file stands at `path` (a folder counts as absent).
+    virtual bool OrdinaryFileExists(const QString& path) = 0;
+
+    // Starts `program` with `arguments`, detached: nothing waits for it and no
+    // shell or command-line splitter ever sees the arguments.
+    virtual StartResult StartProgram(const QString& program, const QStringList& arguments) = 0;
+    // Opens `url` in the desktop's default browser.
+    virtual StartResult OpenInDefaultBrowser(const QUrl& url) = 0;
+
+    // The folder holding the running program file, without a trailing separator.
+    virtual QString ProgramFolder() = 0;
+};
