@@ -12,16 +12,20 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes)
     if (target.isDir())
         return {false, QStringLiteral("A folder of that name is in the way.")};
     if (!target.absoluteDir().exists())
-        return {false, QStringLiteral("The folder %1 does not exist.")
-                           .arg(target.absolutePath())};
+        return {false, QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath())};
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (disk full, size limit) is seen here: a
+    // buffered QSaveFile can lose it and commit a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
         file.cancelWriting();
-        return {false, reason};
+        return {false, QStringLiteral("Only %1 of %2 bytes could be written; the disk may be "
+                                      "full or the file too large.")
+                           .arg(qMax<qint64>(written, 0))
+                           .arg(bytes.size())};
     }
     if (!file.commit())
         return {false, file.errorString()};

@@ -88,8 +88,8 @@ QString WholeNumberText(double wholeValue)
 {
     // Fixed notation with no fraction digits: plain digits in every locale.
     std::array<char, 400> buffer{};
-    const auto [ptr, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                         wholeValue, std::chars_format::fixed, 0);
+    const auto [ptr, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), wholeValue,
+                                         std::chars_format::fixed, 0);
     if (ec != std::errc())
         return QString();
     QString text = QString::fromLatin1(buffer.data(), ptr - buffer.data());

@@ -28,8 +28,7 @@ QString Element(const char* name, const QString& value)
 
 QString Attribute(const char* name, const QString& value)
 {
-    return QLatin1String(name) + QLatin1String("=\"") + XmlEscape(value, true) +
-           QLatin1Char('"');
+    return QLatin1String(name) + QLatin1String("=\"") + XmlEscape(value, true) + QLatin1Char('"');
 }
 
 // `<name x="X" y="Y" xunits="XU" yunits="YU" />`
@@ -47,8 +46,8 @@ bool EitherFilled(const QString& a, const QString& b)
 }
 
 const QString kXmlDeclaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-const QString kKmlStart = QStringLiteral("<kml xmlns=\"") + Vocabulary::kKmlNamespace +
-                          QStringLiteral("\">\n");
+const QString kKmlStart =
+    QStringLiteral("<kml xmlns=\"") + Vocabulary::kKmlNamespace + QStringLiteral("\">\n");
 
 } // namespace
 
@@ -111,8 +110,8 @@ OverlayFile OverlayFileBytes(const OverlaySettings& s)
     OverlayFile file;
     file.SizeXValue = Vocabulary::SizeWordRule(s.comboSize_x);
     file.SizeYValue = Vocabulary::SizeWordRule(s.comboSize_y);
-    const QString size = PointElement("size", file.SizeXValue, file.SizeYValue,
-                                      s.comboSize_x_units, s.comboSize_y_units);
+    const QString size = PointElement("size", file.SizeXValue, file.SizeYValue, s.comboSize_x_units,
+                                      s.comboSize_y_units);
 
     RecordWriter w;
     w.Line(kXmlDeclaration);

@@ -5,7 +5,8 @@ PlatformProfile PlatformProfile::Windows()
     return {
         .pathSeparator = QLatin1Char('\\'),
         .nativeDialogSeparators = true,
-        .defaultViewerPath = QStringLiteral("C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe"),
+        .defaultViewerPath =
+            QStringLiteral("C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe"),
         .locateViewerFilter = QStringLiteral("Google Earth executable|GoogleEarth.exe"),
         .secondProgramSuffix = QStringLiteral("/Orvinel.exe"),
         .preferredBrowser = QStringLiteral("C:\\Program Files\\Internet Explorer\\iexplore.exe"),

@@ -18,8 +18,8 @@ public:
     struct Call
     {
         Kind kind = Kind::DataError;
-        QString title;  // message box title or dialog title
-        QString text;   // message text, or dialog filter
+        QString title; // message box title or dialog title
+        QString text;  // message text, or dialog filter
         FileDialogMode mode = FileDialogMode::Open;
         QString program;
         QStringList arguments;
@@ -41,7 +41,7 @@ public:
     QList<Call> calls;
 
     QList<Call> CallsOf(Kind kind) const;
-    int MessageCount() const;  // message boxes of every style
+    int MessageCount() const; // message boxes of every style
 
     void DataError(QWidget* parent, const QString& text) override;
     void Notice(QWidget* parent, const QString& text) override;

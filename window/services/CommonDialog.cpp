@@ -6,8 +6,7 @@
 
 CommonDialog::CommonDialog(Services& services, QWidget* parent)
     : services_(services), parent_(parent)
-{
-}
+{}
 
 void CommonDialog::Show(FileDialogMode mode)
 {

@@ -1,0 +1,145 @@
+#include "AlphaColor.h"
+#include "KmlNumber.h"
+#include "Vocabulary.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <clocale>
+
+class ValuesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void alphaFollowsTheIntegerRuleForEverySliderValue()
+    {
+        for (int v = 0; v <= 100; ++v) {
+            const int expected = v == 100 ? 255 : v * 256 / 100;
+            const QString hex = PercentToAlphaHex(double(v));
+            QVERIFY2(hex.size() == 2, qPrintable(hex));
+            QVERIFY2(hex == hex.toLower(), qPrintable(hex));
+            bool ok = false;
+            QCOMPARE(hex.toInt(&ok, 16), expected);
+            QVERIFY(ok);
+        }
+    }
+
+    void alphaTellingValues_data()
+    {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<QString>("color");
+        const std::pair<double, const char*> rows[] = {
+            {0, "00ffffff"},  {1, "02ffffff"},  {4, "0affffff"},  {10, "19ffffff"},
+            {25, "40ffffff"}, {50, "80ffffff"}, {75, "c0ffffff"}, {98, "faffffff"},
+            {99, "fdffffff"}, {100, "ffffffff"}};
+        for (const auto& [percent, color] : rows)
+            QTest::addRow("%g", percent) << percent << QString::fromLatin1(color);
+    }
+
+    void alphaTellingValues()
+    {
+        QFETCH(double, percent);
+        QFETCH(QString, color);
+        QCOMPARE(Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(percent)), color);
+    }
+
+    void sizeWordRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("native") << "Maintain native size"
+                                << "-1";
+        QTest::newRow("aspect") << "Maintain aspect"
+                                << "0";
+        QTest::newRow("other case") << "maintain aspect"
+                                    << "maintain aspect";
+        QTest::newRow("trailing space") << "Maintain aspect "
+                                        << "Maintain aspect ";
+        QTest::newRow("number") << "0.25"
+                                << "0.25";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void sizeWordRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, value);
+        QCOMPARE(Vocabulary::SizeWordRule(text), value);
+    }
+
+    void numberForm_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<double>("value");
+        const struct
+        {
+            const char* text;
+            bool isNumber;
+            double value;
+        } rows[] = {
+            {"0", true, 0},      {"0.5", true, 0.5},   {".5", true, 0.5},
+            {"5.", true, 5},     {"-3.5", true, -3.5}, {"+2", true, 2},
+            {"1e3", true, 1000}, {"1E-2", true, 0.01}, {"2.5e+1", true, 25},
+            {"  7 ", true, 7},   {"\t7\t", true, 7},   {"180.01", true, 180.01},
+            {"0,5", false, 0},   {"1,000", false, 0},  {"inf", false, 0},
+            {"nan", false, 0},   {"1e400", false, 0},  {"", false, 0},
+            {"   ", false, 0},   {".", false, 0},      {"-", false, 0},
+            {"1e", false, 0},    {"1e+", false, 0},    {"1.2.3", false, 0},
+            {"abc", false, 0},   {"45deg", false, 0},  {"0x10", false, 0},
+            {"- 1", false, 0},   {"1 2", false, 0},    {"ten", false, 0},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("'%s'", row.text)
+                << QString::fromLatin1(row.text) << row.isNumber << row.value;
+    }
+
+    void numberForm()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(double, value);
+        const std::optional<double> parsed = KmlNumberValue(text);
+        QCOMPARE(parsed.has_value(), isNumber);
+        QCOMPARE(IsKmlNumber(text), isNumber);
+        if (isNumber)
+            QCOMPARE(*parsed, value);
+    }
+
+    // A comma-decimal locale must change nothing: files are read by viewers
+    // that always expect ".".
+    void numberFormIgnoresTheUserLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const char* cLocale = std::setlocale(LC_ALL, "de_DE.UTF-8");
+        QVERIFY(!IsKmlNumber(QStringLiteral("0,5")));
+        QCOMPARE(KmlNumberValue(QStringLiteral("0.5")).value_or(-1), 0.5);
+        QCOMPARE(WholeNumberText(-1234567.0), QStringLiteral("-1234567"));
+        if (cLocale)
+            std::setlocale(LC_ALL, "C.UTF-8");
+        QLocale::setDefault(before);
+    }
+
+    void wholeNumberText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("three") << 3.0 << "3";
+        QTest::newRow("minus one") << -1.0 << "-1";
+        QTest::newRow("minus zero") << -0.0 << "0";
+        QTest::newRow("big") << 1e20 << "100000000000000000000";
+    }
+
+    void wholeNumberText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(WholeNumberText(value), text);
+    }
+};
+
+QTEST_GUILESS_MAIN(ValuesTest)
+#include "tst_values.moc"

@@ -1,0 +1,407 @@
+#include "KmlWriter.h"
+#include "Vocabulary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <csignal>
+#include <map>
+#include <sys/resource.h>
+
+namespace {
+
+// The settings a fresh window starts with, before any picture or file.
+OverlaySettings StartSettings()
+{
+    OverlaySettings s;
+    s.txtDraw_order = QStringLiteral("99");
+    for (QString* units : {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
+                           &s.comboScreen_y_units, &s.comboRotation_x_units,
+                           &s.comboRotation_y_units, &s.comboSize_x_units, &s.comboSize_y_units})
+        *units = Vocabulary::kFraction;
+    s.OverlayColor = Vocabulary::kOpaqueWhite;
+    return s;
+}
+
+OverlaySettings CityExample()
+{
+    OverlaySettings s = StartSettings();
+    s.txtOverlay_title = QStringLiteral("City");
+    s.OverlayColor = QStringLiteral("80ffffff");
+    s.txtDraw_order = QStringLiteral("1");
+    s.GraphicFilePath = QStringLiteral(R"(C:\Maps\logo.png)");
+    s.txtOverlay_x = s.txtOverlay_y = s.txtScreen_x = s.txtScreen_y = QStringLiteral("0.5");
+    s.comboSize_x = s.comboSize_y = Vocabulary::kMaintainNativeSize;
+    return s;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// What a standard parser reads back: each element's text and attributes,
+// keyed by element name (every element occurs at most once in these files).
+struct Parsed
+{
+    std::map<QString, QString> text;
+    std::map<QString, QXmlStreamAttributes> attributes;
+    QStringList order;
+    QString error;
+};
+
+Parsed Parse(const QByteArray& bytes)
+{
+    Parsed parsed;
+    QXmlStreamReader xml(bytes);
+    QStringList open;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            open.append(xml.name().toString());
+            parsed.order.append(open.last());
+            parsed.attributes[open.last()] = xml.attributes();
+            parsed.text[open.last()];
+        } else if (xml.isEndElement()) {
+            open.removeLast();
+        } else if (xml.isCharacters() && !open.isEmpty()) {
+            parsed.text[open.last()] += xml.text().toString();
+        }
+    }
+    if (xml.hasError())
+        parsed.error = xml.errorString();
+    return parsed;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(OverlaySettings)
+
+class WriterTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void overlayBytes_data()
+    {
+        QTest::addColumn<OverlaySettings>("settings");
+        QTest::addColumn<QByteArray>("expected");
+
+        const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+                                "<ScreenOverlay>\n";
+        const QByteArray tail = "</ScreenOverlay>\n</kml>\n";
+
+        QTest::newRow("worked example")
+            << CityExample()
+            << head +
+                   "<name>City</name>\n"
+                   "<color>80ffffff</color><drawOrder>1</drawOrder><Icon>\n"
+                   "<href>C:\\Maps\\logo.png</href>\n"
+                   "</Icon>\n"
+                   "<overlayXY x=\"0.5\" y=\"0.5\" xunits=\"fraction\" yunits=\"fraction\" />\n"
+                   "<screenXY x=\"0.5\" y=\"0.5\" xunits=\"fraction\" yunits=\"fraction\" />\n"
+                   "<size x=\"-1\" y=\"-1\" xunits=\"fraction\" yunits=\"fraction\" />\n" +
+                   tail;
+
+        OverlaySettings empty = StartSettings();
+        empty.txtDraw_order.clear();
+        QTest::newRow("every optional element absent")
+            << empty << head + "<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n" + tail;
+
+        QTest::newRow("start values")
+            << StartSettings()
+            << head +
+                   "<color>ffffffff</color><drawOrder>99</drawOrder><Icon>\n<href></href>\n"
+                   "</Icon>\n" +
+                   tail;
+
+        OverlaySettings screenY = empty;
+        screenY.txtScreen_y = QStringLiteral("0.25");
+        QTest::newRow("only screen y")
+            << screenY
+            << head +
+                   "<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n"
+                   "<screenXY x=\"\" y=\"0.25\" xunits=\"fraction\" yunits=\"fraction\" />\n" +
+                   tail;
+
+        OverlaySettings sizes = empty;
+        sizes.comboSize_x = Vocabulary::kMaintainAspect;
+        sizes.comboSize_x_units = Vocabulary::kPixels;
+        QTest::newRow("size word next to pixels, other size empty")
+            << sizes
+            << head +
+                   "<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n"
+                   "<size x=\"0\" y=\"\" xunits=\"pixels\" yunits=\"fraction\" />\n" +
+                   tail;
+
+        OverlaySettings spaces = empty;
+        spaces.txtOverlay_title = QStringLiteral("   ");
+        spaces.txtRotation = QStringLiteral("45");
+        spaces.txtRotation_x = QStringLiteral("-3");
+        QTest::newRow("title of spaces, rotation")
+            << spaces
+            << head +
+                   "<name>   </name>\n<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n"
+                   "<rotationXY x=\"-3\" y=\"\" xunits=\"fraction\" yunits=\"fraction\" />\n"
+                   "<rotation>45</rotation>\n" +
+                   tail;
+
+        OverlaySettings escaped = empty;
+        escaped.txtOverlay_title = QStringLiteral("A&B <\"x\">");
+        escaped.GraphicFilePath = QStringLiteral(R"(C:\A&B\logo.png)");
+        escaped.txtOverlay_x = QStringLiteral("\"1\"");
+        QTest::newRow("escapes")
+            << escaped
+            << head +
+                   "<name>A&amp;B &lt;\"x\"></name>\n<color>ffffffff</color><Icon>\n"
+                   "<href>C:\\A&amp;B\\logo.png</href>\n</Icon>\n"
+                   "<overlayXY x=\"&quot;1&quot;\" y=\"\" xunits=\"fraction\" "
+                   "yunits=\"fraction\" />\n" +
+                   tail;
+    }
+
+    void overlayBytes()
+    {
+        QFETCH(OverlaySettings, settings);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(OverlayFileBytes(settings).bytes, expected);
+    }
+
+    void sizeValuesFollowTheSizeWordRule()
+    {
+        OverlaySettings s = StartSettings();
+        s.comboSize_x = Vocabulary::kMaintainNativeSize;
+        const OverlayFile file = OverlayFileBytes(s);
+        QCOMPARE(file.SizeXValue, QStringLiteral("-1"));
+        QCOMPARE(file.SizeYValue, QString());
+    }
+
+    void savedFileHoldsTheBytesAndIsStable()
+    {
+        QTemporaryDir dir;
+        OverlaySettings s = CityExample();
+        s.OutputFilePath = dir.filePath(QStringLiteral("city.kml"));
+        QVERIFY(SaveOverlayFile(s).ok);
+        const QByteArray first = ReadAll(s.OutputFilePath);
+        QCOMPARE(first, OverlayFileBytes(s).bytes);
+        QVERIFY(SaveOverlayFile(s).ok);
+        QCOMPARE(ReadAll(s.OutputFilePath), first);
+        // Only the target remains: no temporary file is left beside it.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("city.kml")});
+    }
+
+    void networkLinkBytes_data()
+    {
+        QTest::addColumn<QString>("overlay");
+        QTest::addColumn<QByteArray>("href");
+        QTest::newRow("city") << R"(C:\Maps\city.kml)" << QByteArray("C:/Maps/city.kml");
+        QTest::newRow("spaces and ampersand")
+            << R"(C:\My Maps\A&B\city.kml)" << QByteArray("C:/My Maps/A&amp;B/city.kml");
+        QTest::newRow("unix path")
+            << "/home/ann/maps/city.kml" << QByteArray("/home/ann/maps/city.kml");
+    }
+
+    void networkLinkBytes()
+    {
+        QFETCH(QString, overlay);
+        QFETCH(QByteArray, href);
+        const QByteArray expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                    "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+                                    "<NetworkLink>\n"
+                                    "<Url>\n"
+                                    "<href>" +
+                                    href +
+                                    "</href>\n"
+                                    "<refreshMode>onInterval</refreshMode>\n"
+                                    "<refreshInterval>1</refreshInterval>\n"
+                                    "</Url>\n"
+                                    "</NetworkLink>\n"
+                                    "</kml>\n";
+        const QByteArray bytes = NetworkLinkFileBytes(overlay);
+        QCOMPARE(bytes, expected);
+        const Parsed parsed = Parse(bytes);
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        QCOMPARE(parsed.text.at(QStringLiteral("href")),
+                 QString(overlay).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    }
+
+    // Random settings made of awkward text: every file must parse and give
+    // back exactly what went in, with elements present exactly when their
+    // fields say so.
+    void roundTripThroughAnXmlParser()
+    {
+        QRandomGenerator random(20261206);
+        const QStringList pieces = {
+            QStringLiteral("&"),    QStringLiteral("<"),       QStringLiteral(">"),
+            QStringLiteral("]]>"),  QStringLiteral("\""),      QStringLiteral("'"),
+            QStringLiteral(" "),    QStringLiteral("  "),      QStringLiteral("0.5"),
+            QStringLiteral("-12"),  QStringLiteral("é"),       QStringLiteral("Zürich"),
+            QStringLiteral("東京"), QStringLiteral("🗺️"), QStringLiteral("&amp;"),
+            QStringLiteral("\\"),   QStringLiteral("/"),       QStringLiteral("\t"),
+            QStringLiteral("\r\n"), QStringLiteral("<!--"),    QStringLiteral("x"),
+        };
+        const auto randomText = [&]() {
+            if (random.bounded(4) == 0)
+                return QString();
+            QString text;
+            const int count = int(random.bounded(1, 6));
+            for (int i = 0; i < count; ++i)
+                text += pieces.at(random.bounded(int(pieces.size())));
+            return text;
+        };
+
+        for (int round = 0; round < 3000; ++round) {
+            OverlaySettings s;
+            for (QString* field :
+                 {&s.txtOverlay_title,      &s.txtDraw_order,         &s.txtOverlay_x,
+                  &s.txtOverlay_y,          &s.comboOverlay_x_units,  &s.comboOverlay_y_units,
+                  &s.txtScreen_x,           &s.txtScreen_y,           &s.comboScreen_x_units,
+                  &s.comboScreen_y_units,   &s.txtRotation_x,         &s.txtRotation_y,
+                  &s.comboRotation_x_units, &s.comboRotation_y_units, &s.txtRotation,
+                  &s.comboSize_x,           &s.comboSize_y,           &s.comboSize_x_units,
+                  &s.comboSize_y_units,     &s.GraphicFilePath,       &s.OverlayColor})
+                *field = randomText();
+            if (random.bounded(5) == 0)
+                s.comboSize_x = Vocabulary::kSizeWords.at(random.bounded(2));
+
+            const OverlayFile file = OverlayFileBytes(s);
+            const Parsed parsed = Parse(file.bytes);
+            const QString context =
+                QStringLiteral("round %1: %2").arg(round).arg(QString::fromUtf8(file.bytes));
+            QVERIFY2(parsed.error.isEmpty(),
+                     qPrintable(parsed.error + QLatin1Char('\n') + context));
+
+            const auto checkText = [&](const char* name, const QString& value, bool present) {
+                const QString key = QLatin1String(name);
+                QVERIFY2(parsed.text.count(key) == (present ? 1u : 0u), qPrintable(context));
+                if (present)
+                    QVERIFY2(parsed.text.at(key) == value, qPrintable(context));
+            };
+            const auto checkPoint = [&](const char* name, const QString& x, const QString& y,
+                                        const QString& xu, const QString& yu) {
+                const QString key = QLatin1String(name);
+                const bool present = !x.isEmpty() || !y.isEmpty();
+                QVERIFY2(parsed.attributes.count(key) == (present ? 1u : 0u), qPrintable(context));
+                if (!present)
+                    return;
+                const QXmlStreamAttributes& a = parsed.attributes.at(key);
+                QVERIFY2(a.size() == 4, qPrintable(context));
+                QVERIFY2(a.value(QLatin1String("x")) == x, qPrintable(context));
+                QVERIFY2(a.value(QLatin1String("y")) == y, qPrintable(context));
+                QVERIFY2(a.value(QLatin1String("xunits")) == xu, qPrintable(context));
+                QVERIFY2(a.value(QLatin1String("yunits")) == yu, qPrintable(context));
+            };
+
+            checkText("name", s.txtOverlay_title, !s.txtOverlay_title.isEmpty());
+            checkText("color", s.OverlayColor, true);
+            checkText("drawOrder", s.txtDraw_order, !s.txtDraw_order.isEmpty());
+            checkText("href", s.GraphicFilePath, true);
+            checkText("rotation", s.txtRotation, !s.txtRotation.isEmpty());
+            checkPoint("overlayXY", s.txtOverlay_x, s.txtOverlay_y, s.comboOverlay_x_units,
+                       s.comboOverlay_y_units);
+            checkPoint("screenXY", s.txtScreen_x, s.txtScreen_y, s.comboScreen_x_units,
+                       s.comboScreen_y_units);
+            checkPoint("rotationXY", s.txtRotation_x, s.txtRotation_y, s.comboRotation_x_units,
+                       s.comboRotation_y_units);
+            QVERIFY2(file.SizeXValue == Vocabulary::SizeWordRule(s.comboSize_x),
+                     qPrintable(context));
+            if (!s.comboSize_x.isEmpty() || !s.comboSize_y.isEmpty())
+                checkPoint("size", file.SizeXValue, file.SizeYValue, s.comboSize_x_units,
+                           s.comboSize_y_units);
+            else
+                QVERIFY2(parsed.attributes.count(QStringLiteral("size")) == 0, qPrintable(context));
+
+            // The element order never changes, whichever elements are present.
+            const QStringList fixedOrder = {
+                QStringLiteral("kml"),       QStringLiteral("ScreenOverlay"),
+                QStringLiteral("name"),      QStringLiteral("color"),
+                QStringLiteral("drawOrder"), QStringLiteral("Icon"),
+                QStringLiteral("href"),      QStringLiteral("overlayXY"),
+                QStringLiteral("screenXY"),  QStringLiteral("rotationXY"),
+                QStringLiteral("rotation"),  QStringLiteral("size")};
+            qsizetype last = -1;
+            for (const QString& element : parsed.order) {
+                const qsizetype at = fixedOrder.indexOf(element);
+                QVERIFY2(at > last, qPrintable(context));
+                last = at;
+            }
+        }
+    }
+
+    // Characters XML 1.0 cannot carry at all still give a well-formed file.
+    void controlCharactersStayWellFormed()
+    {
+        OverlaySettings s = StartSettings();
+        s.txtOverlay_title = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b");
+        s.txtOverlay_x = QString(QChar(0x1B));
+        const Parsed parsed = Parse(OverlayFileBytes(s).bytes);
+        QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
+        QCOMPARE(parsed.text.at(QStringLiteral("name")), QStringLiteral("a\uFFFDb"));
+    }
+
+    void writeFailures_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("folder does not exist") << "missing/city.kml";
+        QTest::newRow("target is a folder") << "folder.kml";
+        QTest::newRow("parent is a file") << "plain.txt/city.kml";
+    }
+
+    void writeFailures()
+    {
+        QFETCH(QString, target);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.kml")));
+        QFile plain(dir.filePath(QStringLiteral("plain.txt")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+
+        OverlaySettings s = CityExample();
+        s.OutputFilePath = dir.filePath(target);
+        const SaveOverlayResult result = SaveOverlayFile(s);
+        QVERIFY(!result.ok);
+        QVERIFY(!result.error.isEmpty());
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.kml"))).isDir());
+        const WriteResult link = SaveNetworkLinkFile(s.OutputFilePath, QStringLiteral("x.kml"));
+        QVERIFY(!link.ok);
+        QVERIFY(!link.error.isEmpty());
+    }
+
+    // A write that fails part way (here: the file size limit, which holds even
+    // for root) must leave the earlier file exactly as it was.
+    void failedWriteKeepsTheEarlierFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("city.kml"));
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier bytes");
+        earlier.close();
+
+        OverlaySettings s = CityExample();
+        s.OutputFilePath = path;
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const SaveOverlayResult result = SaveOverlayFile(s);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!result.ok);
+        QVERIFY2(!result.error.isEmpty(), "the reason must be given");
+        QCOMPARE(ReadAll(path), QByteArray("earlier bytes"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("city.kml")});
+    }
+};
+
+QTEST_GUILESS_MAIN(WriterTest)
+#include "tst_writer.moc"
