@@ -1,0 +1,36 @@
+#pragma once
+
+#include "OverlaySettings.h"
+
+#include <QSize>
+#include <QWidget>
+
+class PreviewCanvas;
+class QComboBox;
+class QLabel;
+
+// "Overlay Preview": where the overlay lands on a screen of a chosen size,
+// kept up to date by the main window. It only shows; it never writes a file.
+class PreviewWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PreviewWindow(QWidget* parent = nullptr);
+
+    // Shows `settings`, the same snapshot the file is written from. Cheap to
+    // call on every change: the picture is decoded only when its path changes.
+    void ShowSettings(const OverlaySettings& settings);
+
+    PreviewCanvas* canvas() const { return canvas_; }
+
+    // The sizes offered, the primary screen's own first.
+    static QList<QSize> ScreenSizes();
+
+private:
+    void Refresh();
+    QString InfoText() const;
+
+    QComboBox* comboPreviewScreen_ = nullptr;
+    PreviewCanvas* canvas_ = nullptr;
+    QLabel* lblPreviewInfo_ = nullptr;
+};
