@@ -1,0 +1,108 @@
+#pragma once
+
+#include "CommonDialog.h"
+#include "PlatformProfile.h"
+#include "Services.h"
+
+#include <QSize>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// The window's commands that deal with files and outside programs. None of
+// them touches a control: each returns what the window should show, and the
+// window applies it. Every failure the user can meet is told through
+// Services::Failure with the file or program and the reason; nothing throws.
+
+// ---- Picture choice ------------------------------------------------------
+
+struct GraphicChoice
+{
+    // Exactly as the dialog returned it.
+    QString GraphicFilePath;
+    // Plain decimal digits, or "?" when the picture was not measured.
+    QString widthText;
+    QString heightText;
+    // "Overlay Graphic: " + base name + "." + extension.
+    QString windowCaption;
+};
+
+// Shows the picture dialog on `dialog`. nullopt when the user cancelled; the
+// window then changes nothing.
+std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog);
+
+// The picture's width and height in pixels, read from its header only. Only
+// files whose extension is exactly "gif", "bmp" or "jpg" are measured, and
+// only when their content really is a GIF, BMP or JPEG picture; anything else
+// (other extension, missing, empty, damaged or mislabelled file) gives nullopt.
+std::optional<QSize> LoadGraphicDimensions(const QString& path);
+
+// ---- Save As -------------------------------------------------------------
+
+// Folder + base name (up to its first dot) + ".kml".
+QString OutputPathFor(const QString& chosen,
+                      QChar separator = PlatformProfile::Current().pathSeparator);
+
+// Shows the save dialog and asks before replacing an ordinary file. nullopt
+// when the user cancelled or answered No. The caller writes the overlay file
+// to the returned path and adopts the path only if that write succeeds.
+std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
+
+// ---- Network link and viewer ---------------------------------------------
+
+struct NetworkLinkState
+{
+    // The viewer program; replaced when the user locates another one.
+    QString GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
+    // The link file this run wrote last; empty until then. Exit deletes it.
+    QString NetworkLinkFilePath;
+};
+
+enum class NetworkLinkOutcome {
+    Cancelled,   // the locate dialog was cancelled: nothing written or started
+    WriteFailed, // the link file could not be written; the user was told
+    Done,        // the link file is written (the viewer may still have failed
+                 // to start; the user was told). Enable Auto-Refresh.
+};
+
+// Folder + base name of the overlay file + "_Network_Link.kml".
+QString NetworkLinkPathFor(const QString& outputFilePath,
+                           QChar separator = PlatformProfile::Current().pathSeparator);
+
+// Writes the link file beside `outputFilePath` and starts the viewer on it,
+// asking for the viewer first when no ordinary file stands at its path.
+NetworkLinkOutcome
+cmdCreate_Network_Link(NetworkLinkState& state, const QString& outputFilePath, CommonDialog& dialog,
+                       Services& services, QWidget* parent,
+                       const PlatformProfile& profile = PlatformProfile::Current());
+
+// ---- Exit, new window, Help ----------------------------------------------
+
+// Removes this run's link file when it is an ordinary file. The window closes
+// afterwards whatever happened; a failed removal is told first.
+void DeleteNetworkLinkFile(const QString& networkLinkFilePath, Services& services, QWidget* parent);
+
+// Starts a second, independent copy of the program.
+void cmdNew_Program(Services& services, QWidget* parent,
+                    const PlatformProfile& profile = PlatformProfile::Current());
+
+// Where the user guide may stand, in the order they are tried: beside the
+// program (build tree, Windows), then the installed share folder.
+QStringList UserGuideCandidates(const QString& programFolder);
+// The first candidate that exists, or empty.
+QString FindUserGuide(const QString& programFolder,
+                      const std::function<bool(const QString&)>& fileExists);
+
+// Opens `url` in `preferredBrowser` when it is not empty, falling back to the
+// desktop's default browser. The result's error names what was tried.
+StartResult OpenInBrowser(const QUrl& url, const QString& preferredBrowser, Services& services);
+
+// Help: the user guide. The credit label: the guide's "About" section.
+void cmdHelp(Services& services, QWidget* parent,
+             const PlatformProfile& profile = PlatformProfile::Current());
+void lblTarnwell(Services& services, QWidget* parent,
+                 const PlatformProfile& profile = PlatformProfile::Current());

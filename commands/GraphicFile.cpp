@@ -1,0 +1,69 @@
+#include "Commands.h"
+#include "PathHelpers.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+
+const QString kGraphicDialogTitle = QStringLiteral("Select graphic file for overlay");
+const QString kGraphicDialogFilter =
+    QStringLiteral("Screen overlay graphic file|*.bmp;*.jpg;*.gif;*.tif;*.jpeg;*.tiff;*.tga;*.pgm;"
+                   "*.dds;*.ppm;*.png");
+
+bool IsMeasurableExtension(const QString& extension)
+{
+    return extension == u"gif" || extension == u"bmp" || extension == u"jpg";
+}
+
+// The three picture types the size is read for; the content decides, so a
+// JPEG saved as .bmp is still measured while a PNG saved as .gif is not.
+bool IsMeasurableFormat(const QByteArray& format)
+{
+    return format == "gif" || format == "bmp" || format == "jpeg";
+}
+
+} // namespace
+
+std::optional<QSize> LoadGraphicDimensions(const QString& path)
+{
+    if (!IsMeasurableExtension(FileExtension(path)))
+        return std::nullopt;
+    // Only ordinary files: a pipe or device under a picture's name would block
+    // the read for ever.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    if (!IsMeasurableFormat(reader.format()))
+        return std::nullopt;
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return std::nullopt;
+    return size;
+}
+
+std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog)
+{
+    dialog.SetTitle(kGraphicDialogTitle);
+    dialog.SetFilter(kGraphicDialogFilter);
+    dialog.ShowOpen();
+    const QString chosen = dialog.FileName();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    dialog.SetFileName(QString());
+
+    GraphicChoice choice;
+    choice.GraphicFilePath = chosen;
+    choice.widthText = QStringLiteral("?");
+    choice.heightText = QStringLiteral("?");
+    if (const std::optional<QSize> size = LoadGraphicDimensions(chosen)) {
+        choice.widthText = QString::number(size->width());
+        choice.heightText = QString::number(size->height());
+    }
+    choice.windowCaption =
+        u"Overlay Graphic: " % FileBaseName(chosen) % u'.' % FileExtension(chosen);
+    return choice;
+}

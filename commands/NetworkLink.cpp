@@ -1,0 +1,47 @@
+#include "Commands.h"
+#include "KmlWriter.h"
+#include "PathHelpers.h"
+
+QString NetworkLinkPathFor(const QString& outputFilePath, QChar separator)
+{
+    return FolderOfPath(outputFilePath, separator) % FileBaseName(outputFilePath, separator) %
+           u"_Network_Link.kml";
+}
+
+NetworkLinkOutcome cmdCreate_Network_Link(NetworkLinkState& state, const QString& outputFilePath,
+                                          CommonDialog& dialog, Services& services, QWidget* parent,
+                                          const PlatformProfile& profile)
+{
+    if (!services.OrdinaryFileExists(state.GoogleEarthPath)) {
+        dialog.SetTitle(QStringLiteral("Locate Google Earth executable file"));
+        dialog.SetFilter(profile.locateViewerFilter);
+        dialog.ShowOpen();
+        if (dialog.FileName().isEmpty())
+            return NetworkLinkOutcome::Cancelled;
+        state.GoogleEarthPath = dialog.FileName();
+        dialog.SetFileName(QString());
+    }
+
+    const QString linkPath = NetworkLinkPathFor(outputFilePath, profile.pathSeparator);
+    const WriteResult written = SaveNetworkLinkFile(linkPath, outputFilePath);
+    if (!written.ok) {
+        services.Failure(parent, u"The network link file could not be written:\n" % linkPath %
+                                     u"\n\n" % written.error);
+        return NetworkLinkOutcome::WriteFailed;
+    }
+    state.NetworkLinkFilePath = linkPath;
+
+    const QString viewer = state.GoogleEarthPath;
+    const StartResult started = services.StartProgram(viewer, {linkPath});
+    if (!started.ok) {
+        // Forget the viewer so that the next click offers the locate dialog
+        // again instead of failing the same way for the rest of the run.
+        state.GoogleEarthPath.clear();
+        services.Failure(parent, u"The viewer could not be started:\n" % viewer % u"\n\n" %
+                                     started.error % u"\n\nThe network link file is written:\n" %
+                                     linkPath %
+                                     u"\nOpen it in a KML viewer by hand, or click the button "
+                                     u"again to choose another viewer.");
+    }
+    return NetworkLinkOutcome::Done;
+}

@@ -1,0 +1,25 @@
+#include "Commands.h"
+#include "PathHelpers.h"
+
+QString OutputPathFor(const QString& chosen, QChar separator)
+{
+    return FolderOfPath(chosen, separator) % FileBaseName(chosen, separator) % u".kml";
+}
+
+std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent)
+{
+    dialog.SetFilter(QStringLiteral("KML output file|*.kml"));
+    dialog.SetTitle(QStringLiteral("Save KML Screen Overlay File"));
+    dialog.ShowSave();
+    const QString chosen = dialog.FileName();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    dialog.SetFileName(QString());
+
+    const QString outputPath = OutputPathFor(chosen);
+    if (services.OrdinaryFileExists(outputPath) &&
+        !services.AskYesNo(parent, QStringLiteral("File already exists - do you want to "
+                                                  "overwrite the existing file?")))
+        return std::nullopt;
+    return outputPath;
+}
