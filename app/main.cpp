@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Orvinel"));
     QtServices services;
     frmOrvinel window(services);
+    window.Form_Load();
     window.show();
     return QApplication::exec();
 }

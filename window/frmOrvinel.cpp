@@ -1,11 +1,745 @@
 #include "frmOrvinel.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include "AlphaColor.h"
+#include "ClickableLabel.h"
+#include "ControlTable.h"
+#include "FocusValidation.h"
+#include "KmlNumber.h"
+#include "KmlWriter.h"
+#include "OverlaySettings.h"
+#include "PlatformProfile.h"
+#include "Services.h"
+#include "Vocabulary.h"
+#include "WrappingButtons.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHash>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+using namespace ControlTable;
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int Pixels(int twips)
+{
+    return static_cast<int>(std::lround(double(twips) / kTwipsPerPixel));
+}
+
+QFont FontFor(Face face)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("sans-serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(face == Face::Bold ? QFont::Bold : QFont::Normal);
+    switch (face) {
+    case Face::Default:
+    case Face::Bold:
+        font.setPointSizeF(8.25);
+        break;
+    case Face::Points9_75:
+        font.setPointSizeF(9.75);
+        break;
+    case Face::Points12:
+        font.setPointSizeF(12);
+        break;
+    case Face::Points18:
+        font.setPointSizeF(18);
+        break;
+    }
+    return font;
+}
+
+// Pick-only units list, with nothing chosen until the start values are set.
+QComboBox* UnitsList(const QStringList& units, QWidget* container)
+{
+    auto* list = new QComboBox(container);
+    list->addItems(units);
+    list->setCurrentIndex(-1);
+    return list;
+}
+
+QWidget* CreateControl(const Row& row, QWidget* container)
+{
+    const QString text = QString::fromUtf8(row.text);
+    const bool centred = (row.look & Centred) != 0;
+    switch (row.kind) {
+    case Kind::Button: {
+        auto* button = new WrappingPushButton(text, container);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    }
+    case Kind::CheckBox:
+        return new QCheckBox(text, container);
+    case Kind::Text: {
+        auto* field = new QLineEdit(text, container);
+        // The fields take text of any length.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        if (centred)
+            field->setAlignment(Qt::AlignCenter);
+        return field;
+    }
+    case Kind::Label:
+    case Kind::ClickLabel: {
+        QLabel* label = row.kind == Kind::ClickLabel ? new ClickableLabel(text, container)
+                                                     : new QLabel(text, container);
+        // Captions are text, never markup or mnemonics.
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap((row.look & Wraps) != 0);
+        label->setAlignment(Qt::AlignTop | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
+        if (row.look & InfoStrip) {
+            label->setAutoFillBackground(true);
+            label->setBackgroundRole(QPalette::ToolTipBase);
+            label->setForegroundRole(QPalette::ToolTipText);
+        }
+        if (row.look & Blue) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+            label->setPalette(palette);
+        }
+        if (row.look & SeeThrough) {
+            label->setAutoFillBackground(false);
+            label->setAttribute(Qt::WA_TranslucentBackground);
+        }
+        return label;
+    }
+    case Kind::Frame:
+        return new QGroupBox(text, container);
+    case Kind::Option: {
+        auto* option = new WrappingRadioButton(text, container);
+        option->setChecked((row.look & StartsChosen) != 0);
+        return option;
+    }
+    case Kind::SizeList: {
+        auto* list = new QComboBox(container);
+        list->setEditable(true);
+        // A typed text stays text: it is never added to the items, never
+        // completed into an item, and may be of any length.
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setCompleter(nullptr);
+        list->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+        list->addItems(Vocabulary::kSizeWords);
+        list->setCurrentIndex(list->findText(text));
+        return list;
+    }
+    case Kind::PointUnits:
+        return UnitsList(Vocabulary::kPointUnits, container);
+    case Kind::SizeUnits:
+        return UnitsList(Vocabulary::kSizeUnits, container);
+    case Kind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, container);
+        slider->setRange(0, 100);
+        slider->setTickPosition(QSlider::TicksBelow);
+        slider->setTickInterval(10);
+        slider->setSingleStep(1);
+        slider->setPageStep(5);
+        slider->setValue(100);
+        return slider;
+    }
+    }
+    return nullptr;
+}
+
+// A one-line caption a little wider than its label, in the fonts at hand, is
+// drawn slightly condensed rather than cut off; the label keeps its place.
+void CondenseToFit(QLabel* label)
+{
+    const int available = label->contentsRect().width();
+    const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text());
+    if (label->wordWrap() || needed <= available)
+        return;
+    QFont font = label->font();
+    font.setStretch(std::max(80, available * 100 / needed));
+    label->setFont(font);
+}
+
+bool TakesFocus(Kind kind)
+{
+    return kind != Kind::Label && kind != Kind::ClickLabel && kind != Kind::Frame;
+}
+
+} // namespace
 
 frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
 {
     setWindowTitle(QStringLiteral("KML Orvinel"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("The Orvinel window is being built."), this));
+    setFont(FontFor(Face::Default));
+    setFixedSize(Pixels(6195), Pixels(11115));
+    CreateControls();
+    ConnectHandlers();
+    RegisterValidators();
+}
+
+frmOrvinel::~frmOrvinel() = default;
+
+template <class T> T* frmOrvinel::Control(const char* name) const
+{
+    T* control = findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT_X(control, "frmOrvinel::Control", name);
+    return control;
+}
+
+void frmOrvinel::CreateControls()
+{
+    QHash<QString, QWidget*> containers;
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    optPreset = new QButtonGroup(this);
+    optPreset->setExclusive(true);
+    int presetIndex = 0;
+
+    for (const Row& row : kRows) {
+        QWidget* container =
+            row.container ? containers.value(QString::fromLatin1(row.container)) : this;
+        Q_ASSERT(container);
+        QWidget* control = CreateControl(row, container);
+        const QString name = QString::fromLatin1(row.name);
+        control->setObjectName(name);
+        control->setGeometry(Pixels(row.left), Pixels(row.top), Pixels(row.width),
+                             Pixels(row.height));
+        control->setFont(FontFor(row.face));
+        if (auto* label = qobject_cast<QLabel*>(control))
+            CondenseToFit(label);
+        if (row.kind == Kind::Frame)
+            containers.insert(name, control);
+        if (row.kind == Kind::Option)
+            optPreset->addButton(static_cast<QAbstractButton*>(control), presetIndex++);
+        if (TakesFocus(row.kind))
+            tabOrder.emplace_back(row.tab, control);
+    }
+    for (const Tooltip& tip : kTooltips)
+        Control<QWidget>(tip.name)->setToolTip(QString::fromUtf8(tip.text));
+
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+
+    lblOpen_graphic_file = Control<QLabel>("lblOpen_graphic_file");
+    lblOutput_file = Control<QLabel>("lblOutput_file");
+    lblTarnwell = Control<ClickableLabel>("lblTarnwell");
+    cmdOpen_graphic_file = Control<QPushButton>("cmdOpen_graphic_file");
+    cmdSave_As = Control<QPushButton>("cmdSave_As");
+    cmdSave_Refresh = Control<QPushButton>("cmdSave_Refresh");
+    cmdCreate_Network_Link = Control<QPushButton>("cmdCreate_Network_Link");
+    cmdHelp = Control<QPushButton>("cmdHelp");
+    cmdExit = Control<QPushButton>("cmdExit");
+    cmdNew_Program = Control<QPushButton>("cmdNew_Program");
+    chkAuto_Refresh = Control<QCheckBox>("chkAuto_Refresh");
+    sliderTransparency = Control<QSlider>("sliderTransparency");
+
+    txtOverlay_title = Control<QLineEdit>("txtOverlay_title");
+    txtOverlay_x = Control<QLineEdit>("txtOverlay_x");
+    txtOverlay_y = Control<QLineEdit>("txtOverlay_y");
+    txtScreen_x = Control<QLineEdit>("txtScreen_x");
+    txtScreen_y = Control<QLineEdit>("txtScreen_y");
+    txtRotation_x = Control<QLineEdit>("txtRotation_x");
+    txtRotation_y = Control<QLineEdit>("txtRotation_y");
+    txtRotation = Control<QLineEdit>("txtRotation");
+    txtDraw_order = Control<QLineEdit>("txtDraw_order");
+
+    comboOverlay_x_units = Control<QComboBox>("comboOverlay_x_units");
+    comboOverlay_y_units = Control<QComboBox>("comboOverlay_y_units");
+    comboScreen_x_units = Control<QComboBox>("comboScreen_x_units");
+    comboScreen_y_units = Control<QComboBox>("comboScreen_y_units");
+    comboRotation_x_units = Control<QComboBox>("comboRotation_x_units");
+    comboRotation_y_units = Control<QComboBox>("comboRotation_y_units");
+    comboSize_x_units = Control<QComboBox>("comboSize_x_units");
+    comboSize_y_units = Control<QComboBox>("comboSize_y_units");
+    comboSize_x = Control<QComboBox>("comboSize_x");
+    comboSize_y = Control<QComboBox>("comboSize_y");
+}
+
+void frmOrvinel::ConnectHandlers()
+{
+    // Click: what the user does (clicked, activated); Change: every change of
+    // the text, the program's own included (textChanged, editTextChanged).
+    connect(cmdOpen_graphic_file, &QPushButton::clicked, this,
+            &frmOrvinel::cmdOpen_graphic_file_Click);
+    connect(cmdSave_As, &QPushButton::clicked, this, &frmOrvinel::cmdSave_As_Click);
+    connect(cmdSave_Refresh, &QPushButton::clicked, this, &frmOrvinel::cmdSave_Refresh_Click);
+    connect(cmdCreate_Network_Link, &QPushButton::clicked, this,
+            &frmOrvinel::cmdCreate_Network_Link_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmOrvinel::cmdHelp_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmOrvinel::cmdExit_Click);
+    connect(cmdNew_Program, &QPushButton::clicked, this, &frmOrvinel::cmdNew_Program_Click);
+    connect(lblTarnwell, &ClickableLabel::clicked, this, &frmOrvinel::lblTarnwell_Click);
+
+    connect(optPreset, &QButtonGroup::idClicked, this, &frmOrvinel::optPreset_Click);
+    connect(chkAuto_Refresh, &QCheckBox::clicked, this, &frmOrvinel::chkAuto_Refresh_Click);
+    connect(sliderTransparency, &QSlider::valueChanged, this,
+            &frmOrvinel::sliderTransparency_Change);
+
+    connect(comboSize_x, &QComboBox::activated, this, &frmOrvinel::comboSize_x_Click);
+    connect(comboSize_y, &QComboBox::activated, this, &frmOrvinel::comboSize_y_Click);
+    connect(comboSize_x, &QComboBox::editTextChanged, this, &frmOrvinel::comboSize_x_Change);
+    connect(comboSize_y, &QComboBox::editTextChanged, this, &frmOrvinel::comboSize_y_Change);
+
+    const std::pair<QComboBox*, void (frmOrvinel::*)()> unitPicks[] = {
+        {comboOverlay_x_units, &frmOrvinel::comboOverlay_x_units_Click},
+        {comboOverlay_y_units, &frmOrvinel::comboOverlay_y_units_Click},
+        {comboScreen_x_units, &frmOrvinel::comboScreen_x_units_Click},
+        {comboScreen_y_units, &frmOrvinel::comboScreen_y_units_Click},
+        {comboRotation_x_units, &frmOrvinel::comboRotation_x_units_Click},
+        {comboRotation_y_units, &frmOrvinel::comboRotation_y_units_Click},
+        {comboSize_x_units, &frmOrvinel::comboSize_x_units_Click},
+        {comboSize_y_units, &frmOrvinel::comboSize_y_units_Click},
+    };
+    for (const auto& [list, handler] : unitPicks)
+        connect(list, &QComboBox::activated, this, handler);
+
+    const std::pair<QLineEdit*, void (frmOrvinel::*)()> changes[] = {
+        {txtOverlay_x, &frmOrvinel::txtOverlay_x_Change},
+        {txtOverlay_y, &frmOrvinel::txtOverlay_y_Change},
+        {txtScreen_x, &frmOrvinel::txtScreen_x_Change},
+        {txtScreen_y, &frmOrvinel::txtScreen_y_Change},
+        {txtRotation_x, &frmOrvinel::txtRotation_x_Change},
+        {txtRotation_y, &frmOrvinel::txtRotation_y_Change},
+        {txtRotation, &frmOrvinel::txtRotation_Change},
+        {txtDraw_order, &frmOrvinel::txtDraw_order_Change},
+        {txtOverlay_title, &frmOrvinel::txtOverlay_title_Change},
+    };
+    for (const auto& [field, handler] : changes)
+        connect(field, &QLineEdit::textChanged, this, handler);
+}
+
+void frmOrvinel::RegisterValidators()
+{
+    validation_ = new FocusValidation(this);
+    const std::pair<QWidget*, void (frmOrvinel::*)(bool&)> checks[] = {
+        {txtOverlay_x, &frmOrvinel::txtOverlay_x_Validate},
+        {txtOverlay_y, &frmOrvinel::txtOverlay_y_Validate},
+        {txtScreen_x, &frmOrvinel::txtScreen_x_Validate},
+        {txtScreen_y, &frmOrvinel::txtScreen_y_Validate},
+        {txtRotation_x, &frmOrvinel::txtRotation_x_Validate},
+        {txtRotation_y, &frmOrvinel::txtRotation_y_Validate},
+        {txtRotation, &frmOrvinel::txtRotation_Validate},
+        {txtDraw_order, &frmOrvinel::txtDraw_order_Validate},
+        {comboSize_x, &frmOrvinel::comboSize_x_Validate},
+        {comboSize_y, &frmOrvinel::comboSize_y_Validate},
+    };
+    for (const auto& [control, check] : checks)
+        validation_->Add(control, [this, check](bool& cancel) { (this->*check)(cancel); });
+}
+
+// ---- Start-up ---------------------------------------------------------------
+
+void frmOrvinel::Form_Load()
+{
+    // Centred on the primary screen as a whole, taskbar included; the window
+    // may stick out on a screen smaller than itself.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect whole = screen->geometry();
+        const QRect outer = frameGeometry();
+        const float left = float(whole.width() - outer.width()) / 2.0f;
+        const float top = float(whole.height() - outer.height()) / 2.0f;
+        move(whole.x() + static_cast<int>(std::lround(left)),
+             whole.y() + static_cast<int>(std::lround(top)));
+    }
+    ResetToDefaults();
+    // First in the tab order, so it holds the focus when the window opens.
+    cmdExit->setFocus();
+}
+
+void frmOrvinel::ResetToDefaults()
+{
+    cmdCreate_Network_Link->setEnabled(false);
+    cmdSave_Refresh->setEnabled(false);
+    cmdSave_As->setEnabled(false);
+    lblOutput_file->setText(QString());
+    outputFilePath_.clear();
+    graphicFilePath_.clear();
+    lblOpen_graphic_file->setText(
+        QStringLiteral("Click on button at right to open graphic file to use as overlay"));
+    for (QComboBox* units :
+         {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units,
+          comboRotation_x_units, comboRotation_y_units, comboSize_x_units, comboSize_y_units})
+        units->setCurrentText(Vocabulary::kFraction);
+    comboSize_x->setEditText(QString());
+    comboSize_y->setEditText(QString());
+    networkLinkFilePath_.clear();
+    googleEarthPath_ = PlatformProfile::Current().defaultViewerPath;
+    overlayColor_ = Vocabulary::kOpaqueWhite;
+    chkAuto_Refresh->setEnabled(false);
+}
+
+void frmOrvinel::EnableSaveAs()
+{
+    cmdSave_As->setEnabled(true);
+}
+
+void frmOrvinel::EnableSaveRefresh()
+{
+    cmdSave_Refresh->setEnabled(true);
+}
+
+void frmOrvinel::EnableCreateNetworkLink()
+{
+    cmdCreate_Network_Link->setEnabled(true);
+}
+
+void frmOrvinel::EnableAutoRefresh()
+{
+    chkAuto_Refresh->setEnabled(true);
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+bool frmOrvinel::SaveOverlayFile()
+{
+    OverlaySettings settings;
+    settings.txtOverlay_title = txtOverlay_title->text();
+    settings.txtDraw_order = txtDraw_order->text();
+    settings.txtOverlay_x = txtOverlay_x->text();
+    settings.txtOverlay_y = txtOverlay_y->text();
+    settings.comboOverlay_x_units = comboOverlay_x_units->currentText();
+    settings.comboOverlay_y_units = comboOverlay_y_units->currentText();
+    settings.txtScreen_x = txtScreen_x->text();
+    settings.txtScreen_y = txtScreen_y->text();
+    settings.comboScreen_x_units = comboScreen_x_units->currentText();
+    settings.comboScreen_y_units = comboScreen_y_units->currentText();
+    settings.txtRotation_x = txtRotation_x->text();
+    settings.txtRotation_y = txtRotation_y->text();
+    settings.comboRotation_x_units = comboRotation_x_units->currentText();
+    settings.comboRotation_y_units = comboRotation_y_units->currentText();
+    settings.txtRotation = txtRotation->text();
+    settings.comboSize_x = comboSize_x->currentText();
+    settings.comboSize_y = comboSize_y->currentText();
+    settings.comboSize_x_units = comboSize_x_units->currentText();
+    settings.comboSize_y_units = comboSize_y_units->currentText();
+    settings.OutputFilePath = outputFilePath_;
+    settings.GraphicFilePath = graphicFilePath_;
+    settings.OverlayColor = overlayColor_;
+
+    ++overlayWriteCount_;
+    const SaveOverlayResult result = ::SaveOverlayFile(settings);
+    if (!result.ok) {
+        services_.Failure(this, QStringLiteral("Could not save the overlay file \"%1\": %2")
+                                    .arg(settings.OutputFilePath, result.error));
+        return false;
+    }
+    sizeXValue_ = result.SizeXValue;
+    sizeYValue_ = result.SizeYValue;
+    return true;
+}
+
+void frmOrvinel::AutoRefreshStep()
+{
+    if (chkAuto_Refresh->checkState() == Qt::Checked)
+        SaveOverlayFile();
+}
+
+void frmOrvinel::cmdSave_Refresh_Click()
+{
+    SaveOverlayFile();
+}
+
+void frmOrvinel::chkAuto_Refresh_Click()
+{
+    AutoRefreshStep();
+}
+
+// ---- Presets ----------------------------------------------------------------
+
+void frmOrvinel::optPreset_Click(int)
+{
+    for (QComboBox* units :
+         {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units})
+        units->setCurrentText(Vocabulary::kFraction);
+
+    // Index = row * 3 + column; the column gives x, the row gives y. The
+    // texts are fixed, so the file holds "0.5" in every locale.
+    const int chosen = optPreset->checkedId();
+    if (chosen >= 0) {
+        static const QString kColumnX[] = {QStringLiteral("0"), QStringLiteral("0.5"),
+                                           QStringLiteral("1")};
+        static const QString kRowY[] = {QStringLiteral("1"), QStringLiteral("0.5"),
+                                        QStringLiteral("0")};
+        const QString& x = kColumnX[chosen % 3];
+        const QString& y = kRowY[chosen / 3];
+        txtOverlay_x->setText(x);
+        txtOverlay_y->setText(y);
+        txtScreen_x->setText(x);
+        txtScreen_y->setText(y);
+    }
+    AutoRefreshStep();
+}
+
+// ---- Transparency -----------------------------------------------------------
+
+void frmOrvinel::sliderTransparency_Change()
+{
+    const double percent = sliderTransparency->value();
+    overlayColor_ = Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(percent));
+    AutoRefreshStep();
+}
+
+// ---- Size lists -------------------------------------------------------------
+
+void frmOrvinel::SizeListPicked(QComboBox* sizeList, QString& sizeValue)
+{
+    sizeValue = Vocabulary::SizeWordRule(sizeList->currentText());
+    AutoRefreshStep();
+}
+
+void frmOrvinel::comboSize_x_Click()
+{
+    SizeListPicked(comboSize_x, sizeXValue_);
+}
+
+void frmOrvinel::comboSize_y_Click()
+{
+    SizeListPicked(comboSize_y, sizeYValue_);
+}
+
+void frmOrvinel::comboSize_x_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::comboSize_y_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::ValidateSizeList(QComboBox* sizeList, const QString& refusal, bool& cancel)
+{
+    const QString text = sizeList->currentText();
+    if (text.isEmpty() || Vocabulary::kSizeWords.contains(text))
+        return;
+    const std::optional<double> value = KmlNumberValue(text);
+    if (!value) {
+        cancel = true;
+        services_.DataError(this, refusal);
+    } else if (*value < 0) {
+        cancel = true;
+        services_.Notice(this, QStringLiteral("Negative numbers for this value default to "
+                                              "native size"));
+    }
+}
+
+void frmOrvinel::comboSize_x_Validate(bool& cancel)
+{
+    ValidateSizeList(comboSize_x, QStringLiteral("Please enter a valid number for the x-size"),
+                     cancel);
+}
+
+void frmOrvinel::comboSize_y_Validate(bool& cancel)
+{
+    ValidateSizeList(comboSize_y, QStringLiteral("Please enter a valid number for the y-size"),
+                     cancel);
+}
+
+// ---- Units lists ------------------------------------------------------------
+
+void frmOrvinel::UnitPicked(QLineEdit* qualifiedField)
+{
+    // Every pick empties the field, even of the unit shown before.
+    qualifiedField->setText(QString());
+    AutoRefreshStep();
+}
+
+void frmOrvinel::comboOverlay_x_units_Click()
+{
+    UnitPicked(txtOverlay_x);
+}
+
+void frmOrvinel::comboOverlay_y_units_Click()
+{
+    UnitPicked(txtOverlay_y);
+}
+
+void frmOrvinel::comboScreen_x_units_Click()
+{
+    UnitPicked(txtScreen_x);
+}
+
+void frmOrvinel::comboScreen_y_units_Click()
+{
+    UnitPicked(txtScreen_y);
+}
+
+void frmOrvinel::comboRotation_x_units_Click()
+{
+    UnitPicked(txtRotation_x);
+}
+
+void frmOrvinel::comboRotation_y_units_Click()
+{
+    UnitPicked(txtRotation_y);
+}
+
+void frmOrvinel::comboSize_x_units_Click()
+{
+    comboSize_x->setEditText(QString());
+    AutoRefreshStep();
+}
+
+void frmOrvinel::comboSize_y_units_Click()
+{
+    comboSize_y->setEditText(QString());
+    AutoRefreshStep();
+}
+
+// ---- Value fields -----------------------------------------------------------
+
+void frmOrvinel::txtOverlay_x_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::txtOverlay_y_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::txtScreen_x_Change()
+{
+    AutoRefreshStep();
+}
+
+// A choice of this program: the screen y field refreshes like its siblings.
+void frmOrvinel::txtScreen_y_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::txtRotation_x_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::txtRotation_y_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::txtRotation_Change()
+{
+    AutoRefreshStep();
+}
+
+void frmOrvinel::txtDraw_order_Change()
+{
+    AutoRefreshStep();
+}
+
+// A choice of this program: a new title reaches the viewer at once too.
+void frmOrvinel::txtOverlay_title_Change()
+{
+    AutoRefreshStep();
+}
+
+// ---- Validation -------------------------------------------------------------
+
+void frmOrvinel::ValidateNumber(QLineEdit* field, const QString& refusal, bool& cancel)
+{
+    if (field->text().isEmpty() || IsKmlNumber(field->text()))
+        return;
+    cancel = true;
+    services_.DataError(this, refusal);
+}
+
+void frmOrvinel::txtOverlay_x_Validate(bool& cancel)
+{
+    ValidateNumber(txtOverlay_x,
+                   QStringLiteral("Please enter a valid number for the overlay x value"), cancel);
+}
+
+void frmOrvinel::txtOverlay_y_Validate(bool& cancel)
+{
+    ValidateNumber(txtOverlay_y,
+                   QStringLiteral("Please enter a valid number for the overlay y value"), cancel);
+}
+
+void frmOrvinel::txtScreen_x_Validate(bool& cancel)
+{
+    ValidateNumber(txtScreen_x,
+                   QStringLiteral("Please enter a valid number for the screen x value"), cancel);
+}
+
+void frmOrvinel::txtScreen_y_Validate(bool& cancel)
+{
+    ValidateNumber(txtScreen_y,
+                   QStringLiteral("Please enter a valid number for the screen y value"), cancel);
+}
+
+void frmOrvinel::txtRotation_x_Validate(bool& cancel)
+{
+    ValidateNumber(txtRotation_x,
+                   QStringLiteral("Please enter a valid number for the rotation x value"), cancel);
+}
+
+void frmOrvinel::txtRotation_y_Validate(bool& cancel)
+{
+    ValidateNumber(txtRotation_y,
+                   QStringLiteral("Please enter a valid number for the rotation y value"), cancel);
+}
+
+void frmOrvinel::txtRotation_Validate(bool& cancel)
+{
+    ValidateNumber(txtRotation,
+                   QStringLiteral("Please enter a valid number for the rotation angle"), cancel);
+    if (cancel || txtRotation->text().isEmpty())
+        return;
+    const double angle = *KmlNumberValue(txtRotation->text());
+    if (angle < -180 || angle > 180) {
+        cancel = true;
+        services_.Notice(this, QStringLiteral("Rotation angle has to be between -180 "
+                                              "(counterclockwise rotation) and +180 (clockwise "
+                                              "rotation)"));
+    }
+}
+
+void frmOrvinel::txtDraw_order_Validate(bool& cancel)
+{
+    ValidateNumber(txtDraw_order, QStringLiteral("Please enter a valid number for the draw order"),
+                   cancel);
+    if (cancel || txtDraw_order->text().isEmpty())
+        return;
+    const double value = *KmlNumberValue(txtDraw_order->text());
+    const double whole = std::floor(value);
+    if (value == whole)
+        return;
+    // Raises the field's Change, so Auto-Refresh writes the whole number
+    // before the notice shows.
+    txtDraw_order->setText(WholeNumberText(whole));
+    services_.Notice(this,
+                     QStringLiteral("Draw Order has been converted to a valid integer value."));
+}
+
+// ---- Commands ---------------------------------------------------------------
+// The picture, Save As, network link, help and new-window commands live in
+// commands/ and are wired in here.
+
+void frmOrvinel::cmdOpen_graphic_file_Click() {}
+
+void frmOrvinel::cmdSave_As_Click() {}
+
+void frmOrvinel::cmdCreate_Network_Link_Click() {}
+
+void frmOrvinel::cmdHelp_Click() {}
+
+void frmOrvinel::cmdNew_Program_Click() {}
+
+void frmOrvinel::lblTarnwell_Click() {}
+
+void frmOrvinel::cmdExit_Click()
+{
+    close();
 }

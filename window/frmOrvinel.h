@@ -1,15 +1,180 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
+class ClickableLabel;
+class FocusValidation;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
 class Services;
 
+// The program's one window. Its controls are the store of the overlay
+// parameters; the values that have no control of their own are the module
+// variables below. Every control carries its name as its objectName.
+//
+// Life of a window: construct, Form_Load(), show(). The working order is
+// switched on step by step by the commands (Enable... below); nothing
+// switches it off again.
 class frmOrvinel : public QWidget
 {
     Q_OBJECT
 public:
     explicit frmOrvinel(Services& services, QWidget* parent = nullptr);
+    ~frmOrvinel() override;
+
+    // Centres the window on the whole primary screen and sets the start
+    // values (ResetToDefaults). Call once, before the window is first shown.
+    void Form_Load();
+
+    // Module variables.
+    const QString& OutputFilePath() const { return outputFilePath_; }
+    const QString& GraphicFilePath() const { return graphicFilePath_; }
+    const QString& NetworkLinkFilePath() const { return networkLinkFilePath_; }
+    const QString& GoogleEarthPath() const { return googleEarthPath_; }
+    const QString& OverlayColor() const { return overlayColor_; }
+    // The size list texts after the size-word rule, as of the last pick or
+    // successful write.
+    const QString& SizeXValue() const { return sizeXValue_; }
+    const QString& SizeYValue() const { return sizeYValue_; }
+
+    void SetOutputFilePath(const QString& path) { outputFilePath_ = path; }
+    void SetGraphicFilePath(const QString& path) { graphicFilePath_ = path; }
+    void SetNetworkLinkFilePath(const QString& path) { networkLinkFilePath_ = path; }
+    void SetGoogleEarthPath(const QString& path) { googleEarthPath_ = path; }
+
+    // The working order: a picture enables Save As, a Save As enables
+    // Save/Refresh and the network link, the network link enables Auto-Refresh.
+    void EnableSaveAs();
+    void EnableSaveRefresh();
+    void EnableCreateNetworkLink();
+    void EnableAutoRefresh();
+
+    Services& services() { return services_; }
+
+    // Writes the overlay file from one snapshot of the controls and module
+    // variables. On failure the user is told which file and why, and nothing
+    // else changes. Returns whether the file was written.
+    bool SaveOverlayFile();
+    // How many writes SaveOverlayFile has attempted in this window's life.
+    int OverlayWriteCount() const { return overlayWriteCount_; }
+
+    // Event handlers, named control_event. Public so the commands can be
+    // wired to them.
+    void cmdOpen_graphic_file_Click();
+    void cmdSave_As_Click();
+    void cmdSave_Refresh_Click();
+    void cmdCreate_Network_Link_Click();
+    void cmdHelp_Click();
+    void cmdExit_Click();
+    void cmdNew_Program_Click();
+    void lblTarnwell_Click();
+
+    void optPreset_Click(int index);
+    void chkAuto_Refresh_Click();
+    void sliderTransparency_Change();
+
+    void comboSize_x_Click();
+    void comboSize_y_Click();
+    void comboSize_x_Change();
+    void comboSize_y_Change();
+    void comboSize_x_Validate(bool& cancel);
+    void comboSize_y_Validate(bool& cancel);
+
+    void comboOverlay_x_units_Click();
+    void comboOverlay_y_units_Click();
+    void comboScreen_x_units_Click();
+    void comboScreen_y_units_Click();
+    void comboRotation_x_units_Click();
+    void comboRotation_y_units_Click();
+    void comboSize_x_units_Click();
+    void comboSize_y_units_Click();
+
+    void txtOverlay_x_Change();
+    void txtOverlay_y_Change();
+    void txtScreen_x_Change();
+    void txtScreen_y_Change();
+    void txtRotation_x_Change();
+    void txtRotation_y_Change();
+    void txtRotation_Change();
+    void txtDraw_order_Change();
+    void txtOverlay_title_Change();
+
+    void txtOverlay_x_Validate(bool& cancel);
+    void txtOverlay_y_Validate(bool& cancel);
+    void txtScreen_x_Validate(bool& cancel);
+    void txtScreen_y_Validate(bool& cancel);
+    void txtRotation_x_Validate(bool& cancel);
+    void txtRotation_y_Validate(bool& cancel);
+    void txtRotation_Validate(bool& cancel);
+    void txtDraw_order_Validate(bool& cancel);
 
 private:
+    void CreateControls();
+    void ConnectHandlers();
+    void RegisterValidators();
+    void ResetToDefaults();
+
+    // If Auto-Refresh is ticked, write the overlay file.
+    void AutoRefreshStep();
+    // A pick in a units list empties the value it qualifies.
+    void UnitPicked(QLineEdit* qualifiedField);
+    void SizeListPicked(QComboBox* sizeList, QString& sizeValue);
+
+    void ValidateNumber(QLineEdit* field, const QString& refusal, bool& cancel);
+    void ValidateSizeList(QComboBox* sizeList, const QString& refusal, bool& cancel);
+
+    template <class T> T* Control(const char* name) const;
+
     Services& services_;
+    FocusValidation* validation_ = nullptr;
+
+    QString outputFilePath_;
+    QString graphicFilePath_;
+    QString networkLinkFilePath_;
+    QString googleEarthPath_;
+    QString overlayColor_;
+    QString sizeXValue_;
+    QString sizeYValue_;
+    int overlayWriteCount_ = 0;
+
+    QLabel* lblOpen_graphic_file = nullptr;
+    QLabel* lblOutput_file = nullptr;
+    ClickableLabel* lblTarnwell = nullptr;
+    QPushButton* cmdOpen_graphic_file = nullptr;
+    QPushButton* cmdSave_As = nullptr;
+    QPushButton* cmdSave_Refresh = nullptr;
+    QPushButton* cmdCreate_Network_Link = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdNew_Program = nullptr;
+    QCheckBox* chkAuto_Refresh = nullptr;
+    QSlider* sliderTransparency = nullptr;
+    QButtonGroup* optPreset = nullptr;
+
+    QLineEdit* txtOverlay_title = nullptr;
+    QLineEdit* txtOverlay_x = nullptr;
+    QLineEdit* txtOverlay_y = nullptr;
+    QLineEdit* txtScreen_x = nullptr;
+    QLineEdit* txtScreen_y = nullptr;
+    QLineEdit* txtRotation_x = nullptr;
+    QLineEdit* txtRotation_y = nullptr;
+    QLineEdit* txtRotation = nullptr;
+    QLineEdit* txtDraw_order = nullptr;
+
+    QComboBox* comboOverlay_x_units = nullptr;
+    QComboBox* comboOverlay_y_units = nullptr;
+    QComboBox* comboScreen_x_units = nullptr;
+    QComboBox* comboScreen_y_units = nullptr;
+    QComboBox* comboRotation_x_units = nullptr;
+    QComboBox* comboRotation_y_units = nullptr;
+    QComboBox* comboSize_x_units = nullptr;
+    QComboBox* comboSize_y_units = nullptr;
+    QComboBox* comboSize_x = nullptr;
+    QComboBox* comboSize_y = nullptr;
 };

@@ -1,0 +1,11 @@
+#include "ClickableLabel.h"
+
+#include <QMouseEvent>
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    // A press that is dragged off the label and released elsewhere is no click.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
