@@ -72,7 +72,6 @@ private Q_SLOTS:
     void create_writesTheLinkBesideTheOverlayAndStartsTheViewerOnIt_data();
     void create_writesTheLinkBesideTheOverlayAndStartsTheViewerOnIt();
     void missingViewer_isLocatedOnceThenRemembered();
-    void windowsProfile_locatesByItsFilter();
     void cancelledLocate_changesNothing();
     void failedWrite_isToldAndStartsNothing();
     void failedViewerStart_isToldAndTheLinkStays();
@@ -150,26 +149,6 @@ void NetworkLinkTest::missingViewer_isLocatedOnceThenRemembered()
     const QList<FakeServices::Call> starts = f.Starts();
     QCOMPARE(starts.size(), 2);
     QCOMPARE(starts[1].program, f.viewer);
-}
-
-void NetworkLinkTest::windowsProfile_locatesByItsFilter()
-{
-    Fixture f;
-    f.state.GoogleEarthPath = PlatformProfile::Windows().defaultViewerPath;
-    f.services.fileDialogAnswers = {f.viewer};
-    QCOMPARE(cmdCreate_Network_Link(f.state, f.Path(QStringLiteral("city.kml")), f.dialog,
-                                    f.services, nullptr, PlatformProfile::Linux()),
-             NetworkLinkOutcome::Done);
-    NetworkLinkState windowsState;
-    windowsState.GoogleEarthPath = PlatformProfile::Windows().defaultViewerPath;
-    QCOMPARE(cmdCreate_Network_Link(windowsState, f.Path(QStringLiteral("city.kml")), f.dialog,
-                                    f.services, nullptr, PlatformProfile::Windows()),
-             NetworkLinkOutcome::Cancelled);
-
-    const QList<FakeServices::Call> dialogs = f.services.CallsOf(FakeServices::Kind::FileDialog);
-    QCOMPARE(dialogs.size(), 2);
-    QCOMPARE(dialogs[0].text, QStringLiteral("All files|*"));
-    QCOMPARE(dialogs[1].text, QStringLiteral("Google Earth executable|GoogleEarth.exe"));
 }
 
 void NetworkLinkTest::cancelledLocate_changesNothing()

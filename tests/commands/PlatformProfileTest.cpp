@@ -2,6 +2,21 @@
 
 #include <QTest>
 
+namespace {
+
+// Every value of a profile, in declaration order, so rows read as a table.
+QStringList Values(const PlatformProfile& profile)
+{
+    return {profile.pathSeparator,
+            profile.nativeDialogSeparators ? QStringLiteral("native") : QStringLiteral("as given"),
+            profile.defaultViewerPath,
+            profile.locateViewerFilter,
+            profile.secondProgramSuffix,
+            profile.preferredBrowser};
+}
+
+} // namespace
+
 class PlatformProfileTest : public QObject
 {
     Q_OBJECT
@@ -13,38 +28,35 @@ private Q_SLOTS:
 
 void PlatformProfileTest::profile_holdsItsPlatformsValues_data()
 {
-    QTest::addColumn<PlatformProfile>("profile");
-    QTest::addColumn<QChar>("separator");
-    QTest::addColumn<bool>("nativeSeparators");
-    QTest::addColumn<QString>("viewer");
-    QTest::addColumn<QString>("locateFilter");
-    QTest::addColumn<QString>("secondProgram");
-    QTest::addColumn<QString>("browser");
+    QTest::addColumn<QStringList>("actual");
+    QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("Windows") << PlatformProfile::Windows() << QChar(u'\\') << true
-                             << "C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe"
-                             << "Google Earth executable|GoogleEarth.exe"
-                             << "/Orvinel.exe"
-                             << "C:\\Program Files\\Internet Explorer\\iexplore.exe";
-    QTest::newRow("Linux") << PlatformProfile::Linux() << QChar(u'/') << false
-                           << "/opt/google/earth/pro/google-earth-pro"
-                           << "All files|*"
-                           << "/orvinel" << QString();
-    QTest::newRow("macOS") << PlatformProfile::MacOS() << QChar(u'/') << false
-                           << "/Applications/Google Earth Pro.app/Contents/MacOS/Google Earth"
-                           << "All files|*"
-                           << "/orvinel" << QString();
+    QTest::newRow("Windows") << Values(PlatformProfile::Windows())
+                             << QStringList{
+                                    "\\",
+                                    "native",
+                                    "C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe",
+                                    "Google Earth executable|GoogleEarth.exe",
+                                    "/Orvinel.exe",
+                                    "C:\\Program Files\\Internet Explorer\\iexplore.exe"};
+    QTest::newRow("Linux")
+        << Values(PlatformProfile::Linux())
+        << QStringList{"/",           "as given", "/opt/google/earth/pro/google-earth-pro",
+                       "All files|*", "/orvinel", ""};
+    QTest::newRow("macOS") << Values(PlatformProfile::MacOS())
+                           << QStringList{"/",
+                                          "as given",
+                                          "/Applications/Google Earth Pro.app/Contents/MacOS/"
+                                          "Google Earth",
+                                          "All files|*",
+                                          "/orvinel",
+                                          ""};
 }
 
 void PlatformProfileTest::profile_holdsItsPlatformsValues()
 {
-    QFETCH(PlatformProfile, profile);
-    QTEST(profile.pathSeparator, "separator");
-    QTEST(profile.nativeDialogSeparators, "nativeSeparators");
-    QTEST(profile.defaultViewerPath, "viewer");
-    QTEST(profile.locateViewerFilter, "locateFilter");
-    QTEST(profile.secondProgramSuffix, "secondProgram");
-    QTEST(profile.preferredBrowser, "browser");
+    QFETCH(QStringList, actual);
+    QTEST(actual, "expected");
 }
 
 void PlatformProfileTest::current_isThisBuildsPlatform()
@@ -56,13 +68,7 @@ void PlatformProfileTest::current_isThisBuildsPlatform()
 #else
     const PlatformProfile expected = PlatformProfile::Linux();
 #endif
-    const PlatformProfile& current = PlatformProfile::Current();
-    QCOMPARE(current.pathSeparator, expected.pathSeparator);
-    QCOMPARE(current.nativeDialogSeparators, expected.nativeDialogSeparators);
-    QCOMPARE(current.defaultViewerPath, expected.defaultViewerPath);
-    QCOMPARE(current.locateViewerFilter, expected.locateViewerFilter);
-    QCOMPARE(current.secondProgramSuffix, expected.secondProgramSuffix);
-    QCOMPARE(current.preferredBrowser, expected.preferredBrowser);
+    QCOMPARE(Values(PlatformProfile::Current()), Values(expected));
 }
 
 QTEST_GUILESS_MAIN(PlatformProfileTest)
