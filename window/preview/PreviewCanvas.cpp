@@ -13,11 +13,10 @@
 
 namespace {
 
-const QColor kBackground(0xe4, 0xe6, 0xe9);
 const QColor kScreenFill(0x5d, 0x6a, 0x75);
 const QColor kScreenEdge(0x3c, 0x45, 0x4d);
-const QColor kQuarterLine(255, 255, 255, 38);
-const QColor kCentreLine(255, 255, 255, 64);
+const QColor kQuarterLine(255, 255, 255, 30);
+const QColor kCentreLine(255, 255, 255, 52);
 const QColor kOutline(255, 255, 255, 200);
 const QColor kTitleHalo(0, 0, 0, 170);
 
@@ -133,7 +132,7 @@ const QImage& PreviewCanvas::ImageForSize(QSize devicePixels)
 void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), kBackground);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
 
     // The screen, as large as fits with its own proportions, centred.
     const QSizeF room(std::max(1.0, width() - 2 * kMargin), std::max(1.0, height() - 2 * kMargin));
@@ -143,6 +142,10 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
                             shown);
     drawnScreenRect_ = screenRect;
 
+    // A soft shadow lifts the screen off the window.
+    for (int step = 1; step <= 4; ++step)
+        painter.fillRect(screenRect.translated(0, 1.5).adjusted(-step, -step + 1, step, step),
+                         QColor(0, 0, 0, 12));
     painter.fillRect(screenRect, kScreenFill);
     for (int quarter = 1; quarter < 4; ++quarter) {
         painter.setPen(QPen(quarter == 2 ? kCentreLine : kQuarterLine, 0));

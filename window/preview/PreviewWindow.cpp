@@ -80,6 +80,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(canvas_, 1);
     layout->addWidget(lblPreviewInfo_);
 
+    resize(780, 560);
     connect(comboPreviewScreen_, &QComboBox::currentIndexChanged, this, &PreviewWindow::Refresh);
     Refresh();
 }

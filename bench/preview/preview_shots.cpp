@@ -1,0 +1,127 @@
+// Renders the preview window in three typical states to PNG files, with a
+// small legend picture drawn here and loaded as any picture file is.
+#include "OverlaySettings.h"
+#include "PreviewWindow.h"
+#include "Vocabulary.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+QImage Legend()
+{
+    QImage image(240, 120, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath card;
+    card.addRoundedRect(QRectF(1, 1, 238, 118), 8, 8);
+    p.fillPath(card, QColor(255, 255, 255, 235));
+    p.setPen(QPen(QColor(0x44, 0x4c, 0x55), 1.5));
+    p.drawPath(card);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(15);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(0x22, 0x28, 0x2e));
+    p.drawText(QRectF(14, 8, 220, 22), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Land use"));
+    font.setBold(false);
+    font.setPixelSize(13);
+    p.setFont(font);
+    const struct
+    {
+        QColor colour;
+        const char* name;
+    } rows[] = {{QColor(0x4c, 0xa6, 0x4c), "Forest"},
+                {QColor(0xe8, 0xc5, 0x4a), "Farmland"},
+                {QColor(0x3b, 0x82, 0xc4), "Water"}};
+    double y = 38;
+    for (const auto& row : rows) {
+        p.setPen(QPen(QColor(0x44, 0x4c, 0x55), 1));
+        p.setBrush(row.colour);
+        p.drawRoundedRect(QRectF(16, y, 26, 18), 3, 3);
+        p.setPen(QColor(0x22, 0x28, 0x2e));
+        p.drawText(QRectF(52, y - 2, 180, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(row.name));
+        y += 26;
+    }
+    return image;
+}
+
+OverlaySettings Base(const QString& picture)
+{
+    OverlaySettings s;
+    for (QString* units : {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
+                           &s.comboScreen_y_units, &s.comboRotation_x_units,
+                           &s.comboRotation_y_units, &s.comboSize_x_units, &s.comboSize_y_units})
+        *units = Vocabulary::kFraction;
+    s.txtOverlay_title = QStringLiteral("Land use");
+    s.txtDraw_order = QStringLiteral("99");
+    s.comboSize_x = Vocabulary::kMaintainNativeSize;
+    s.comboSize_y = Vocabulary::kMaintainNativeSize;
+    s.OverlayColor = Vocabulary::kOpaqueWhite;
+    s.GraphicFilePath = picture;
+    return s;
+}
+
+bool Shot(PreviewWindow& window, const OverlaySettings& settings, const QString& file)
+{
+    window.ShowSettings(settings);
+    const bool ok = window.grab().save(file);
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(file));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: preview_shots <output folder>\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir dir;
+    const QString legend = dir.filePath(QStringLiteral("Legend.png"));
+    if (!Legend().save(legend))
+        return 1;
+
+    PreviewWindow window;
+    window.resize(780, 560);
+    auto* combo = window.findChild<QComboBox*>(QStringLiteral("comboPreviewScreen"));
+    combo->setCurrentIndex(combo->findData(QSize(1920, 1080)));
+
+    OverlaySettings lowerRight = Base(legend);
+    lowerRight.txtOverlay_x = lowerRight.txtScreen_x = QStringLiteral("1");
+    lowerRight.txtOverlay_y = lowerRight.txtScreen_y = QStringLiteral("0");
+
+    OverlaySettings turned = Base(legend);
+    turned.txtOverlay_x = turned.txtOverlay_y = QStringLiteral("0.5");
+    turned.txtScreen_x = turned.txtScreen_y = QStringLiteral("0.5");
+    turned.comboSize_x = QStringLiteral("0.3");
+    turned.comboSize_y = Vocabulary::kMaintainAspect;
+    turned.txtRotation = QStringLiteral("45");
+
+    OverlaySettings faded = Base(legend);
+    faded.txtOverlay_x = faded.txtScreen_x = QStringLiteral("0");
+    faded.txtOverlay_y = faded.txtScreen_y = QStringLiteral("1");
+    faded.comboSize_x = QStringLiteral("360");
+    faded.comboSize_x_units = Vocabulary::kPixels;
+    faded.comboSize_y = Vocabulary::kMaintainAspect;
+    faded.OverlayColor = QStringLiteral("80ffffff");
+
+    bool ok = Shot(window, lowerRight, out.filePath(QStringLiteral("preview-lower-right.png")));
+    ok = Shot(window, turned, out.filePath(QStringLiteral("preview-rotated.png"))) && ok;
+    ok = Shot(window, faded, out.filePath(QStringLiteral("preview-half-transparent.png"))) && ok;
+    return ok ? 0 : 1;
+}
