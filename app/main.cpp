@@ -1,4 +1,5 @@
 #include "QtServices.h"
+#include "WindowIcon.h"
 #include "frmOrvinel.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(orvinelWindowIcon());
     QApplication::setApplicationName(QStringLiteral("Orvinel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orvinel"));
     QtServices services;
