@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The launcher must pass desktop-file-validate without an error or a warning.
+# Hints are shown but allowed: "Geography" draws the hint that it could join
+# Science or Education, which would list the program in a second menu.
+# Usage: validate_launcher.sh <file.desktop>
+set -euo pipefail
+remarks=$(desktop-file-validate "$1" 2>&1) || {
+    echo "$remarks" >&2
+    exit 1
+}
+[ -n "$remarks" ] && echo "$remarks"
+if grep -q -E ': (error|warning): ' <<<"$remarks"; then
+    exit 1
+fi
+echo "$1: valid"
