@@ -149,6 +149,10 @@ private Q_SLOTS:
     {
         window_->ShowSettings(Make().overlay("0.5", "0.5").screen("0.5", "0.5").color("80ffffff"));
         QCOMPARE(window_->canvas()->picture(), PreviewCanvas::Picture::None);
+        PickScreen(1);
+        QCOMPARE(Info().section(QLatin1Char('\n'), 0, 0),
+                 QStringLiteral("Screen 1280 × 720  ·  picture 128 × 128 px, 50% opaque  ·  covers "
+                                "1.8% of the screen"));
         QVERIFY(Info().contains(
             QStringLiteral("No picture chosen: shown as the white rectangle viewers draw")));
 

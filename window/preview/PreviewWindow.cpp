@@ -117,6 +117,8 @@ QString PreviewWindow::InfoText() const
 
     QString summary = QStringLiteral("Screen ") + SizeText(QSizeF(screen)) + kSeparator +
                       QStringLiteral("picture ") + SizeText(p.size) + QStringLiteral(" px");
+    if (p.opacity < 1)
+        summary += QStringLiteral(", ") + Percent(p.opacity) + QStringLiteral(" opaque");
     if (p.rotationDegrees != 0)
         summary +=
             QStringLiteral(", turned ") + QString::number(p.rotationDegrees) + QStringLiteral("°");
