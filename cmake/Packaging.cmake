@@ -14,10 +14,11 @@ set(CPACK_PACKAGE_CONTACT "The Orvinel developers <maintainers@orvinel.example>"
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/orvinel/orvinel")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen overlay maker for Google Earth")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Orvinel builds KML 2.2 files that hold one screen overlay: a legend, a logo or a title card
-pinned to a place on the Google Earth screen rather than on the ground. One window sets the
-picture, its anchor and screen position, size, rotation, draw order and transparency; a
-network link file lets Google Earth show every change within a second.")
+    "Orvinel builds KML 2.2 files that hold one screen overlay: a legend, a logo
+or a title card pinned to a place on the Google Earth screen rather than on
+the ground. One window sets the picture, its anchor and screen position, size,
+rotation, draw order and transparency; a network link file lets Google Earth
+show every change within a second.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build keeps debug information; the package does not need it.
