@@ -4,8 +4,11 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
+class QKeyEvent;
+class QMouseEvent;
 class QWidget;
 
 // Focus-loss checks with a cancel flag. A control's check runs when the focus
@@ -42,12 +45,35 @@ private:
         Check check;
     };
 
-    const Entry* EntryHoldingFocus() const;
-    // Runs the check; true when the event that would move the focus must be
-    // swallowed.
-    bool RunCheck(const Entry& entry, QWidget* target, bool byMouse);
+    // The input event that was already judged at an earlier step of its
+    // delivery, so the steps after it let it pass (or swallow it) unchanged.
+    struct Judged
+    {
+        const QEvent* event = nullptr;
+        quint64 timestamp = 0;
+        QPointer<QWidget> focus;
+        bool swallowed = false;
+    };
+
+    bool OnMousePressAtWindow(QObject* watched, QMouseEvent* event);
+    bool OnMousePressAtWidget(QWidget* receiver, QMouseEvent* event);
+    bool OnKeyPress(QWidget* receiver, QKeyEvent* event);
+    bool BelongsToWindow(const QObject* object) const;
+    const Entry* EntryHolding(const QWidget* focus) const;
+    QWidget* ClickFocusTaker(QWidget* target) const;
+    QWidget* ClickFocusDestination(QWidget* target) const;
+    // Runs the check; true when it set cancel. `modalShown` tells whether a
+    // modal box opened while it ran.
+    bool RunCheck(const Entry& entry, bool& modalShown);
 
     QPointer<QWidget> window_;
     std::vector<Entry> entries_;
     bool running_ = false;
+    bool modalSeen_ = false;
+    // Where Qt took the focus from for the press it is about to deliver
+    // (FocusAboutToChange with the mouse reason).
+    QPointer<QWidget> mouseFocusFrom_;
+    std::optional<quint64> pressPassedAtWindow_;
+    std::optional<quint64> pressSwallowed_;
+    Judged judgedKey_;
 };
