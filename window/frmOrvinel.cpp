@@ -281,6 +281,14 @@ void frmOrvinel::ConnectHandlers()
     connect(lblTarnwell, &ClickableLabel::clicked, this, &frmOrvinel::lblTarnwell_Click);
 
     connect(optPreset, &QButtonGroup::idClicked, this, &frmOrvinel::optPreset_Click);
+    // The presets are one stop of the tab order, through the selected button,
+    // as a group of options is; the arrow keys move between them.
+    const auto oneTabStop = [this] {
+        for (QAbstractButton* option : optPreset->buttons())
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    connect(optPreset, &QButtonGroup::buttonToggled, this, oneTabStop);
+    oneTabStop();
     connect(chkAuto_Refresh, &QCheckBox::clicked, this, &frmOrvinel::chkAuto_Refresh_Click);
     connect(sliderTransparency, &QSlider::valueChanged, this,
             &frmOrvinel::sliderTransparency_Change);
@@ -344,6 +352,9 @@ void frmOrvinel::Form_Load()
     // Centred on the primary screen as a whole, taskbar included; the window
     // may stick out on a screen smaller than itself.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // The platform window knows its frame (where the platform can tell
+        // before the window is shown), so the outer size is measured.
+        create();
         const QRect whole = screen->geometry();
         const QRect outer = frameGeometry();
         const float left = float(whole.width() - outer.width()) / 2.0f;
