@@ -130,6 +130,12 @@ int main(int argc, char** argv)
               t.comboSize_y = Vocabulary::kMaintainAspect;
               update(t);
           }));
+    Print("info line alone (placement, text, coverage)", Measure(rounds, [&](int i) {
+              OverlaySettings t = s;
+              t.txtOverlay_x = QString::number(0.2 + (i % 60) / 100.0);
+              window.ShowSettings(t);
+          }));
+    Print("repaint alone", Measure(rounds, [&](int) { window.render(&frame); }));
     Print("placement rule alone", Measure(rounds * 10, [&](int i) {
               OverlaySettings t = s;
               t.txtRotation = QString::number(i % 360);
