@@ -207,40 +207,29 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         }
         }
         painter.restore();
+        const QRectF bounds =
+            QPolygonF(QList<QPointF>(drawnCorners_.begin(), drawnCorners_.end())).boundingRect();
         if (picture_ == Picture::Unreadable) {
             // The name stays level and readable however the outline turns.
-            const QRectF bounds =
-                QPolygonF(QList<QPointF>(drawnCorners_.begin(), drawnCorners_.end()))
-                    .boundingRect()
-                    .intersected(screenRect);
             painter.setPen(kOutline);
-            painter.drawText(bounds.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWrapAnywhere,
-                             FileNameOf(picturePath_));
+            painter.drawText(bounds.intersected(screenRect).adjusted(4, 4, -4, -4),
+                             Qt::AlignCenter | Qt::TextWrapAnywhere, FileNameOf(picturePath_));
         }
 
         // The title, as a viewer labels a place: white with a dark halo,
-        // centred above the picture, kept on the screen.
-        if (!settings_.txtOverlay_title.isEmpty()) {
+        // centred above the picture (below it when there is no room), kept on
+        // the screen; none for a picture that is off the screen.
+        if (!settings_.txtOverlay_title.isEmpty() && bounds.intersects(screenRect)) {
             QFont font = painter.font();
             font.setBold(true);
             const QFontMetricsF metrics(font);
             const QString title = metrics.elidedText(settings_.txtOverlay_title, Qt::ElideRight,
                                                      screenRect.width() - 8);
-            double left = drawnCorners_[0].x();
-            double right = left;
-            double top = drawnCorners_[0].y();
-            double bottom = top;
-            for (const QPointF c : drawnCorners_) {
-                left = std::min(left, c.x());
-                right = std::max(right, c.x());
-                top = std::min(top, c.y());
-                bottom = std::max(bottom, c.y());
-            }
             const double textWidth = metrics.horizontalAdvance(title);
-            double x = (left + right) / 2 - textWidth / 2;
-            double baseline = top - 5 - metrics.descent();
+            double x = bounds.center().x() - textWidth / 2;
+            double baseline = bounds.top() - 5 - metrics.descent();
             if (baseline - metrics.ascent() < screenRect.top())
-                baseline = bottom + 5 + metrics.ascent();
+                baseline = bounds.bottom() + 5 + metrics.ascent();
             x = std::clamp(x, screenRect.left() + 4,
                            std::max(screenRect.left() + 4, screenRect.right() - 4 - textWidth));
             baseline = std::clamp(baseline, screenRect.top() + 4 + metrics.ascent(),
