@@ -62,19 +62,21 @@ void tst_Packaging::guideIsFoundWithItsPictures()
         FindUserGuide(programFolder, [](const QString& path) { return QFileInfo(path).isFile(); });
     QCOMPARE(guide, QDir::cleanPath(expectedGuide));
 
-    // Every picture and style sheet the page names must stand beside it, or
-    // the guide opens with broken pictures.
-    QFile page(guide);
-    QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.errorString()));
-    const QString html = QString::fromUtf8(page.readAll());
+    // Every picture and style sheet that a page of the guide names must stand
+    // beside it, or the guide opens with broken pictures.
     static const QRegularExpression reference(QStringLiteral(R"((?:src|href)\s*=\s*"([^"#?]+))"));
     const QDir guideFolder = QFileInfo(guide).dir();
-    for (const QRegularExpressionMatch& match : reference.globalMatch(html)) {
-        const QString target = match.captured(1);
-        if (target.contains(u':'))
-            continue; // a web address or mailto:, not a file of the guide
-        QVERIFY2(QFileInfo::exists(guideFolder.filePath(target)),
-                 qPrintable(u"The guide names \"" + target + u"\", which is not beside it"));
+    for (const QString& name : guideFolder.entryList({QStringLiteral("*.html")}, QDir::Files)) {
+        QFile page(guideFolder.filePath(name));
+        QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.errorString()));
+        const QString html = QString::fromUtf8(page.readAll());
+        for (const QRegularExpressionMatch& match : reference.globalMatch(html)) {
+            const QString target = match.captured(1);
+            if (target.contains(u':'))
+                continue; // a web address or mailto:, not a file of the guide
+            QVERIFY2(QFileInfo::exists(guideFolder.filePath(target)),
+                     qPrintable(name + u" names \"" + target + u"\", which is not beside it"));
+        }
     }
 }
 
