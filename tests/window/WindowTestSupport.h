@@ -88,9 +88,10 @@ public:
     std::unique_ptr<frmOrvinel> window;
     QTemporaryDir folder;
 
-    // A fresh window, loaded, shown and active.
+    // A fresh window, loaded, shown and active, and no overlay file yet.
     bool Open()
     {
+        RemoveOutputFile();
         window = std::make_unique<frmOrvinel>(services);
         window->Form_Load();
         window->show();
@@ -146,8 +147,10 @@ public:
         return true;
     }
 
-    // Opens the list with a click on its arrow and clicks the item, as a user
-    // picks; true when the list opened and closed again.
+    // Opens the list with a click on its arrow, moves to the item with the
+    // arrow keys and takes it with Return, as a user picks; true when the
+    // list opened and closed again. (Keys rather than a second click: the
+    // open list ignores a release that comes too soon after it opened.)
     static bool Pick(QComboBox* list, const QString& item)
     {
         const int row = list->findText(item);
@@ -157,9 +160,10 @@ public:
         QAbstractItemView* view = list->view();
         if (!QTest::qWaitFor([&] { return view->isVisible(); }))
             return false;
-        const QRect itemRect = view->visualRect(list->model()->index(row, 0));
-        QTest::mouseMove(view->viewport(), itemRect.center());
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, itemRect.center());
+        QTest::keyClick(view, Qt::Key_Home);
+        for (int i = 0; i < row; ++i)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
         return QTest::qWaitFor([&] { return !view->isVisible(); });
     }
 };
