@@ -1,4 +1,5 @@
 #include "FocusValidation.h"
+#include "NextModal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
 #include <QTest>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWindow>
@@ -91,21 +91,15 @@ private:
     }
 };
 
-// Clicks the OK button of the next message box once it is on screen, with a
-// real mouse click, so the box's own press passes through the event filter.
+// Clicks the OK button of the next message box with a real mouse click, so
+// the box's own press passes through the event filter.
 void ClickOkOfNextBox()
 {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
+    AnswerNextModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
-    timer->start();
 }
 
 enum class Route { Widget, Window };
