@@ -1,6 +1,7 @@
 #include "frmOrvinel.h"
 
 #include "AlphaColor.h"
+#include "CaptionFrame.h"
 #include "ClickableLabel.h"
 #include "ControlTable.h"
 #include "FocusValidation.h"
@@ -119,17 +120,8 @@ QWidget* CreateControl(const Row& row, QWidget* container)
         }
         return label;
     }
-    case Kind::Frame: {
-        // The caption sits on the frame's line, as the layout's places assume:
-        // the controls inside start just under the caption, not under a band
-        // above the line.
-        auto* frame = new QGroupBox(text, container);
-        frame->setStyleSheet(QStringLiteral(
-            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
-            "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-            " left: 6px; padding: 0 2px; }"));
-        return frame;
-    }
+    case Kind::Frame:
+        return new CaptionFrame(text, container);
     case Kind::Option: {
         auto* option = new WrappingRadioButton(text, container);
         option->setChecked((row.look & StartsChosen) != 0);

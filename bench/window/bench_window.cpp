@@ -1,0 +1,208 @@
+// Two figures for the main window:
+//  1. One keystroke in txtOverlay_x with Auto-Refresh ticked, from the key
+//     event to the overlay file written (the whole handler path: line edit,
+//     Change handler, snapshot, writer, atomic replace); beside the same
+//     keystroke with Auto-Refresh unticked.
+//  2. Start-up: a new process until its window is shown, for frmOrvinel, for
+//     a bare QWidget, and for a window holding one line of text (which pays
+//     for loading the fonts, as any window with text does), taking turns in
+//     the same run.
+//
+// Usage: bench_window [keystrokes] [starts]. Runs offscreen unless
+// QT_QPA_PLATFORM says otherwise.
+
+#include "QtServices.h"
+#include "frmOrvinel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Figures
+{
+    double median;
+    double mean;
+};
+
+Figures Summarise(std::vector<double> samples)
+{
+    double sum = 0;
+    for (double sample : samples)
+        sum += sample;
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2], sum / double(samples.size())};
+}
+
+// Types a digit and rubs it out again, timing each key on its own.
+std::vector<double> TimeKeystrokes(QLineEdit* field, int keystrokes)
+{
+    std::vector<double> microseconds;
+    microseconds.reserve(std::size_t(keystrokes));
+    for (int i = 0; i < keystrokes; ++i) {
+        const Qt::Key key = i % 2 == 0 ? Qt::Key_7 : Qt::Key_Backspace;
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(field, key);
+        const auto end = std::chrono::steady_clock::now();
+        microseconds.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    }
+    return microseconds;
+}
+
+int KeystrokeBench(int keystrokes)
+{
+    QtServices services;
+    QTemporaryDir folder;
+    frmOrvinel window(services);
+    window.Form_Load();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+
+    auto* field = window.findChild<QLineEdit*>(QStringLiteral("txtOverlay_x"));
+    auto* autoRefresh = window.findChild<QCheckBox*>(QStringLiteral("chkAuto_Refresh"));
+    field->setText(QStringLiteral("0.5"));
+    field->setFocus();
+    window.SetOutputFilePath(folder.filePath(QStringLiteral("overlay.kml")));
+    window.EnableAutoRefresh();
+
+    const Figures unticked = Summarise(TimeKeystrokes(field, keystrokes));
+    autoRefresh->click();
+    const int writesBefore = window.OverlayWriteCount();
+    const Figures ticked = Summarise(TimeKeystrokes(field, keystrokes));
+    const int writes = window.OverlayWriteCount() - writesBefore;
+
+    std::printf("Keystroke in txtOverlay_x to file written (%d keystrokes, %d writes)\n",
+                keystrokes, writes);
+    std::printf("  Auto-Refresh ticked:   median %8.1f us   mean %8.1f us\n", ticked.median,
+                ticked.mean);
+    std::printf("  Auto-Refresh unticked: median %8.1f us   mean %8.1f us   (no write)\n",
+                unticked.median, unticked.mean);
+    return writes == keystrokes ? 0 : 1;
+}
+
+// The child process: show one window, say so, and quit.
+int ShowOnce(const char* which, int argc, char** argv)
+{
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvinel"));
+    QtServices services;
+    std::unique_ptr<QWidget> window;
+    if (std::strcmp(which, "window") == 0) {
+        auto form = std::make_unique<frmOrvinel>(services);
+        form->Form_Load();
+        window = std::move(form);
+    } else if (std::strcmp(which, "label") == 0) {
+        window = std::make_unique<QLabel>(QStringLiteral("KML Orvinel"));
+        window->resize(413, 741);
+    } else {
+        window = std::make_unique<QWidget>();
+        window->resize(413, 741);
+    }
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        return 1;
+    std::printf("shown %lld\n", static_cast<long long>(sinceMain.nsecsElapsed() / 1000));
+    std::fflush(stdout);
+    return 0;
+}
+
+struct StartSample
+{
+    double processMs;   // from starting the process to its "shown" line
+    double inProcessMs; // from main() to the window exposed
+};
+
+bool StartOnce(const QString& self, const char* which, StartSample& sample)
+{
+    QProcess child;
+    QElapsedTimer clock;
+    clock.start();
+    child.start(self, {QStringLiteral("--show"), QString::fromLatin1(which)});
+    while (child.state() != QProcess::NotRunning || child.bytesAvailable() > 0) {
+        if (child.canReadLine()) {
+            const QByteArray line = child.readLine().trimmed();
+            if (line.startsWith("shown ")) {
+                sample.processMs = double(clock.nsecsElapsed()) / 1e6;
+                sample.inProcessMs = line.mid(6).toDouble() / 1000.0;
+                child.waitForFinished(10000);
+                return true;
+            }
+        }
+        if (!child.waitForReadyRead(10000) && child.state() == QProcess::NotRunning)
+            break;
+    }
+    return false;
+}
+
+int StartupBench(const QString& self, int starts)
+{
+    constexpr int kKinds = 3;
+    const char* const kinds[kKinds] = {"window", "bare", "label"};
+    const char* const labels[kKinds] = {"frmOrvinel", "bare QWidget", "one QLabel"};
+    std::vector<double> processMs[kKinds];
+    std::vector<double> inProcessMs[kKinds];
+    for (int i = 0; i < starts; ++i) {
+        for (int k = 0; k < kKinds; ++k) {
+            // Rotate which goes first, so none always meets a warmer cache.
+            const int kind = (i + k) % kKinds;
+            StartSample sample{};
+            if (!StartOnce(self, kinds[kind], sample)) {
+                std::fprintf(stderr, "the %s child did not show its window\n", kinds[kind]);
+                return 1;
+            }
+            processMs[kind].push_back(sample.processMs);
+            inProcessMs[kind].push_back(sample.inProcessMs);
+        }
+    }
+    std::printf("Start-up to window shown (%d starts each, taking turns)\n", starts);
+    for (int kind = 0; kind < kKinds; ++kind) {
+        const Figures process = Summarise(processMs[kind]);
+        const Figures inside = Summarise(inProcessMs[kind]);
+        std::printf("  %-12s process start: median %7.1f ms  mean %7.1f ms;"
+                    "  main() on: median %7.1f ms  mean %7.1f ms\n",
+                    labels[kind], process.median, process.mean, inside.median, inside.mean);
+    }
+    const double window = Summarise(processMs[0]).median;
+    std::printf("  frmOrvinel / bare QWidget (process start, medians): %.2f\n",
+                window / Summarise(processMs[1]).median);
+    std::printf("  frmOrvinel / one QLabel   (process start, medians): %.2f\n",
+                window / Summarise(processMs[2]).median);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 2 && std::strcmp(argv[1], "--show") == 0)
+        return ShowOnce(argv[2], argc, argv);
+
+    const int keystrokes = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const int starts = argc > 2 ? std::atoi(argv[2]) : 20;
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Orvinel"));
+        result = KeystrokeBench(keystrokes);
+        if (result == 0)
+            result = StartupBench(QApplication::applicationFilePath(), starts);
+    }
+    return result;
+}
