@@ -293,6 +293,8 @@ bool FocusValidation::RunCheck(const Entry& entry, bool& modalShown)
     bool cancel = false;
     if (check)
         check(cancel);
-    modalShown = modalSeen_ || QApplication::activeModalWidget();
+    // A box shown without exec() is still open now.
+    const QWidget* modal = QApplication::activeModalWidget();
+    modalShown = modalSeen_ || (modal && modal != window_);
     return cancel;
 }
