@@ -219,14 +219,6 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
     }
 
-    void fileDialogCancelled()
-    {
-        AnswerNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-        QCOMPARE(services_.ShowFileDialog(nullptr, FileDialogMode::Open, QStringLiteral("Open"),
-                                          QStringLiteral("All files|*")),
-                 QString());
-    }
-
     void ordinaryFileExists()
     {
         QTemporaryDir dir;
@@ -309,14 +301,6 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(result.error));
         QVERIFY(result.error.isEmpty());
 #endif
-    }
-
-    void programFolderHoldsThisProgram()
-    {
-        const QString folder = services_.ProgramFolder();
-        QVERIFY(!folder.endsWith(u'/'));
-        QCOMPARE(QFileInfo(folder).canonicalFilePath(),
-                 QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath());
     }
 };
 
