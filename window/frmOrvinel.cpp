@@ -3,6 +3,8 @@
 #include "AlphaColor.h"
 #include "CaptionFrame.h"
 #include "ClickableLabel.h"
+#include "Commands.h"
+#include "CommonDialog.h"
 #include "ControlTable.h"
 #include "FocusValidation.h"
 #include "KmlNumber.h"
@@ -185,6 +187,7 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     CreateControls();
     ConnectHandlers();
     RegisterValidators();
+    dialog_ = std::make_unique<CommonDialog>(services_, this);
 }
 
 frmOrvinel::~frmOrvinel() = default;
@@ -253,6 +256,8 @@ void frmOrvinel::CreateControls()
     txtRotation_y = Control<QLineEdit>("txtRotation_y");
     txtRotation = Control<QLineEdit>("txtRotation");
     txtDraw_order = Control<QLineEdit>("txtDraw_order");
+    txtWidth = Control<QLineEdit>("txtWidth");
+    txtHeight = Control<QLineEdit>("txtHeight");
 
     comboOverlay_x_units = Control<QComboBox>("comboOverlay_x_units");
     comboOverlay_y_units = Control<QComboBox>("comboOverlay_y_units");
@@ -736,22 +741,66 @@ void frmOrvinel::txtDraw_order_Validate(bool& cancel)
 }
 
 // ---- Commands ---------------------------------------------------------------
-// The picture, Save As, network link, help and new-window commands live in
-// commands/ and are wired in here.
+// What happens on disk and in outside programs lives in commands/; here the
+// outcome reaches the controls.
 
-void frmOrvinel::cmdOpen_graphic_file_Click() {}
+void frmOrvinel::cmdOpen_graphic_file_Click()
+{
+    const std::optional<GraphicChoice> choice = ::cmdOpen_graphic_file(*dialog_);
+    if (!choice)
+        return;
+    graphicFilePath_ = choice->GraphicFilePath;
+    EnableSaveAs();
+    lblOpen_graphic_file->setText(graphicFilePath_);
+    txtWidth->setText(choice->widthText);
+    txtHeight->setText(choice->heightText);
+    setWindowTitle(choice->windowCaption);
+}
 
-void frmOrvinel::cmdSave_As_Click() {}
+void frmOrvinel::cmdSave_As_Click()
+{
+    const std::optional<QString> chosen = AskOutputFilePath(*dialog_, services_, this);
+    if (!chosen)
+        return;
+    // A failed write leaves the earlier output file in force.
+    const QString earlier = std::exchange(outputFilePath_, *chosen);
+    if (!SaveOverlayFile()) {
+        outputFilePath_ = earlier;
+        return;
+    }
+    lblOutput_file->setText(outputFilePath_);
+    EnableCreateNetworkLink();
+    EnableSaveRefresh();
+}
 
-void frmOrvinel::cmdCreate_Network_Link_Click() {}
+void frmOrvinel::cmdCreate_Network_Link_Click()
+{
+    NetworkLinkState state{googleEarthPath_, networkLinkFilePath_};
+    const NetworkLinkOutcome outcome =
+        ::cmdCreate_Network_Link(state, outputFilePath_, *dialog_, services_, this);
+    googleEarthPath_ = state.GoogleEarthPath;
+    networkLinkFilePath_ = state.NetworkLinkFilePath;
+    if (outcome == NetworkLinkOutcome::Done)
+        EnableAutoRefresh();
+}
 
-void frmOrvinel::cmdHelp_Click() {}
+void frmOrvinel::cmdHelp_Click()
+{
+    ::cmdHelp(services_, this);
+}
 
-void frmOrvinel::cmdNew_Program_Click() {}
+void frmOrvinel::cmdNew_Program_Click()
+{
+    ::cmdNew_Program(services_, this);
+}
 
-void frmOrvinel::lblTarnwell_Click() {}
+void frmOrvinel::lblTarnwell_Click()
+{
+    ::lblTarnwell(services_, this);
+}
 
 void frmOrvinel::cmdExit_Click()
 {
+    DeleteNetworkLinkFile(networkLinkFilePath_, services_, this);
     close();
 }

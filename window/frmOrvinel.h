@@ -3,7 +3,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class ClickableLabel;
+class CommonDialog;
 class FocusValidation;
 class QButtonGroup;
 class QCheckBox;
@@ -133,6 +136,8 @@ private:
 
     Services& services_;
     FocusValidation* validation_ = nullptr;
+    // CommonDialog1: the one file dialog every command shares.
+    std::unique_ptr<CommonDialog> dialog_;
 
     QString outputFilePath_;
     QString graphicFilePath_;
@@ -166,6 +171,8 @@ private:
     QLineEdit* txtRotation_y = nullptr;
     QLineEdit* txtRotation = nullptr;
     QLineEdit* txtDraw_order = nullptr;
+    QLineEdit* txtWidth = nullptr;
+    QLineEdit* txtHeight = nullptr;
 
     QComboBox* comboOverlay_x_units = nullptr;
     QComboBox* comboOverlay_y_units = nullptr;
