@@ -79,34 +79,6 @@ private Q_SLOTS:
         QCOMPARE(FileBaseName(path, separator), base);
         QCOMPARE(FileExtension(path), extension);
     }
-
-    // What Save As and the network link build from a chosen name.
-    void derivedNames_data()
-    {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QString>("link");
-        QTest::newRow("several dots") << R"(C:\maps\my.logo.kml)"
-                                      << R"(C:\maps\my.kml)"
-                                      << R"(C:\maps\my_Network_Link.kml)";
-        QTest::newRow("dotted folder") << R"(C:\My.Maps\city)"
-                                       << R"(C:\My.Maps\city.kml)"
-                                       << R"(C:\My.Maps\city_Network_Link.kml)";
-    }
-
-    void derivedNames()
-    {
-        QFETCH(QString, chosen);
-        QFETCH(QString, output);
-        QFETCH(QString, link);
-        const QChar sep = QLatin1Char('\\');
-        const QString out =
-            FolderOfPath(chosen, sep) + FileBaseName(chosen, sep) + QStringLiteral(".kml");
-        QCOMPARE(out, output);
-        QCOMPARE(FolderOfPath(out, sep) + FileBaseName(out, sep) +
-                     QStringLiteral("_Network_Link.kml"),
-                 link);
-    }
 };
 
 QTEST_GUILESS_MAIN(PathHelpersTest)
