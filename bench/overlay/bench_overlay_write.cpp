@@ -1,44 +1,14 @@
 // One overlay file write, as auto-refresh runs it after every keystroke
 // (settings to bytes, then an atomic replace), against a plain in-place
 // rewrite of the same bytes as the baseline.
+#include "BenchStats.h"
 #include "KmlWriter.h"
 #include "Vocabulary.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
-#include <vector>
-
-namespace {
-
-struct Figures
-{
-    double medianUs;
-    double meanUs;
-};
-
-Figures Measure(int rounds, const std::function<void()>& work)
-{
-    std::vector<double> samples;
-    samples.reserve(std::size_t(rounds));
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    }
-    double sum = 0;
-    for (double s : samples)
-        sum += s;
-    std::sort(samples.begin(), samples.end());
-    return {samples[samples.size() / 2], sum / double(samples.size())};
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -72,20 +42,21 @@ int main(int argc, char** argv)
     };
     plainWrite();
 
-    const Figures full = Measure(rounds, [&]() { failures += SaveOverlayFile(s).ok ? 0 : 1; });
-    const Figures plain = Measure(rounds, plainWrite);
-    const Figures build = Measure(rounds, [&]() { (void)OverlayFileBytes(s); });
+    const Figures full =
+        TimeRounds<std::micro>(rounds, [&](int) { failures += SaveOverlayFile(s).ok ? 0 : 1; });
+    const Figures plain = TimeRounds<std::micro>(rounds, [&](int) { plainWrite(); });
+    const Figures build = TimeRounds<std::micro>(rounds, [&](int) { (void)OverlayFileBytes(s); });
 
     std::printf("overlay file: %lld bytes, %d rounds each\n", static_cast<long long>(bytes.size()),
                 rounds);
-    std::printf("settings to bytes only       median %8.2f us  mean %8.2f us\n", build.medianUs,
-                build.meanUs);
-    std::printf("full atomic overlay write    median %8.2f us  mean %8.2f us\n", full.medianUs,
-                full.meanUs);
-    std::printf("plain in-place write (base)  median %8.2f us  mean %8.2f us\n", plain.medianUs,
-                plain.meanUs);
+    std::printf("settings to bytes only       median %8.2f us  mean %8.2f us\n", build.median,
+                build.mean);
+    std::printf("full atomic overlay write    median %8.2f us  mean %8.2f us\n", full.median,
+                full.mean);
+    std::printf("plain in-place write (base)  median %8.2f us  mean %8.2f us\n", plain.median,
+                plain.mean);
     std::printf("ratio full / plain           median %8.2f     mean %8.2f\n",
-                full.medianUs / plain.medianUs, full.meanUs / plain.meanUs);
+                full.median / plain.median, full.mean / plain.mean);
     if (failures != 0)
         std::printf("%d writes failed\n", failures);
     return failures == 0 ? 0 : 1;

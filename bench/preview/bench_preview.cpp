@@ -1,6 +1,7 @@
 // One preview update as typing or dragging the slider causes it: the
 // placement (with the info line) plus one repaint of the window, on a
 // 3840 x 2160 screen scaled to the window, with a 4000 x 4000 picture.
+#include "BenchStats.h"
 #include "OverlaySettings.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
@@ -21,32 +22,9 @@
 
 namespace {
 
-struct Figures
-{
-    double medianMs;
-    double meanMs;
-};
-
-Figures Measure(int rounds, const std::function<void(int)>& work)
-{
-    std::vector<double> samples;
-    samples.reserve(std::size_t(rounds));
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work(i);
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-    }
-    double sum = 0;
-    for (double s : samples)
-        sum += s;
-    std::sort(samples.begin(), samples.end());
-    return {samples[samples.size() / 2], sum / double(samples.size())};
-}
-
 void Print(const char* what, Figures f)
 {
-    std::printf("%-44s median %6.3f ms   mean %6.3f ms\n", what, f.medianMs, f.meanMs);
+    std::printf("%-44s median %6.3f ms   mean %6.3f ms\n", what, f.median, f.mean);
 }
 
 } // namespace
@@ -109,34 +87,34 @@ int main(int argc, char** argv)
                 window.canvas()->height(), rounds);
     std::printf("%-44s %6.1f ms (once per picture)\n", "decode and prepare the picture", decodeMs);
 
-    Print("slider: colour changes, native size", Measure(rounds, [&](int i) {
+    Print("slider: colour changes, native size", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
               t.OverlayColor = QStringLiteral("%1ffffff").arg(i % 256, 2, 16, QLatin1Char('0'));
               update(t);
           }));
-    Print("typing the overlay x (picture moves)", Measure(rounds, [&](int i) {
+    Print("typing the overlay x (picture moves)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
               t.txtOverlay_x = QString::number(0.2 + (i % 60) / 100.0);
               update(t);
           }));
-    Print("typing a rotation (turned picture)", Measure(rounds, [&](int i) {
+    Print("typing a rotation (turned picture)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
               t.txtRotation = QString::number(i % 360);
               update(t);
           }));
-    Print("typing a size (picture rescaled each time)", Measure(rounds, [&](int i) {
+    Print("typing a size (picture rescaled each time)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
               t.comboSize_x = QString::number(0.1 + (i % 80) / 100.0);
               t.comboSize_y = Vocabulary::kMaintainAspect;
               update(t);
           }));
-    Print("info line alone (placement, text, coverage)", Measure(rounds, [&](int i) {
+    Print("info line alone (placement, text, coverage)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
               t.txtOverlay_x = QString::number(0.2 + (i % 60) / 100.0);
               window.ShowSettings(t);
           }));
-    Print("repaint alone", Measure(rounds, [&](int) { window.render(&frame); }));
-    Print("placement rule alone", Measure(rounds * 10, [&](int i) {
+    Print("repaint alone", TimeRounds<std::milli>(rounds, [&](int) { window.render(&frame); }));
+    Print("placement rule alone", TimeRounds<std::milli>(rounds * 10, [&](int i) {
               OverlaySettings t = s;
               t.txtRotation = QString::number(i % 360);
               (void)PlaceOverlay(t, QSizeF(3840, 2160), QSizeF(4000, 4000));

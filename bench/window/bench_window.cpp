@@ -11,6 +11,7 @@
 // Usage: bench_window [keystrokes] [starts]. Runs offscreen unless
 // QT_QPA_PLATFORM says otherwise.
 
+#include "BenchStats.h"
 #include "QtServices.h"
 #include "frmOrvinel.h"
 
@@ -30,21 +31,6 @@
 #include <vector>
 
 namespace {
-
-struct Figures
-{
-    double median;
-    double mean;
-};
-
-Figures Summarise(std::vector<double> samples)
-{
-    double sum = 0;
-    for (double sample : samples)
-        sum += sample;
-    std::sort(samples.begin(), samples.end());
-    return {samples[samples.size() / 2], sum / double(samples.size())};
-}
 
 // Types a digit and rubs it out again, timing each key on its own.
 std::vector<double> TimeKeystrokes(QLineEdit* field, int keystrokes)
