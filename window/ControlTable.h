@@ -59,6 +59,7 @@ inline constexpr Row kRows[] = {
     {"frameOverlay", Kind::Frame, nullptr, "Overlay Parameters", 3090, 3360, 3015, 1455, 6, Face::Bold, Plain},
     {"frameRotation", Kind::Frame, nullptr, "Rotation", 1650, 5040, 4455, 1455, 16, Face::Bold, Plain},
     {"frameDraw_Order", Kind::Frame, nullptr, "Draw Order", 120, 5280, 1335, 975, 60, Face::Bold, Plain},
+    {"cmdPreview", Kind::Button, nullptr, "Preview", 120, 6330, 1335, 495, 65, Face::Bold, Wraps},
     {"frameSize", Kind::Frame, nullptr, "Overlay Size", 1800, 6600, 4215, 1335, 19, Face::Bold, Plain},
     {"chkAuto_Refresh", Kind::CheckBox, nullptr, "Auto-Refresh", 120, 6960, 1575, 255, 62, Face::Bold, Plain},
     {"Label1", Kind::Label, nullptr, "Version 0.4", 360, 7440, 855, 255, 64, Face::Default, Plain},
@@ -148,6 +149,7 @@ inline constexpr Tooltip kTooltips[] = {
     {"cmdSave_Refresh", "Save overlay data file under current name; refresh data for network link"},
     {"cmdHelp", "Opens post page on Tarnwell website that explains use of this program."},
     {"cmdExit", "Exits program"},
+    {"cmdPreview", "Shows where the overlay lands on the screen, updated with every change"},
     {"cmdCreate_Network_Link", "Creates a network link to the main overlay data file which refreshes once a second, and opens it in Google Earth. Change any of the parameters, click \"Save/Refresh\", and the overlay will be modifiied in Google Earth."},
 };
 // clang-format on

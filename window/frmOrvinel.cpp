@@ -11,12 +11,14 @@
 #include "KmlWriter.h"
 #include "OverlaySettings.h"
 #include "PlatformProfile.h"
+#include "PreviewWindow.h"
 #include "Services.h"
 #include "Vocabulary.h"
 #include "WrappingButtons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -244,6 +246,7 @@ void frmOrvinel::CreateControls()
     cmdHelp = Control<QPushButton>("cmdHelp");
     cmdExit = Control<QPushButton>("cmdExit");
     cmdNew_Program = Control<QPushButton>("cmdNew_Program");
+    cmdPreview = Control<QPushButton>("cmdPreview");
     chkAuto_Refresh = Control<QCheckBox>("chkAuto_Refresh");
     sliderTransparency = Control<QSlider>("sliderTransparency");
 
@@ -284,6 +287,7 @@ void frmOrvinel::ConnectHandlers()
     connect(cmdHelp, &QPushButton::clicked, this, &frmOrvinel::cmdHelp_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmOrvinel::cmdExit_Click);
     connect(cmdNew_Program, &QPushButton::clicked, this, &frmOrvinel::cmdNew_Program_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmOrvinel::cmdPreview_Click);
     connect(lblTarnwell, &ClickableLabel::clicked, this, &frmOrvinel::lblTarnwell_Click);
 
     connect(optPreset, &QButtonGroup::idClicked, this, &frmOrvinel::optPreset_Click);
@@ -417,7 +421,7 @@ void frmOrvinel::EnableAutoRefresh()
 
 // ---- Writing ----------------------------------------------------------------
 
-bool frmOrvinel::SaveOverlayFile()
+OverlaySettings frmOrvinel::Snapshot() const
 {
     OverlaySettings settings;
     settings.txtOverlay_title = txtOverlay_title->text();
@@ -442,7 +446,12 @@ bool frmOrvinel::SaveOverlayFile()
     settings.OutputFilePath = outputFilePath_;
     settings.GraphicFilePath = graphicFilePath_;
     settings.OverlayColor = overlayColor_;
+    return settings;
+}
 
+bool frmOrvinel::SaveOverlayFile()
+{
+    const OverlaySettings settings = Snapshot();
     ++overlayWriteCount_;
     const SaveOverlayResult result = ::SaveOverlayFile(settings);
     if (!result.ok) {
@@ -457,6 +466,7 @@ bool frmOrvinel::SaveOverlayFile()
 
 void frmOrvinel::AutoRefreshStep()
 {
+    UpdatePreview();
     if (chkAuto_Refresh->checkState() == Qt::Checked)
         SaveOverlayFile();
 }
@@ -755,6 +765,8 @@ void frmOrvinel::cmdOpen_graphic_file_Click()
     txtWidth->setText(choice->widthText);
     txtHeight->setText(choice->heightText);
     setWindowTitle(choice->windowCaption);
+    // Choosing a picture writes nothing, but the preview shows it at once.
+    UpdatePreview();
 }
 
 void frmOrvinel::cmdSave_As_Click()
@@ -797,6 +809,46 @@ void frmOrvinel::cmdNew_Program_Click()
 void frmOrvinel::lblTarnwell_Click()
 {
     ::lblTarnwell(services_, this);
+}
+
+// ---- Preview ----------------------------------------------------------------
+
+void frmOrvinel::cmdPreview_Click()
+{
+    if (!preview_) {
+        preview_ = new PreviewWindow(this);
+        // Beside this window where the screen has room, so both stay in view.
+        if (const QScreen* shown = screen()) {
+            constexpr int kGap = 8;
+            const QRect room = shown->availableGeometry();
+            const QRect outer = frameGeometry();
+            const int x = std::clamp(outer.right() + 1 + kGap, room.left(),
+                                     std::max(room.left(), room.right() + 1 - preview_->width()));
+            const int y = std::clamp(outer.top(), room.top(),
+                                     std::max(room.top(), room.bottom() + 1 - preview_->height()));
+            preview_->move(x, y);
+        }
+    }
+    preview_->ShowSettings(Snapshot());
+    preview_->setWindowState(preview_->windowState() & ~Qt::WindowMinimized);
+    preview_->show();
+    preview_->raise();
+    preview_->activateWindow();
+}
+
+void frmOrvinel::UpdatePreview()
+{
+    // A closed preview costs nothing: opening it shows the values of that
+    // moment.
+    if (preview_ && preview_->isVisible())
+        preview_->ShowSettings(Snapshot());
+}
+
+void frmOrvinel::closeEvent(QCloseEvent* event)
+{
+    if (preview_)
+        preview_->close();
+    QWidget::closeEvent(event);
 }
 
 void frmOrvinel::cmdExit_Click()

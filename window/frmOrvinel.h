@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OverlaySettings.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -8,8 +10,10 @@
 class ClickableLabel;
 class CommonDialog;
 class FocusValidation;
+class PreviewWindow;
 class QButtonGroup;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -60,6 +64,10 @@ public:
 
     Services& services() { return services_; }
 
+    // The controls and module variables as the file holds them: what every
+    // write and the preview read.
+    OverlaySettings Snapshot() const;
+
     // Writes the overlay file from one snapshot of the controls and module
     // variables. On failure the user is told which file and why, and nothing
     // else changes. Returns whether the file was written.
@@ -77,6 +85,8 @@ public:
     void cmdExit_Click();
     void cmdNew_Program_Click();
     void lblTarnwell_Click();
+    // Opens the "Overlay Preview" window, or brings the open one to the front.
+    void cmdPreview_Click();
 
     void optPreset_Click(int index);
     void chkAuto_Refresh_Click();
@@ -117,14 +127,21 @@ public:
     void txtRotation_Validate(bool& cancel);
     void txtDraw_order_Validate(bool& cancel);
 
+protected:
+    // The preview goes with the window.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CreateControls();
     void ConnectHandlers();
     void RegisterValidators();
     void ResetToDefaults();
 
-    // If Auto-Refresh is ticked, write the overlay file.
+    // Brings the open preview up to date, then, if Auto-Refresh is ticked,
+    // writes the overlay file.
     void AutoRefreshStep();
+    // Shows the current values in the preview; nothing while it is closed.
+    void UpdatePreview();
     // A pick in a units list empties the value it qualifies.
     void UnitPicked(QLineEdit* qualifiedField);
     void SizeListPicked(QComboBox* sizeList, QString& sizeValue);
@@ -138,6 +155,9 @@ private:
     FocusValidation* validation_ = nullptr;
     // CommonDialog1: the one file dialog every command shares.
     std::unique_ptr<CommonDialog> dialog_;
+    // A window of its own, made on the first Preview click; a child, so it
+    // goes when this window is destroyed.
+    PreviewWindow* preview_ = nullptr;
 
     QString outputFilePath_;
     QString graphicFilePath_;
@@ -158,6 +178,7 @@ private:
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdExit = nullptr;
     QPushButton* cmdNew_Program = nullptr;
+    QPushButton* cmdPreview = nullptr;
     QCheckBox* chkAuto_Refresh = nullptr;
     QSlider* sliderTransparency = nullptr;
     QButtonGroup* optPreset = nullptr;

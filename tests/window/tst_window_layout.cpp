@@ -40,6 +40,7 @@ const Expected kExpected[] = {
     {"frameOverlay", 'F', "", "Overlay Parameters", 3090, 3360, 3015, 1455, 1, false},
     {"frameRotation", 'F', "", "Rotation", 1650, 5040, 4455, 1455, 1, false},
     {"frameDraw_Order", 'F', "", "Draw Order", 120, 5280, 1335, 975, 1, false},
+    {"cmdPreview", 'B', "", "Preview", 120, 6330, 1335, 495, 1, false},
     {"frameSize", 'F', "", "Overlay Size", 1800, 6600, 4215, 1335, 1, false},
     {"chkAuto_Refresh", 'K', "", "Auto-Refresh", 120, 6960, 1575, 255, 1, false},
     {"Label1", 'L', "", "Version 0.4", 360, 7440, 855, 255, 0, false},
@@ -115,6 +116,7 @@ const QHash<QString, QString> kTooltips = {
     {"cmdSave_Refresh", "Save overlay data file under current name; refresh data for network link"},
     {"cmdHelp", "Opens post page on Tarnwell website that explains use of this program."},
     {"cmdExit", "Exits program"},
+    {"cmdPreview", "Shows where the overlay lands on the screen, updated with every change"},
     {"cmdCreate_Network_Link", "Creates a network link to the main overlay data file which refreshes once a second, and opens it in Google Earth. Change any of the parameters, click \"Save/Refresh\", and the overlay will be modifiied in Google Earth."},
 };
 
@@ -127,6 +129,7 @@ const QStringList kTabOrder = {
     "optPreset_3", "optPreset_4", "optPreset_5", "optPreset_6", "optPreset_7", "optPreset_8",
     "txtRotation", "txtOverlay_title", "sliderTransparency", "txtWidth", "txtHeight",
     "comboRotation_y_units", "txtRotation_y", "txtDraw_order", "chkAuto_Refresh", "cmdNew_Program",
+    "cmdPreview",
 };
 // clang-format on
 
@@ -225,8 +228,8 @@ private Q_SLOTS:
         frmOrvinel* window = driver.window.get();
         QTRY_COMPARE(QApplication::focusWidget(), driver.Get("cmdExit"));
 
-        for (const char* name :
-             {"cmdOpen_graphic_file", "cmdHelp", "cmdExit", "cmdNew_Program", "lblTarnwell"})
+        for (const char* name : {"cmdOpen_graphic_file", "cmdHelp", "cmdExit", "cmdNew_Program",
+                                 "cmdPreview", "lblTarnwell"})
             QVERIFY2(driver.Get(name)->isEnabled(), name);
         for (const char* name :
              {"cmdSave_As", "cmdSave_Refresh", "cmdCreate_Network_Link", "chkAuto_Refresh"})
