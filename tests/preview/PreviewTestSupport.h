@@ -3,100 +3,76 @@
 #include "OverlaySettings.h"
 #include "Vocabulary.h"
 
+#include <QDebug>
+#include <QLineF>
 #include <QMetaType>
 #include <QPointF>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
+using Corners = std::array<QPointF, 4>;
 Q_DECLARE_METATYPE(OverlaySettings)
+Q_DECLARE_METATYPE(Corners)
 
-// Builds settings the way the window holds them: nothing written but the
-// colour, each element filled in by name.
+// Settings as the window holds them, each element filled in by name; a point's
+// y units default to its x units. Units of an element left out stay empty, so
+// any check of problems also catches a viewer reading them.
 struct Make
 {
+    using Text = const char*;
     OverlaySettings s;
 
-    Make()
-    {
-        s.OverlayColor = Vocabulary::kOpaqueWhite;
-        for (QString* units :
-             {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
-              &s.comboScreen_y_units, &s.comboRotation_x_units, &s.comboRotation_y_units,
-              &s.comboSize_x_units, &s.comboSize_y_units})
-            *units = Vocabulary::kFraction;
-    }
-    static QString T(const char* text) { return QString::fromUtf8(text); }
-
-    Make& overlay(const char* x, const char* y, const char* xu = "fraction",
-                  const char* yu = "fraction")
-    {
-        s.txtOverlay_x = T(x);
-        s.txtOverlay_y = T(y);
-        s.comboOverlay_x_units = T(xu);
-        s.comboOverlay_y_units = T(yu);
-        return *this;
-    }
-    Make& screen(const char* x, const char* y, const char* xu = "fraction",
-                 const char* yu = "fraction")
-    {
-        s.txtScreen_x = T(x);
-        s.txtScreen_y = T(y);
-        s.comboScreen_x_units = T(xu);
-        s.comboScreen_y_units = T(yu);
-        return *this;
-    }
-    Make& turnAt(const char* x, const char* y, const char* xu = "fraction",
-                 const char* yu = "fraction")
-    {
-        s.txtRotation_x = T(x);
-        s.txtRotation_y = T(y);
-        s.comboRotation_x_units = T(xu);
-        s.comboRotation_y_units = T(yu);
-        return *this;
-    }
-    Make& angle(const char* degrees)
-    {
-        s.txtRotation = T(degrees);
-        return *this;
-    }
-    Make& size(const char* x, const char* y, const char* xu = "fraction",
-               const char* yu = "fraction")
-    {
-        s.comboSize_x = T(x);
-        s.comboSize_y = T(y);
-        s.comboSize_x_units = T(xu);
-        s.comboSize_y_units = T(yu);
-        return *this;
-    }
-    Make& color(const char* color)
-    {
-        s.OverlayColor = T(color);
-        return *this;
-    }
-    Make& title(const char* title)
-    {
-        s.txtOverlay_title = T(title);
-        return *this;
-    }
-    Make& picture(const QString& path)
-    {
-        s.GraphicFilePath = path;
-        return *this;
-    }
+    Make() { s.OverlayColor = Vocabulary::kOpaqueWhite; }
     operator OverlaySettings() const { return s; }
+
+    static QString T(Text text) { return QString::fromUtf8(text); }
+    Make& Set(QString& field, const QString& text)
+    {
+        field = text;
+        return *this;
+    }
+    Make& Point(QString& x, QString& y, QString& xu, QString& yu, Text vx, Text vy, Text ux,
+                Text uy)
+    {
+        return Set(x, T(vx)).Set(y, T(vy)).Set(xu, T(ux)).Set(yu, T(uy ? uy : ux));
+    }
+    Make& overlay(Text x, Text y, Text xu = "fraction", Text yu = nullptr)
+    {
+        return Point(s.txtOverlay_x, s.txtOverlay_y, s.comboOverlay_x_units, s.comboOverlay_y_units,
+                     x, y, xu, yu);
+    }
+    Make& screen(Text x, Text y, Text xu = "fraction", Text yu = nullptr)
+    {
+        return Point(s.txtScreen_x, s.txtScreen_y, s.comboScreen_x_units, s.comboScreen_y_units, x,
+                     y, xu, yu);
+    }
+    Make& turnAt(Text x, Text y, Text xu = "fraction", Text yu = nullptr)
+    {
+        return Point(s.txtRotation_x, s.txtRotation_y, s.comboRotation_x_units,
+                     s.comboRotation_y_units, x, y, xu, yu);
+    }
+    Make& size(Text x, Text y, Text xu = "fraction", Text yu = nullptr)
+    {
+        return Point(s.comboSize_x, s.comboSize_y, s.comboSize_x_units, s.comboSize_y_units, x, y,
+                     xu, yu);
+    }
+    Make& angle(Text degrees) { return Set(s.txtRotation, T(degrees)); }
+    Make& color(Text color) { return Set(s.OverlayColor, T(color)); }
+    Make& picture(const QString& path) { return Set(s.GraphicFilePath, path); }
 };
 
-inline bool Near(QPointF a, QPointF b, double tolerance)
-{
-    return std::abs(a.x() - b.x()) <= tolerance && std::abs(a.y() - b.y()) <= tolerance;
-}
-
-inline QString PointsText(const std::array<QPointF, 4>& points)
+// Empty when every corner matches to a millionth of its size, else what differs.
+inline QString CornersDiffer(const Corners& actual, const Corners& expected)
 {
     QString text;
-    for (const QPointF p : points)
-        text += QStringLiteral("(%1, %2) ").arg(p.x()).arg(p.y());
+    for (int i = 0; i < 4; ++i) {
+        const QPointF e = expected[i];
+        const double tolerance = 1e-6 * std::max({1.0, std::abs(e.x()), std::abs(e.y())});
+        if (!(QLineF(actual[i], e).length() <= tolerance))
+            QDebug(&text) << "corner" << i << actual[i] << "not" << e;
+    }
     return text;
 }

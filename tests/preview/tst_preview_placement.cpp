@@ -3,327 +3,121 @@
 
 #include <QTest>
 
-#include <array>
-
-using Corners = std::array<QPointF, 4>;
-Q_DECLARE_METATYPE(Corners)
-
-// Hand-computed placements on a 1000 x 500 screen of a 100 x 50 picture.
-// Neither is square, so a swapped x and y or a share of the wrong thing
-// (picture instead of screen) lands somewhere else. Expected rectangles are in
-// screen pixels from the top-left corner, y down.
+// Hand-computed placements of a 100 x 50 picture on a 1000 x 500 screen.
+// Neither is square, so a swapped x and y, or a share of the wrong thing,
+// lands somewhere else. Corners are screen pixels from the top-left, y down.
 class PlacementTest : public QObject
 {
     Q_OBJECT
 
-    static constexpr QSizeF kScreen{1000, 500};
-    static constexpr QSizeF kPicture{100, 50};
-
-    static Corners CornersOf(QRectF r)
+    static Placement Place(const OverlaySettings& s, QSizeF picture = {100, 50})
     {
-        return {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+        return PlaceOverlay(s, QSizeF(1000, 500), picture);
     }
-
-    static void CompareCorners(const Corners& actual, const Corners& expected, double tolerance)
+    static Corners Box(double x, double y, double w = 100, double h = 50)
     {
-        bool same = true;
-        for (int i = 0; i < 4; ++i)
-            same = same && Near(actual[i], expected[i], tolerance);
-        QVERIFY2(same, qPrintable(QStringLiteral("drawn at ") + PointsText(actual) +
-                                  QStringLiteral("expected ") + PointsText(expected)));
+        return {QPointF(x, y), QPointF(x + w, y), QPointF(x + w, y + h), QPointF(x, y + h)};
+    }
+    static void Row(const char* name, const OverlaySettings& s, const Corners& expected,
+                    const QStringList& problems = {})
+    {
+        QTest::newRow(name) << s << expected << problems;
     }
 
 private Q_SLOTS:
-    void placesUnturnedPicture_data()
-    {
-        QTest::addColumn<OverlaySettings>("settings");
-        QTest::addColumn<QRectF>("expected");
-
-        // Pins and units: the screen point less the picture point.
-        QTest::newRow("nothing written: lower-left")
-            << OverlaySettings(Make()) << QRectF(0, 450, 100, 50);
-        QTest::newRow("lower right preset")
-            << OverlaySettings(Make().overlay("1", "0").screen("1", "0"))
-            << QRectF(900, 450, 100, 50);
-        QTest::newRow("upper left preset")
-            << OverlaySettings(Make().overlay("0", "1").screen("0", "1")) << QRectF(0, 0, 100, 50);
-        QTest::newRow("centre preset")
-            << OverlaySettings(Make().overlay("0.5", "0.5").screen("0.5", "0.5"))
-            << QRectF(450, 225, 100, 50);
-        QTest::newRow("overlay pixels from left and bottom")
-            << OverlaySettings(Make().overlay("10", "20", "pixels", "pixels").screen("0.5", "0.5"))
-            << QRectF(490, 220, 100, 50);
-        QTest::newRow("overlay insetPixels from right and top")
-            << OverlaySettings(
-                   Make().overlay("10", "20", "insetPixels", "insetPixels").screen("0.5", "0.5"))
-            << QRectF(410, 230, 100, 50);
-        QTest::newRow("screen fraction")
-            << OverlaySettings(Make().overlay("0", "0").screen("0.25", "0.75"))
-            << QRectF(250, 75, 100, 50);
-        QTest::newRow("screen pixels from left and bottom")
-            << OverlaySettings(Make().overlay("0", "0").screen("30", "40", "pixels", "pixels"))
-            << QRectF(30, 410, 100, 50);
-        QTest::newRow("screen insetPixels from right and top")
-            << OverlaySettings(
-                   Make().overlay("0", "0").screen("30", "40", "insetPixels", "insetPixels"))
-            << QRectF(970, -10, 100, 50);
-        QTest::newRow("each axis its own unit")
-            << OverlaySettings(Make()
-                                   .overlay("0", "1", "insetPixels", "fraction")
-                                   .screen("700", "100", "pixels", "insetPixels"))
-            << QRectF(600, 100, 100, 50);
-
-        // Absent elements stand for the lower-left corner; an empty value
-        // inside a written element reads as 0.
-        QTest::newRow("only overlayXY written")
-            << OverlaySettings(Make().overlay("0.5", "0.5")) << QRectF(-50, 475, 100, 50);
-        QTest::newRow("only screenXY written")
-            << OverlaySettings(Make().screen("0.5", "0.5")) << QRectF(500, 200, 100, 50);
-        QTest::newRow("empty overlay x")
-            << OverlaySettings(Make().overlay("", "1").screen("0.5", "0.5"))
-            << QRectF(500, 250, 100, 50);
-        QTest::newRow("empty screen y")
-            << OverlaySettings(Make().screen("0.5", "")) << QRectF(500, 450, 100, 50);
-
-        // Size: -1 native, 0 keeps the aspect ratio, else share of the screen
-        // or pixels.
-        QTest::newRow("size -1 -1")
-            << OverlaySettings(Make().size("-1", "-1")) << QRectF(0, 450, 100, 50);
-        QTest::newRow("size words: native")
-            << OverlaySettings(Make().size("Maintain native size", "Maintain native size"))
-            << QRectF(0, 450, 100, 50);
-        QTest::newRow("size -1 written as -1.0 and -1e0")
-            << OverlaySettings(Make().size("-1.0", "-1e0")) << QRectF(0, 450, 100, 50);
-        QTest::newRow("size fraction of the screen")
-            << OverlaySettings(Make().size("0.5", "0.2")) << QRectF(0, 400, 500, 100);
-        QTest::newRow("size pixels")
-            << OverlaySettings(Make().size("200", "80", "pixels", "pixels"))
-            << QRectF(0, 420, 200, 80);
-        QTest::newRow("size insetPixels: screen less the value")
-            << OverlaySettings(Make().size("100", "-1", "insetPixels", "pixels"))
-            << QRectF(0, 450, 900, 50);
-        QTest::newRow("size aspect from x")
-            << OverlaySettings(Make().size("0.3", "0")) << QRectF(0, 350, 300, 150);
-        QTest::newRow("size aspect from y")
-            << OverlaySettings(Make().size("Maintain aspect", "100", "fraction", "pixels"))
-            << QRectF(0, 400, 200, 100);
-        QTest::newRow("size both 0: native")
-            << OverlaySettings(Make().size("0", "0")) << QRectF(0, 450, 100, 50);
-        QTest::newRow("size 0 with -1: native")
-            << OverlaySettings(Make().size("Maintain aspect", "Maintain native size"))
-            << QRectF(0, 450, 100, 50);
-        QTest::newRow("size -1 with 0: native")
-            << OverlaySettings(Make().size("-1", "0", "pixels", "pixels"))
-            << QRectF(0, 450, 100, 50);
-        QTest::newRow("size -1 with pixels")
-            << OverlaySettings(Make().size("-1", "80", "fraction", "pixels"))
-            << QRectF(0, 420, 100, 80);
-        QTest::newRow("size empty x reads 0: aspect")
-            << OverlaySettings(Make().size("", "100", "pixels", "pixels"))
-            << QRectF(0, 400, 200, 100);
-
-        // The picture point is a share of the picture as drawn, not as stored.
-        QTest::newRow("sized picture pinned at its centre")
-            << OverlaySettings(Make()
-                                   .size("200", "100", "pixels", "pixels")
-                                   .overlay("0.5", "0.5")
-                                   .screen("0.5", "0.5"))
-            << QRectF(400, 200, 200, 100);
-        QTest::newRow("sized picture pinned at its top-right corner")
-            << OverlaySettings(Make()
-                                   .size("200", "100", "pixels", "pixels")
-                                   .overlay("0", "0", "insetPixels", "insetPixels")
-                                   .screen("0", "0", "insetPixels", "insetPixels"))
-            << QRectF(800, 0, 200, 100);
-    }
-    void placesUnturnedPicture()
-    {
-        QFETCH(OverlaySettings, settings);
-        QFETCH(QRectF, expected);
-        const Placement p = PlaceOverlay(settings, kScreen, kPicture);
-        QCOMPARE(p.unrotated, expected);
-        QCOMPARE(p.size, expected.size());
-        CompareCorners(p.corners, CornersOf(expected), 1e-9);
-        QVERIFY(p.problems.isEmpty());
-    }
-
-    void turnsPicture_data()
+    void places_data()
     {
         QTest::addColumn<OverlaySettings>("settings");
         QTest::addColumn<Corners>("expected");
+        QTest::addColumn<QStringList>("problems");
+        const char* px = "pixels";
+        const char* inset = "insetPixels";
 
-        // The 100 x 50 picture sits at the lower-left corner, (0, 450)-(100, 500).
-        const Corners aboutCentre90{QPointF(25, 525), QPointF(25, 425), QPointF(75, 425),
-                                    QPointF(75, 525)};
-        QTest::newRow("90 about the centre by default")
-            << OverlaySettings(Make().angle("90")) << aboutCentre90;
-        QTest::newRow("90 about the centre named")
-            << OverlaySettings(Make().angle("90").turnAt("0.5", "0.5")) << aboutCentre90;
-        QTest::newRow("45 about the centre")
-            << OverlaySettings(Make().angle("45"))
-            << Corners{QPointF(-3.0330, 492.6777), QPointF(67.6777, 421.9670),
-                       QPointF(103.0330, 457.3223), QPointF(32.3223, 528.0330)};
-        const Corners aboutLowerLeft90{QPointF(-50, 500), QPointF(-50, 400), QPointF(0, 400),
-                                       QPointF(0, 500)};
-        QTest::newRow("90 about the lower-left corner")
-            << OverlaySettings(Make().angle("90").turnAt("0", "0")) << aboutLowerLeft90;
-        QTest::newRow("empty rotation y reads 0")
-            << OverlaySettings(Make().angle("90").turnAt("0", "", "pixels", "pixels"))
-            << aboutLowerLeft90;
-        QTest::newRow("-90 about the top-right corner in insetPixels")
-            << OverlaySettings(Make().angle("-90").turnAt("0", "0", "insetPixels", "insetPixels"))
-            << Corners{QPointF(100, 350), QPointF(100, 450), QPointF(50, 450), QPointF(50, 350)};
-        QTest::newRow("180 about a point in pixels")
-            << OverlaySettings(Make().angle("180").turnAt("10", "10", "pixels", "pixels"))
-            << Corners{QPointF(20, 530), QPointF(-80, 530), QPointF(-80, 480), QPointF(20, 480)};
-        // Placed at (400, 200)-(600, 300) by its centre pin.
-        QTest::newRow("90 about the centre of a sized, pinned picture")
-            << OverlaySettings(Make()
-                                   .size("200", "100", "pixels", "pixels")
-                                   .overlay("0.5", "0.5")
-                                   .screen("0.5", "0.5")
-                                   .angle("90"))
-            << Corners{QPointF(450, 350), QPointF(450, 150), QPointF(550, 150), QPointF(550, 350)};
-        // The turning point is a share of the picture, (0, 400)-(200, 500).
-        QTest::newRow("180 about the sized picture's top-right corner")
-            << OverlaySettings(
-                   Make().size("200", "100", "pixels", "pixels").turnAt("1", "1").angle("180"))
-            << Corners{QPointF(400, 400), QPointF(200, 400), QPointF(200, 300), QPointF(400, 300)};
-        QTest::newRow("turning point without an angle turns nothing")
-            << OverlaySettings(Make().turnAt("0", "0")) << CornersOf(QRectF(0, 450, 100, 50));
+        // overlayXY and screenXY: the screen point less the picture point.
+        Row("nothing written: lower-left, native size", Make(), Box(0, 450));
+        Row("fractions", Make().overlay("0.2", "0.6").screen("0.25", "0.75"), Box(230, 105));
+        Row("overlay pixels, insetPixels; screen insetPixels, pixels",
+            Make().overlay("10", "30", px, inset).screen("30", "40", inset, px), Box(960, 430));
+        Row("overlay insetPixels, pixels; screen pixels, insetPixels",
+            Make().overlay("10", "20", inset, px).screen("30", "40", px, inset), Box(-60, 10));
+        Row("empty value reads 0", Make().overlay("", "1").screen("0.5", "0.5"), Box(500, 250));
+
+        // Size: -1 native, 0 keeps the aspect, else a share of the screen or pixels.
+        Row("size fraction", Make().size("0.5", "0.2"), Box(0, 400, 500, 100));
+        Row("size pixels", Make().size("200", "80", px), Box(0, 420, 200, 80));
+        Row("size insetPixels with -1 as -1e0", Make().size("100", "-1e0", inset, px),
+            Box(0, 450, 900, 50));
+        Row("size aspect from x", Make().size("0.3", "0"), Box(0, 350, 300, 150));
+        Row("size aspect from y", Make().size("Maintain aspect", "100", "fraction", px),
+            Box(0, 400, 200, 100));
+        Row("size both 0: native", Make().size("0", "0"), Box(0, 450));
+        Row("size 0 with -1: native", Make().size("Maintain aspect", "Maintain native size"),
+            Box(0, 450));
+
+        // Counter-clockwise on the screen, about rotationXY in the picture as
+        // drawn (its centre when absent).
+        Row("90 about the centre", Make().angle("90"),
+            {QPointF(25, 525), QPointF(25, 425), QPointF(75, 425), QPointF(75, 525)});
+        Row("180 about a point in pixels and insetPixels",
+            Make().angle("180").turnAt("10", "40", px, inset),
+            {QPointF(20, 530), QPointF(-80, 530), QPointF(-80, 480), QPointF(20, 480)});
+        Row("-90 about a sized picture's top-right corner",
+            Make().size("200", "100", px).turnAt("1", "1").angle("-90"),
+            {QPointF(200, 200), QPointF(200, 400), QPointF(100, 400), QPointF(100, 200)});
+        Row("90 about the centre of a sized picture pinned at its centre",
+            Make().size("200", "100", px).overlay("0.5", "0.5").screen("0.5", "0.5").angle("90"),
+            {QPointF(450, 350), QPointF(450, 150), QPointF(550, 150), QPointF(550, 350)});
+
+        // Each unreadable value reads as 0 (units as fraction), named in the
+        // file's order.
+        Row("unreadable values",
+            Make()
+                .color("white")
+                .overlay("x", "0", "Fraction", "fraction")
+                .screen("0", " ")
+                .turnAt("left", "0")
+                .angle("r")
+                .size("s", "-1"),
+            Box(0, 450),
+            {QStringLiteral("Colour value \"white\" is not a colour; read as opaque"),
+             QStringLiteral("Overlay x value \"x\" is not a number; read as 0"),
+             QStringLiteral("Overlay x units \"Fraction\" is not a unit; read as fraction"),
+             QStringLiteral("Screen y value \" \" is not a number; read as 0"),
+             QStringLiteral("Rotation x value \"left\" is not a number; read as 0"),
+             QStringLiteral("Rotation angle value \"r\" is not a number; read as 0"),
+             QStringLiteral("Size x value \"s\" is not a number; read as 0")});
     }
-    void turnsPicture()
+    void places()
     {
         QFETCH(OverlaySettings, settings);
         QFETCH(Corners, expected);
-        const Placement p = PlaceOverlay(settings, kScreen, kPicture);
-        CompareCorners(p.corners, expected, 1e-3);
-        QVERIFY(p.problems.isEmpty());
-    }
-
-    void listsUnreadableValues_data()
-    {
-        QTest::addColumn<OverlaySettings>("settings");
-        QTest::addColumn<OverlaySettings>("readAs");
-        QTest::addColumn<QStringList>("problems");
-
-        QTest::newRow("overlay x word")
-            << OverlaySettings(Make().overlay("abc", "0.5"))
-            << OverlaySettings(Make().overlay("0", "0.5"))
-            << QStringList{QStringLiteral(R"(Overlay x value "abc" is not a number; read as 0)")};
-        QTest::newRow("overlay y decimal comma")
-            << OverlaySettings(Make().overlay("0.5", "0,5"))
-            << OverlaySettings(Make().overlay("0.5", "0"))
-            << QStringList{QStringLiteral(R"(Overlay y value "0,5" is not a number; read as 0)")};
-        QTest::newRow("screen x blank is not empty")
-            << OverlaySettings(Make().screen(" ", "1")) << OverlaySettings(Make().screen("0", "1"))
-            << QStringList{QStringLiteral(R"(Screen x value " " is not a number; read as 0)")};
-        QTest::newRow("screen y half-typed exponent")
-            << OverlaySettings(Make().screen("1", "1e")) << OverlaySettings(Make().screen("1", "0"))
-            << QStringList{QStringLiteral(R"(Screen y value "1e" is not a number; read as 0)")};
-        QTest::newRow("rotation x and y")
-            << OverlaySettings(Make().turnAt("left", "inf").angle("90"))
-            << OverlaySettings(Make().turnAt("0", "0").angle("90"))
-            << QStringList{QStringLiteral(R"(Rotation x value "left" is not a number; read as 0)"),
-                           QStringLiteral(R"(Rotation y value "inf" is not a number; read as 0)")};
-        QTest::newRow("rotation angle")
-            << OverlaySettings(Make().angle("ninety")) << OverlaySettings(Make().angle("0"))
-            << QStringList{
-                   QStringLiteral(R"(Rotation angle value "ninety" is not a number; read as 0)")};
-        QTest::newRow("size x: read as 0 keeps the aspect")
-            << OverlaySettings(Make().size("big", "100", "pixels", "pixels"))
-            << OverlaySettings(Make().size("0", "100", "pixels", "pixels"))
-            << QStringList{QStringLiteral(R"(Size x value "big" is not a number; read as 0)")};
-        QTest::newRow("size y") << OverlaySettings(Make().size("0.5", "tall"))
-                                << OverlaySettings(Make().size("0.5", "0"))
-                                << QStringList{QStringLiteral(
-                                       R"(Size y value "tall" is not a number; read as 0)")};
-        QTest::newRow("unit word in the wrong case")
-            << OverlaySettings(Make().overlay("1", "1", "Fraction"))
-            << OverlaySettings(Make().overlay("1", "1"))
-            << QStringList{
-                   QStringLiteral(R"(Overlay x units "Fraction" is not a unit; read as fraction)")};
-        QTest::newRow("units of an absent element are not read")
-            << OverlaySettings(Make().overlay("", "", "bogus", "")) << OverlaySettings(Make())
-            << QStringList();
-        QTest::newRow("several, in the file's order")
-            << OverlaySettings(
-                   Make().size("s", "-1").angle("r").screen("0", "y").overlay("x", "0").color(
-                       "white"))
-            << OverlaySettings(Make().size("0", "-1").angle("0").screen("0", "0").overlay("0", "0"))
-            << QStringList{
-                   QStringLiteral(R"(Colour value "white" is not a colour; read as opaque)"),
-                   QStringLiteral(R"(Overlay x value "x" is not a number; read as 0)"),
-                   QStringLiteral(R"(Screen y value "y" is not a number; read as 0)"),
-                   QStringLiteral(R"(Rotation angle value "r" is not a number; read as 0)"),
-                   QStringLiteral(R"(Size x value "s" is not a number; read as 0)")};
-    }
-    void listsUnreadableValues()
-    {
-        QFETCH(OverlaySettings, settings);
-        QFETCH(OverlaySettings, readAs);
         QFETCH(QStringList, problems);
-        const Placement p = PlaceOverlay(settings, kScreen, kPicture);
+        const Placement p = Place(settings);
+        const QString wrong = CornersDiffer(p.corners, expected);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
         QCOMPARE(p.problems, problems);
-        CompareCorners(p.corners, PlaceOverlay(readAs, kScreen, kPicture).corners, 1e-9);
     }
 
-    void readsOpacity_data()
+    void readsOpacityFromTheColour()
     {
-        QTest::addColumn<QString>("color");
-        QTest::addColumn<double>("opacity");
-        QTest::addColumn<bool>("problem");
-        QTest::newRow("opaque") << QStringLiteral("ffffffff") << 1.0 << false;
-        QTest::newRow("half") << QStringLiteral("80ffffff") << 128 / 255.0 << false;
-        QTest::newRow("transparent") << QStringLiteral("00ffffff") << 0.0 << false;
-        QTest::newRow("colour digits do not count")
-            << QStringLiteral("40000000") << 64 / 255.0 << false;
-        QTest::newRow("upper case") << QStringLiteral("7FFFFFFF") << 127 / 255.0 << false;
-        QTest::newRow("empty") << QString() << 1.0 << true;
-        QTest::newRow("seven digits") << QStringLiteral("8ffffff") << 1.0 << true;
-        QTest::newRow("ten digits") << QStringLiteral("80ffffffff") << 1.0 << true;
-        QTest::newRow("not hex") << QStringLiteral("g0ffffff") << 1.0 << true;
-    }
-    void readsOpacity()
-    {
-        QFETCH(QString, color);
-        QFETCH(double, opacity);
-        QFETCH(bool, problem);
-        OverlaySettings settings = Make();
-        settings.OverlayColor = color;
-        const Placement p = PlaceOverlay(settings, kScreen, kPicture);
-        QCOMPARE(p.opacity, opacity);
-        const QStringList expected{QStringLiteral("Colour value \"") + color +
-                                   QStringLiteral("\" is not a colour; read as opaque")};
-        QCOMPARE(p.problems, problem ? expected : QStringList());
+        using Case = std::tuple<const char*, double, qsizetype>; // colour, opacity, problems
+        const Case cases[] = {{"80ffffff", 128 / 255.0, 0}, {"7FFFFFFF", 127 / 255.0, 0},
+                              {"00ffffff", 0.0, 0},         {"", 1.0, 1},
+                              {"8ffffff", 1.0, 1},          {"g0ffffff", 1.0, 1}};
+        for (const auto& [color, opacity, problems] : cases) {
+            const Placement p = Place(Make().color(color));
+            QCOMPARE(p.opacity, opacity);
+            QCOMPARE(p.problems.size(), problems);
+        }
     }
 
-    void reportsAbsentPins_data()
+    void flagsAbsentPins()
     {
-        QTest::addColumn<OverlaySettings>("settings");
-        QTest::addColumn<bool>("overlayAbsent");
-        QTest::addColumn<bool>("screenAbsent");
-        QTest::newRow("neither written") << OverlaySettings(Make()) << true << true;
-        QTest::newRow("overlay only") << OverlaySettings(Make().overlay("1", "")) << false << true;
-        QTest::newRow("screen only") << OverlaySettings(Make().screen("", "1")) << true << false;
-        QTest::newRow("both") << OverlaySettings(Make().overlay("0", "0").screen("0", "0")) << false
-                              << false;
-    }
-    void reportsAbsentPins()
-    {
-        QFETCH(OverlaySettings, settings);
-        QFETCH(bool, overlayAbsent);
-        QFETCH(bool, screenAbsent);
-        const Placement p = PlaceOverlay(settings, kScreen, kPicture);
-        QCOMPARE(p.overlayXYAbsent, overlayAbsent);
-        QCOMPARE(p.screenXYAbsent, screenAbsent);
-    }
-
-    void aspectOfEmptyPicture_isZeroNotNaN()
-    {
-        const Placement p =
-            PlaceOverlay(Make().size("0", "100", "pixels", "pixels"), kScreen, QSizeF(0, 0));
-        QCOMPARE(p.size, QSizeF(0, 100));
+        // One value written is enough for the element to count as written.
+        const Placement overlayOnly = Place(Make().overlay("1", ""));
+        QVERIFY(!overlayOnly.overlayXYAbsent && overlayOnly.screenXYAbsent);
+        const Placement screenOnly = Place(Make().screen("", "1"));
+        QVERIFY(screenOnly.overlayXYAbsent && !screenOnly.screenXYAbsent);
     }
 };
 
