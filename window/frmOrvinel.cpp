@@ -174,6 +174,28 @@ void CondenseToFit(QLabel* label)
     label->setFont(font);
 }
 
+// Puts `window` on the roomier side of `main`, narrowed to fit there, so that
+// neither covers the other's controls; on a screen too small for that it may
+// overlap.
+void PlaceBeside(QWidget* window, const QWidget* main)
+{
+    const QScreen* shown = main->screen();
+    if (!shown)
+        return;
+    constexpr int kGap = 8;
+    const QRect room = shown->availableGeometry();
+    const QRect outer = main->frameGeometry();
+    const int roomRight = room.right() - outer.right() - kGap;
+    const int roomLeft = outer.left() - kGap - room.left();
+    const int narrowest = std::min(window->minimumSizeHint().width(), window->width());
+    const int width = std::clamp(std::max(roomRight, roomLeft), narrowest, window->width());
+    window->resize(width, window->height());
+    const int x = roomRight >= roomLeft ? outer.right() + 1 + kGap : outer.left() - kGap - width;
+    window->move(std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - width)),
+                 std::clamp(outer.top(), room.top(),
+                            std::max(room.top(), room.bottom() + 1 - window->height())));
+}
+
 bool TakesFocus(Kind kind)
 {
     return kind != Kind::Label && kind != Kind::ClickLabel && kind != Kind::Frame;
@@ -817,17 +839,7 @@ void frmOrvinel::cmdPreview_Click()
 {
     if (!preview_) {
         preview_ = new PreviewWindow(this);
-        // Beside this window where the screen has room, so both stay in view.
-        if (const QScreen* shown = screen()) {
-            constexpr int kGap = 8;
-            const QRect room = shown->availableGeometry();
-            const QRect outer = frameGeometry();
-            const int x = std::clamp(outer.right() + 1 + kGap, room.left(),
-                                     std::max(room.left(), room.right() + 1 - preview_->width()));
-            const int y = std::clamp(outer.top(), room.top(),
-                                     std::max(room.top(), room.bottom() + 1 - preview_->height()));
-            preview_->move(x, y);
-        }
+        PlaceBeside(preview_, this);
     }
     preview_->ShowSettings(Snapshot());
     preview_->setWindowState(preview_->windowState() & ~Qt::WindowMinimized);
