@@ -57,6 +57,8 @@ private Q_SLOTS:
     {
         run = std::make_unique<E2eWindow>();
         QVERIFY(run->Open());
+        // Never the real viewer, even where one is installed: the stand-in.
+        run->window->SetGoogleEarthPath(Path("no viewer here"));
     }
 
     void cleanup()
@@ -94,6 +96,18 @@ private Q_SLOTS:
             QVERIFY(Enabled("cmdSave_As") && !Enabled("cmdSave_Refresh"));
         }
         QCOMPARE(QDir(run->folder.path()).entryList(QDir::Files), QStringList{name});
+    }
+
+    void newPicture_whileAutoRefreshIsTickedWaitsForTheNextChange()
+    {
+        QVERIFY(Prepare({"a"}) && run->Link());
+        QTRY_VERIFY(QFileInfo::exists(run->Record()));
+        WindowDriver::Click(run->Get("chkAuto_Refresh"));
+        const QByteArray before = ReadAll(Path("a.kml"));
+        QVERIFY(WriteAll(Path("Other.gif"), Gif240x120()) && run->Choose(Path("Other.gif")));
+        QCOMPARE(ReadAll(Path("a.kml")), before);
+        QVERIFY(WindowDriver::Retype(run->Get("txtDraw_order"), QStringLiteral("7")));
+        QCOMPARE(ParseOverlayFile(Path("a.kml")).texts.value("href"), Path("Other.gif"));
     }
 
     void saveAs_writesTheKmlNameOrKeepsTheEarlierOne_data()
