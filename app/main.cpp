@@ -9,7 +9,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setWindowIcon(orvinelWindowIcon());
     QApplication::setApplicationName(QStringLiteral("Orvinel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvinel"));
+    // No application display name: on X11 Qt would append it to the window
+    // caption ("Overlay Graphic: logo.png — Orvinel"), and the caption is the
+    // window's own text. Message boxes name "Orvinel" themselves.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orvinel.Orvinel"));
     QtServices services;
     frmOrvinel window(services);
     window.Form_Load();
