@@ -6,13 +6,11 @@
 
 #include <functional>
 
-// Hands the next modal window to `answer` once it is on screen. A modal box
-// blocks the test in its own event loop, so the answer comes from a timer
-// that polls QApplication::activeModalWidget().
+// Hands the next modal window to `answer` once it is shown: its own event loop
+// blocks the test, so a timer polls for it.
 inline void AnswerNextModal(std::function<void(QWidget*)> answer)
 {
     auto* timer = new QTimer;
-    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
@@ -21,5 +19,5 @@ inline void AnswerNextModal(std::function<void(QWidget*)> answer)
         timer->deleteLater();
         answer(modal);
     });
-    timer->start();
+    timer->start(10);
 }
