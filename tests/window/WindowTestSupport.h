@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QHash>
@@ -30,11 +31,8 @@ template <class T> T* Find(const QWidget* window, const char* name)
 
 inline QList<QWidget*> VisibleTopLevels()
 {
-    QList<QWidget*> visible;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible())
-            visible.append(widget);
-    }
+    QList<QWidget*> visible = QApplication::topLevelWidgets();
+    visible.removeIf([](const QWidget* widget) { return !widget->isVisible(); });
     return visible;
 }
 
@@ -57,27 +55,22 @@ inline ParsedOverlay ParseOverlayFile(const QString& path)
 {
     ParsedOverlay parsed;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        parsed.error = file.errorString();
-        return parsed;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, file.errorString(), {}, {}};
+    const QStringList points = {"overlayXY", "screenXY", "rotationXY", "size"};
+    const QStringList texts = {"name", "color", "drawOrder", "href", "rotation"};
     QXmlStreamReader reader(&file);
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QString name = reader.name().toString();
-        if (name == QLatin1String("overlayXY") || name == QLatin1String("screenXY") ||
-            name == QLatin1String("rotationXY") || name == QLatin1String("size")) {
+        if (points.contains(name))
             parsed.points.insert(name, reader.attributes());
-        } else if (name == QLatin1String("name") || name == QLatin1String("color") ||
-                   name == QLatin1String("drawOrder") || name == QLatin1String("href") ||
-                   name == QLatin1String("rotation")) {
+        else if (texts.contains(name))
             parsed.texts.insert(name, reader.readElementText());
-        }
     }
     parsed.wellFormed = !reader.hasError();
-    if (reader.hasError())
-        parsed.error = reader.errorString();
+    parsed.error = reader.errorString();
     return parsed;
 }
 
@@ -88,22 +81,63 @@ public:
     std::unique_ptr<frmOrvinel> window;
     QTemporaryDir folder;
 
-    // A fresh window, loaded, shown and active, and no overlay file yet.
-    bool Open()
+    // A fresh window, loaded, shown and active, and no overlay file yet;
+    // withOutputFile, as PrepareOutputFile leaves it.
+    bool Open(bool withOutputFile = false)
     {
         RemoveOutputFile();
         window = std::make_unique<frmOrvinel>(services);
         window->Form_Load();
+        if (withOutputFile)
+            PrepareOutputFile();
         window->show();
         return QTest::qWaitForWindowActive(window.get());
     }
 
-    template <class T = QWidget> T* Get(const char* name) const
+    // Closes the window and forgets its calls; true once no window is left.
+    bool Close()
     {
-        return Find<T>(window.get(), name);
+        window.reset();
+        services.calls.clear();
+        return QTest::qWaitFor([] { return VisibleTopLevels().isEmpty(); });
+    }
+
+    template <class T = QWidget> T* Get(QAnyStringView name) const
+    {
+        return Find<T>(window.get(), name.toString().toLatin1().constData());
+    }
+
+    // The text of a field or a size list.
+    QString Text(QAnyStringView name) const
+    {
+        auto* list = qobject_cast<QComboBox*>(Get(name));
+        return list ? list->currentText() : Get<QLineEdit>(name)->text();
+    }
+    void SetText(QAnyStringView name, const QString& text) const
+    {
+        if (auto* list = qobject_cast<QComboBox*>(Get(name)))
+            list->setEditText(text);
+        else
+            Get<QLineEdit>(name)->setText(text);
+    }
+
+    // Every message box so far, as "kind|title|text".
+    QStringList Messages() const
+    {
+        const char* const kinds[] = {"DataError", "Notice", "AskYesNo", "Failure"};
+        QStringList told;
+        for (const FakeServices::Call& call : services.calls) {
+            if (int(call.kind) < 4)
+                told.append(QLatin1String(kinds[int(call.kind)]) + QLatin1Char('|') + call.title +
+                            QLatin1Char('|') + call.text);
+        }
+        return told;
     }
 
     QString OutputPath() const { return folder.filePath(QStringLiteral("overlay.kml")); }
+    ParsedOverlay ReadBack() const { return ParseOverlayFile(OutputPath()); }
+    void RemoveOutputFile() const { QFile::remove(OutputPath()); }
+    bool OutputFileExists() const { return QFile::exists(OutputPath()); }
 
     // What a Save As and the network link leave behind: a named overlay
     // file, Save/Refresh enabled, and Auto-Refresh ready to be ticked.
@@ -114,8 +148,13 @@ public:
         window->EnableAutoRefresh();
     }
 
-    void RemoveOutputFile() const { QFile::remove(OutputPath()); }
-    bool OutputFileExists() const { return QFile::exists(OutputPath()); }
+    // Ticks Auto-Refresh with a click; true once it shows ticked.
+    bool Tick() const
+    {
+        auto* box = Get<QCheckBox>("chkAuto_Refresh");
+        Click(box);
+        return QTest::qWaitFor([box] { return box->isChecked(); });
+    }
 
     // A left click in the middle of a control, as the mouse gives it.
     static void Click(QWidget* control)
@@ -123,17 +162,8 @@ public:
         QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
     }
 
-    // Clicks into a field and types; true when the focus went there.
-    static bool TypeInto(QWidget* control, const QString& text)
-    {
-        Click(control);
-        if (!QTest::qWaitFor([&] { return control->hasFocus(); }))
-            return false;
-        QTest::keyClicks(control, text);
-        return true;
-    }
-
-    // Clicks a field, selects all of its text and types over it.
+    // Clicks a field, selects all of its text and types over it; true when
+    // the focus went there.
     static bool Retype(QWidget* control, const QString& text)
     {
         Click(control);
