@@ -102,10 +102,10 @@ const std::pair<const char*, const char*> kKinds[] = {{"QPushButton", "B"}, {"QC
 QString InPixels(const char* row)
 {
     QStringList parts = QString::fromUtf8(row).split(u'|');
-    QStringList spec = parts[0].split(u' ');
+    QStringList head = parts[0].split(u' ');
     for (int i = 3; i <= 6; ++i)
-        spec[i] = QString::number(qRound(spec[i].toInt() / 15.0));
-    parts[0] = spec.join(u' ');
+        head[i] = QString::number(qRound(head[i].toInt() / 15.0));
+    parts[0] = head.join(u' ');
     return (parts << QString()).mid(0, 3).join(u'|');
 }
 
@@ -131,17 +131,17 @@ QString Describe(const QWidget* window, QWidget* control)
     }
     const QRect place = control->geometry();
     const QFont font = control->font();
-    QStringList spec = {control->objectName(), kind,
+    QStringList head = {control->objectName(), kind,
                         control->parentWidget() == window ? QStringLiteral(".")
                                                           : control->parentWidget()->objectName()};
     for (const int pixels : {place.x(), place.y(), place.width(), place.height()})
-        spec.append(QString::number(pixels));
-    spec.append(QString::number(font.pointSizeF()) + QLatin1String(font.bold() ? "b" : ""));
+        head.append(QString::number(pixels));
+    head.append(QString::number(font.pointSizeF()) + QLatin1String(font.bold() ? "b" : ""));
     if (!control->isEnabled())
-        spec.append(QStringLiteral("off"));
+        head.append(QStringLiteral("off"));
     if (control->property("checked").toBool())
-        spec.append(QStringLiteral("on"));
-    return QStringList{spec.join(u' '), text, control->toolTip()}.join(u'|');
+        head.append(QStringLiteral("on"));
+    return QStringList{head.join(u' '), text, control->toolTip()}.join(u'|');
 }
 
 } // namespace
