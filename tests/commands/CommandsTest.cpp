@@ -1,3 +1,7 @@
+// What the window cannot reach or shows poorly: every platform's profile, the
+// Windows rules run here, picture measuring, Exit's odd cases and the guide.
+// Everything a user can do through the window is tested in tests/e2e.
+
 #include "Commands.h"
 
 #include "FakeServices.h"
@@ -16,32 +20,23 @@ namespace {
 
 using Kind = FakeServices::Kind;
 
-const QString kPictureDialog = QStringLiteral(
-    "open dialog | Select graphic file for overlay | Screen overlay graphic file|*.bmp;*.jpg;"
-    "*.gif;*.tif;*.jpeg;*.tiff;*.tga;*.pgm;*.dds;*.ppm;*.png");
-const QString kLocateDialog = u"open dialog | Locate Google Earth executable file | " %
-                              PlatformProfile::Current().locateViewerFilter;
-const QString kSaveDialog = u"save dialog | Save KML Screen Overlay File | KML output file|*.kml"_s;
 // FakeServices runs the program from /opt/orvinel/bin.
 const QString kBuildTreeGuide = u"/opt/orvinel/bin/guide/index.html"_s;
 const QString kInstalledGuide = u"/opt/orvinel/share/orvinel/guide/index.html"_s;
 const QString kIexplore = u"C:\\Program Files\\Internet Explorer\\iexplore.exe"_s;
 
-// Every dialog, question, program start and failure in order, one line each;
-// failure texts are left out, Mentions() looks into them.
+// One line a call: its kind, a dialog's filter, the program and arguments or
+// the address. Failure texts are left out; Mentions() looks into them.
 QStringList Trace(const FakeServices& services)
 {
-    static const char* const kKinds[] = {"data error",  "notice", "ask",    "failure",
-                                         "open dialog", "start",  "browser"};
+    static const char* const kKinds[] = {"data error", "notice", "ask",    "failure",
+                                         "dialog",     "start",  "browser"};
     QStringList lines;
     for (const FakeServices::Call& call : services.calls) {
         QStringList parts{QString::fromLatin1(kKinds[int(call.kind)]),
-                          call.kind == Kind::FileDialog ? call.title : QString(),
-                          call.kind == Kind::Failure ? QString() : call.text, call.program};
+                          call.kind == Kind::FileDialog ? call.text : QString(), call.program};
         parts << call.arguments << call.url.toString();
         parts.removeAll(QString());
-        if (call.mode == FileDialogMode::Save)
-            parts[0] = u"save dialog"_s;
         lines << parts.join(u" | ");
     }
     return lines;
@@ -60,29 +55,11 @@ QByteArray Picture(const char* format, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
-    return bytes;
+    return buffer.data();
 }
-
-// A temporary folder with a stand-in viewer in it, and the state of a run.
-struct LinkFixture
-{
-    QTemporaryDir dir;
-    FakeServices services;
-    CommonDialog dialog{services, nullptr};
-    NetworkLinkState state{Path(u"viewer"), {}};
-
-    LinkFixture() { QVERIFY(QFile(state.GoogleEarthPath).open(QIODevice::WriteOnly)); }
-    QString Path(QStringView name) const { return dir.filePath(name.toString()); }
-    NetworkLinkOutcome Create(QStringView output)
-    {
-        return cmdCreate_Network_Link(state, Path(output), dialog, services, nullptr);
-    }
-    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files); }
-};
 
 // Every value of a profile, in declaration order, so rows read as a table.
 QStringList Values(const PlatformProfile& p)
@@ -98,248 +75,14 @@ class CommandsTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void picture_measuresOnlyReadablePicturesOfTheThreeTypes_data();
-    void picture_measuresOnlyReadablePicturesOfTheThreeTypes();
-    void cancelledDialogs_giveNothing();
-    void outputPath_replacesWhatFollowsTheFirstDotOfTheName();
-    void saveAs_asksOnlyBeforeReplacingAnOrdinaryFile_data();
-    void saveAs_asksOnlyBeforeReplacingAnOrdinaryFile();
-    void link_isWrittenAndTheViewerStartedOnIt();
-    void link_missingViewerIsLocatedOnceThenRemembered();
-    void link_nothingStartedWhenCancelledOrNotWritten();
-    void link_failedViewerStartIsToldAndTheLinkStays();
-    void exit_removesNothingButAnOrdinaryFile();
     void profile_holdsItsPlatformsValues();
-    void newProgram_startsTheProfilesProgramWithoutArguments();
-    void help_followsTheBrowserRule();
-    void guide_isLookedForBesideTheProgramThenInTheShareFolder();
+    void windowsProfile_newWindowAndLocateFilter();
+    void help_guideBesideTheProgramFirstAndBrowserFallback();
+    void measure_onlyReadablePicturesOfTheThreeTypes_data();
+    void measure_onlyReadablePicturesOfTheThreeTypes();
+    void exit_leavesAFolderAndTellsAFailedRemoval();
     void shippedGuide_parsesAndItsLinksStayInside();
 };
-
-// ---- Picture choice and Save As -------------------------------------------
-
-void CommandsTest::picture_measuresOnlyReadablePicturesOfTheThreeTypes_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes"); // null: no file at all
-    QTest::addColumn<QString>("size");
-    QTest::addColumn<QString>("caption");
-    // The file name is the row's tag; the caption is the same unless given.
-    const auto row = [](const char* name, const QByteArray& bytes, const char* size,
-                        const char* caption = nullptr) {
-        QTest::newRow(name) << QString::fromUtf8(name) << bytes << QString::fromUtf8(size)
-                            << QString::fromUtf8(caption ? caption : name);
-    };
-    // A header-valid 240 by 120 GIF89a: Qt reads GIF but cannot write it.
-    row("Legend.gif",
-        QByteArray::fromHex("474946383961f0007800800000000000ffffff2c0000"
-                            "0000f000780002012c003b"),
-        "240x120");
-    const QByteArray jpeg = Picture("JPEG", 64, 48), png = Picture("PNG", 9, 9);
-    row("my.logo.bmp", Picture("BMP", 31, 17), "31x17", "my.bmp");
-    row("photo.jpg", jpeg, "64x48");
-    // The content decides the type; the extension only whether to measure.
-    row("odd.bmp", jpeg, "64x48");
-    row("odd.gif", png, "?x?");
-    row("LOGO.JPG", jpeg, "?x?");
-    row("photo.jpeg", jpeg, "?x?");
-    row("x.png", png, "?x?");
-    row("note.gif", "A note, not a picture.\n", "?x?");
-    row("empty.bmp", QByteArray(""), "?x?");
-    row("cut.jpg", jpeg.left(24), "?x?");
-    row("gone.jpg", QByteArray(), "?x?");
-}
-
-void CommandsTest::picture_measuresOnlyReadablePicturesOfTheThreeTypes()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, caption);
-    QTemporaryDir dir;
-    QFile file(dir.filePath(name));
-    if (!bytes.isNull())
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    FakeServices services;
-    services.fileDialogAnswers = {file.fileName()};
-    CommonDialog dialog(services, nullptr);
-
-    const std::optional<GraphicChoice> choice = cmdOpen_graphic_file(dialog);
-    QVERIFY(choice);
-    QCOMPARE(choice->GraphicFilePath, file.fileName());
-    QTEST(QString(choice->widthText % u'x' % choice->heightText), "size");
-    QCOMPARE(choice->windowCaption, QString(u"Overlay Graphic: " % caption));
-    QCOMPARE(Trace(services), QStringList{kPictureDialog});
-    QCOMPARE(dialog.FileName(), QString());
-}
-
-void CommandsTest::cancelledDialogs_giveNothing()
-{
-    FakeServices services;
-    services.existingFiles = {u".kml"_s}; // what an empty name would turn into
-    CommonDialog dialog(services, nullptr);
-    QVERIFY(!cmdOpen_graphic_file(dialog));
-    QVERIFY(!AskOutputFilePath(dialog, services, nullptr));
-    QCOMPARE(Trace(services), (QStringList{kPictureDialog, kSaveDialog}));
-}
-
-void CommandsTest::outputPath_replacesWhatFollowsTheFirstDotOfTheName()
-{
-    const auto check = [](char separator, const char* chosen, const char* expected) {
-        QCOMPARE(OutputPathFor(QString::fromUtf8(chosen), QLatin1Char(separator)),
-                 QString::fromUtf8(expected));
-    };
-    check('\\', "C:\\Maps\\city", "C:\\Maps\\city.kml");
-    check('\\', "C:\\Maps\\city.txt", "C:\\Maps\\city.kml");
-    check('\\', "C:\\Maps\\city.overlay.kml", "C:\\Maps\\city.kml");
-    check('\\', "C:\\My.Maps\\city", "C:\\My.Maps\\city.kml");
-    check('/', "/home/ann/my.maps/city.v2.txt", "/home/ann/my.maps/city.kml");
-}
-
-void CommandsTest::saveAs_asksOnlyBeforeReplacingAnOrdinaryFile_data()
-{
-    QTest::addColumn<QString>("inTheWay");
-    QTest::addColumn<bool>("answer");
-    QTest::addColumn<bool>("taken");
-    QTest::newRow("nothing there") << "" << false << true;
-    QTest::newRow("file, Yes") << "file" << true << true;
-    QTest::newRow("file, No") << "file" << false << false;
-    // A folder is not a file to overwrite; the write itself will report it.
-    QTest::newRow("folder") << "folder" << false << true;
-}
-
-void CommandsTest::saveAs_asksOnlyBeforeReplacingAnOrdinaryFile()
-{
-    QFETCH(QString, inTheWay);
-    QFETCH(bool, answer);
-    QFETCH(bool, taken);
-    QTemporaryDir dir;
-    const QString output = dir.filePath(u"city.kml"_s);
-    if (inTheWay == u"folder")
-        QVERIFY(QDir(dir.path()).mkdir(u"city.kml"_s));
-    if (inTheWay == u"file")
-        QVERIFY(QFile(output).open(QIODevice::WriteOnly));
-    FakeServices services;
-    services.fileDialogAnswers = {dir.filePath(u"city.overlay.txt"_s)};
-    services.yesNoAnswers = {answer};
-    CommonDialog dialog(services, nullptr);
-
-    QCOMPARE(AskOutputFilePath(dialog, services, nullptr).value_or(QString()),
-             taken ? output : QString());
-    QStringList trace{kSaveDialog};
-    if (inTheWay == u"file") // only an ordinary file is asked about
-        trace << QStringLiteral(
-            "ask | File already exists - do you want to overwrite the existing file?");
-    QCOMPARE(Trace(services), trace);
-    QCOMPARE(dialog.FileName(), QString());
-    // Choosing a name writes nothing; the window writes after adopting it.
-    QCOMPARE(QFileInfo::exists(output), !inTheWay.isEmpty());
-}
-
-// ---- Network link and Exit ------------------------------------------------
-
-void CommandsTest::link_isWrittenAndTheViewerStartedOnIt()
-{
-    LinkFixture f;
-    // Characters a shell or an XML writer would mangle, all in one path.
-    QVERIFY(QDir(f.dir.path()).mkdir(u"My Maps & <x> %TEMP% Ærøskøbing 地図"_s));
-    const QString output = f.Path(u"My Maps & <x> %TEMP% Ærøskøbing 地図/city.kml");
-    const QString link = f.Path(u"My Maps & <x> %TEMP% Ærøskøbing 地図/city_Network_Link.kml");
-    QCOMPARE(f.Create(u"My Maps & <x> %TEMP% Ærøskøbing 地図/city.kml"), NetworkLinkOutcome::Done);
-
-    QCOMPARE(f.state.NetworkLinkFilePath, link);
-    QFile file(link);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QCOMPARE(QString::fromUtf8(bytes),
-             u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-             u"<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<NetworkLink>\n<Url>\n<href>" %
-                 f.Path(u"My Maps &amp; &lt;x> %TEMP% Ærøskøbing 地図/city.kml") %
-                 u"</href>\n<refreshMode>onInterval</refreshMode>\n<refreshInterval>1"
-                 u"</refreshInterval>\n</Url>\n</NetworkLink>\n</kml>\n");
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd() && xml.name() != u"href")
-        xml.readNext();
-    QCOMPARE(xml.readElementText(), output);
-    // One argument however the path looks.
-    QCOMPARE(Trace(f.services), QStringList{u"start | " % f.Path(u"viewer") % u" | " % link});
-}
-
-// A run: the viewer is located once, two links written, Exit deletes the latest.
-void CommandsTest::link_missingViewerIsLocatedOnceThenRemembered()
-{
-    LinkFixture f;
-    f.services.fileDialogAnswers = {f.state.GoogleEarthPath};
-    f.state.GoogleEarthPath = f.Path(u"no-such-viewer");
-
-    QCOMPARE(f.Create(u"a.kml"), NetworkLinkOutcome::Done);
-    QCOMPARE(f.Create(u"b.kml"), NetworkLinkOutcome::Done);
-    DeleteNetworkLinkFile(f.state.NetworkLinkFilePath, f.services, nullptr);
-
-    const QString start = u"start | " % f.Path(u"viewer") % u" | " % f.Path(u"%1_Network_Link.kml");
-    QCOMPARE(Trace(f.services), (QStringList{kLocateDialog, start.arg(u"a"_s), start.arg(u"b"_s)}));
-    QCOMPARE(f.dialog.FileName(), QString());
-    QCOMPARE(f.Files(), (QStringList{"a_Network_Link.kml", "viewer"}));
-}
-
-// Nothing written or started, and the link Exit would delete is kept.
-void CommandsTest::link_nothingStartedWhenCancelledOrNotWritten()
-{
-    const auto check = [](QStringView viewer, QStringView output, NetworkLinkOutcome outcome,
-                          const QString& trace) {
-        LinkFixture f;
-        f.state = {f.Path(viewer), u"/earlier/link.kml"_s};
-        QCOMPARE(f.Create(output), outcome);
-        QCOMPARE(Trace(f.services), QStringList{trace});
-        Mentions(f.services, {f.Path(u"gone/city_Network_Link.kml"), u"does not exist"_s});
-        QCOMPARE(f.state.GoogleEarthPath, f.Path(viewer));
-        QCOMPARE(f.state.NetworkLinkFilePath, u"/earlier/link.kml"_s);
-        QCOMPARE(f.Files(), QStringList{"viewer"});
-    };
-    check(u"no-such-viewer", u"city.kml", NetworkLinkOutcome::Cancelled, kLocateDialog);
-    check(u"viewer", u"gone/city.kml", NetworkLinkOutcome::WriteFailed, u"failure"_s);
-}
-
-void CommandsTest::link_failedViewerStartIsToldAndTheLinkStays()
-{
-    LinkFixture f;
-    f.services.failingProgram = f.state.GoogleEarthPath;
-    f.services.failingReason = u"Permission denied"_s;
-    const QString link = f.Path(u"city_Network_Link.kml");
-
-    QCOMPARE(f.Create(u"city.kml"), NetworkLinkOutcome::Done);
-    QCOMPARE(f.state.NetworkLinkFilePath, link);
-    QCOMPARE(f.Files(), (QStringList{"city_Network_Link.kml", "viewer"}));
-    QCOMPARE(Trace(f.services),
-             (QStringList{u"start | " % f.Path(u"viewer") % u" | " % link, "failure"}));
-    Mentions(f.services, {f.Path(u"viewer"), f.services.failingReason, link});
-
-    // The next click offers another viewer instead of failing the same way.
-    f.services.calls.clear();
-    f.services.fileDialogAnswers = {u"/usr/bin/other"_s};
-    QCOMPARE(f.Create(u"city.kml"), NetworkLinkOutcome::Done);
-    QCOMPARE(Trace(f.services), (QStringList{kLocateDialog, u"start | /usr/bin/other | " % link}));
-}
-
-// No link yet, deleted by hand, a folder in its place: Exit leaves all alone.
-void CommandsTest::exit_removesNothingButAnOrdinaryFile()
-{
-    LinkFixture f;
-    const QString link = f.Path(u"x_Network_Link.kml");
-    QVERIFY(QDir(f.dir.path()).mkdir(u"y_Network_Link.kml"_s));
-    for (const QString& path : {QString(), link, f.Path(u"y_Network_Link.kml")})
-        DeleteNetworkLinkFile(path, f.services, nullptr);
-    QVERIFY(QFileInfo(f.Path(u"y_Network_Link.kml")).isDir());
-    QCOMPARE(Trace(f.services), QStringList());
-
-    // Seen as a file by the lookup, but gone before the removal.
-    f.services.existingFiles = {link};
-    DeleteNetworkLinkFile(link, f.services, nullptr);
-    QCOMPARE(Trace(f.services), QStringList{"failure"});
-    Mentions(f.services, {link});
-}
-
-// ---- Platform profiles and outside programs -------------------------------
 
 void CommandsTest::profile_holdsItsPlatformsValues()
 {
@@ -362,60 +105,104 @@ void CommandsTest::profile_holdsItsPlatformsValues()
 #endif
 }
 
-void CommandsTest::newProgram_startsTheProfilesProgramWithoutArguments()
+void CommandsTest::windowsProfile_newWindowAndLocateFilter()
 {
+    const PlatformProfile windows = PlatformProfile::Windows();
     FakeServices services;
-    cmdNew_Program(services, nullptr, PlatformProfile::Windows());
-    cmdNew_Program(services, nullptr, PlatformProfile::Linux());
-    services.failingProgram = u"/opt/orvinel/bin/orvinel"_s;
-    cmdNew_Program(services, nullptr, PlatformProfile::Linux());
+    services.useRealFileSystem = false; // no viewer anywhere: the locate dialog opens
+    services.failingProgram = u"/opt/orvinel/bin/Orvinel.exe"_s;
+    CommonDialog dialog(services, nullptr);
+    NetworkLinkState state{windows.defaultViewerPath, {}};
 
-    QCOMPARE(Trace(services), (QStringList{u"start | /opt/orvinel/bin/Orvinel.exe"_s,
-                                           u"start | /opt/orvinel/bin/orvinel"_s,
-                                           u"start | /opt/orvinel/bin/orvinel"_s, u"failure"_s}));
+    QCOMPARE(
+        cmdCreate_Network_Link(state, u"C:\\Maps\\city.kml"_s, dialog, services, nullptr, windows),
+        NetworkLinkOutcome::Cancelled);
+    cmdNew_Program(services, nullptr, windows);
+    QCOMPARE(Trace(services), (QStringList{"dialog | Google Earth executable|GoogleEarth.exe",
+                                           "start | /opt/orvinel/bin/Orvinel.exe", "failure"}));
     Mentions(services, {services.failingProgram, services.failingReason});
 }
 
-// The preferred browser first when the profile has one, then the default one.
-void CommandsTest::help_followsTheBrowserRule()
+// Under the Windows profile: the preferred browser, then the default one.
+void CommandsTest::help_guideBesideTheProgramFirstAndBrowserFallback()
 {
     FakeServices services;
-    services.existingFiles = {kInstalledGuide};
     services.useRealFileSystem = false;
-    const auto help = [&services](const PlatformProfile& profile, bool preferredFails,
+    const auto help = [&services](const QStringList& guides, bool preferredFails,
                                   bool defaultFails) {
         services.calls.clear();
+        services.existingFiles = guides;
         services.failingProgram = preferredFails ? kIexplore : QString();
         services.browserFails = defaultFails;
-        cmdHelp(services, nullptr, profile);
+        cmdHelp(services, nullptr, PlatformProfile::Windows());
         return Trace(services);
     };
-    const PlatformProfile win = PlatformProfile::Windows(), linux = PlatformProfile::Linux();
     const QString url = QUrl::fromLocalFile(kInstalledGuide).toString();
     const QString ie = u"start | " % kIexplore % u" | " % url, browser = u"browser | " % url;
-    QCOMPARE(help(win, false, false), QStringList{ie});
-    QCOMPARE(help(win, true, false), (QStringList{ie, browser}));
-    QCOMPARE(help(win, true, true), (QStringList{ie, browser, u"failure"_s}));
+    const QStringList installed{kInstalledGuide};
+    QCOMPARE(help(installed, false, false), QStringList{ie});
+    QCOMPARE(help(installed, true, false), (QStringList{ie, browser}));
+    QCOMPARE(help(installed, true, true), (QStringList{ie, browser, u"failure"_s}));
     Mentions(services, {kInstalledGuide, kIexplore, u"No browser is set up"_s});
-    QCOMPARE(help(linux, false, false), QStringList{browser});
-    QCOMPARE(help(linux, false, true), (QStringList{browser, u"failure"_s}));
-    Mentions(services, {kInstalledGuide, u"No browser is set up"_s});
+
+    QCOMPARE(help({kBuildTreeGuide, kInstalledGuide}, false, false),
+             QStringList{u"start | " % kIexplore % u" | file:///opt/orvinel/bin/guide/index.html"});
+    QCOMPARE(help({}, false, false), QStringList{"failure"});
+    Mentions(services, {kBuildTreeGuide, kInstalledGuide});
 }
 
-// The guide beside the program wins over an installed one, and when neither
-// is there both places are named. The credit label opens the About section.
-void CommandsTest::guide_isLookedForBesideTheProgramThenInTheShareFolder()
+void CommandsTest::measure_onlyReadablePicturesOfTheThreeTypes_data()
 {
-    FakeServices services;
-    services.existingFiles = {kBuildTreeGuide, kInstalledGuide};
-    services.useRealFileSystem = false;
-    lblTarnwell(services, nullptr, PlatformProfile::Linux());
-    services.existingFiles.clear();
-    cmdHelp(services, nullptr, PlatformProfile::Linux());
+    QTest::addColumn<QString>("name");     // ending in "/": a folder
+    QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+    QTest::addColumn<QSize>("size");       // invalid: not measured
+    const QByteArray jpeg = Picture("JPEG", 64, 48);
+    // A header-valid 240 by 120 GIF89a: Qt reads GIF but cannot write it.
+    QTest::newRow("gif") << "Legend.gif"
+                         << QByteArray::fromHex("474946383961f0007800800000000000ffffff2c0000"
+                                                "0000f000780002012c003b")
+                         << QSize(240, 120);
+    QTest::newRow("bmp") << "logo.bmp" << Picture("BMP", 31, 17) << QSize(31, 17);
+    QTest::newRow("jpg") << "photo.jpg" << jpeg << QSize(64, 48);
+    // The content decides the type; the extension only whether to measure.
+    QTest::newRow("jpeg as bmp") << "odd.bmp" << jpeg << QSize(64, 48);
+    QTest::newRow("png as gif") << "odd.gif" << Picture("PNG", 9, 9) << QSize();
+    QTest::newRow("text as gif") << "note.gif" << QByteArray("A note, not a picture.\n") << QSize();
+    QTest::newRow("empty bmp") << "empty.bmp" << QByteArray("") << QSize();
+    QTest::newRow("cut jpg") << "cut.jpg" << jpeg.left(24) << QSize();
+    QTest::newRow("missing") << "gone.jpg" << QByteArray() << QSize();
+    QTest::newRow("folder") << "photos.jpg/" << QByteArray() << QSize();
+}
 
-    QCOMPARE(Trace(services),
-             (QStringList{"browser | file:///opt/orvinel/bin/guide/index.html#about", "failure"}));
-    Mentions(services, {kBuildTreeGuide, kInstalledGuide});
+void CommandsTest::measure_onlyReadablePicturesOfTheThreeTypes()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(name));
+    if (name.endsWith(u'/'))
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    else if (!bytes.isNull())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    QTEST(LoadGraphicDimensions(dir.filePath(name.remove(u'/'))).value_or(QSize()), "size");
+}
+
+// Seen as a file by the lookup but gone before the removal: told. A folder
+// under the link's name: left alone, silently.
+void CommandsTest::exit_leavesAFolderAndTellsAFailedRemoval()
+{
+    QTemporaryDir dir;
+    FakeServices services;
+    const QString folder = dir.filePath(u"a_Network_Link.kml"_s);
+    const QString gone = dir.filePath(u"b_Network_Link.kml"_s);
+    QVERIFY(QDir(dir.path()).mkdir(folder));
+    services.existingFiles = {gone};
+    DeleteNetworkLinkFile(folder, services, nullptr);
+    DeleteNetworkLinkFile(gone, services, nullptr);
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(Trace(services), QStringList{"failure"});
+    Mentions(services, {gone});
 }
 
 // The guide opens from disk, often with no network: it must reach nothing
