@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRegion>
 #include <QTransform>
 
 #include <algorithm>
@@ -142,10 +143,14 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
                             shown);
     drawnScreenRect_ = screenRect;
 
-    // A soft shadow lifts the screen off the window.
+    // A soft shadow lifts the screen off the window. Only its rim shows, so
+    // only the rim is blended: blending under the screen would be wasted work
+    // on every update.
+    painter.setClipRegion(QRegion(rect()) - QRegion(screenRect.toAlignedRect()));
     for (int step = 1; step <= 4; ++step)
         painter.fillRect(screenRect.translated(0, 1.5).adjusted(-step, -step + 1, step, step),
                          QColor(0, 0, 0, 12));
+    painter.setClipping(false);
     painter.fillRect(screenRect, kScreenFill);
     for (int quarter = 1; quarter < 4; ++quarter) {
         painter.setPen(QPen(quarter == 2 ? kCentreLine : kQuarterLine, 0));
