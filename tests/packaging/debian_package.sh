@@ -8,13 +8,9 @@ build=$1
 version=$2
 id=$3
 
-out=$(mktemp -d "${TMPDIR:-/tmp}/orvinel-deb.XXXXXX")
+source "$(dirname "$0")/check_lib.sh"
+out=$(check_scratch deb)
 trap 'rm -rf "$out"' EXIT
-status=0
-fail() {
-    echo "FAIL: $*" >&2
-    status=1
-}
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$out/cpack.log" 2>&1 || {
     cat "$out/cpack.log" >&2

@@ -9,13 +9,9 @@ id=$2
 shift 2
 sizes=("$@")
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/orvinel-install.XXXXXX")
+source "$(dirname "$0")/check_lib.sh"
+prefix=$(check_scratch install)
 trap 'rm -rf "$prefix"' EXIT
-status=0
-fail() {
-    echo "FAIL: $*" >&2
-    status=1
-}
 
 cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || {
     cat "$prefix.log" >&2
