@@ -36,42 +36,29 @@ inline QList<QWidget*> VisibleTopLevels()
     return visible;
 }
 
-// The overlay file read back with an XML parser: element texts by name and
-// the four point elements' attributes.
+// The overlay file read back with an XML parser: element texts by name, and
+// attributes as "element attribute" (say "screenXY xunits"); nothing at all
+// when it is not well formed.
 struct ParsedOverlay
 {
-    bool wellFormed = false;
-    QString error;
-    QHash<QString, QString> texts;
-    QHash<QString, QXmlStreamAttributes> points;
-
-    QString Attr(const QString& element, const char* attribute) const
-    {
-        return points.value(element).value(QLatin1String(attribute)).toString();
-    }
+    QHash<QString, QString> texts, attributes;
 };
 
 inline ParsedOverlay ParseOverlayFile(const QString& path)
 {
     ParsedOverlay parsed;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, file.errorString(), {}, {}};
-    const QStringList points = {"overlayXY", "screenXY", "rotationXY", "size"};
-    const QStringList texts = {"name", "color", "drawOrder", "href", "rotation"};
-    QXmlStreamReader reader(&file);
+    QXmlStreamReader reader(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     while (!reader.atEnd()) {
         if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QString name = reader.name().toString();
-        if (points.contains(name))
-            parsed.points.insert(name, reader.attributes());
-        else if (texts.contains(name))
+        for (const QXmlStreamAttribute& attribute : reader.attributes())
+            parsed.attributes.insert(name % u' ' % attribute.name(), attribute.value().toString());
+        if (QStringList{"name", "color", "drawOrder", "href", "rotation"}.contains(name))
             parsed.texts.insert(name, reader.readElementText());
     }
-    parsed.wellFormed = !reader.hasError();
-    parsed.error = reader.errorString();
-    return parsed;
+    return reader.hasError() ? ParsedOverlay() : parsed;
 }
 
 class WindowDriver
@@ -113,23 +100,15 @@ public:
         auto* list = qobject_cast<QComboBox*>(Get(name));
         return list ? list->currentText() : Get<QLineEdit>(name)->text();
     }
-    void SetText(QAnyStringView name, const QString& text) const
-    {
-        if (auto* list = qobject_cast<QComboBox*>(Get(name)))
-            list->setEditText(text);
-        else
-            Get<QLineEdit>(name)->setText(text);
-    }
 
     // Every message box so far, as "kind|title|text".
     QStringList Messages() const
     {
-        const char* const kinds[] = {"DataError", "Notice", "AskYesNo", "Failure"};
+        const QStringList kinds = {"DataError", "Notice", "AskYesNo", "Failure"};
         QStringList told;
         for (const FakeServices::Call& call : services.calls) {
-            if (int(call.kind) < 4)
-                told.append(QLatin1String(kinds[int(call.kind)]) + QLatin1Char('|') + call.title +
-                            QLatin1Char('|') + call.text);
+            if (int(call.kind) < kinds.size())
+                told.append(kinds[int(call.kind)] % u'|' % call.title % u'|' % call.text);
         }
         return told;
     }
@@ -170,10 +149,8 @@ public:
         if (!QTest::qWaitFor([&] { return control->hasFocus(); }))
             return false;
         QTest::keyClick(control, Qt::Key_A, Qt::ControlModifier);
-        if (text.isEmpty())
-            QTest::keyClick(control, Qt::Key_Delete);
-        else
-            QTest::keyClicks(control, text);
+        QTest::keyClick(control, Qt::Key_Delete);
+        QTest::keyClicks(control, text);
         return true;
     }
 
@@ -184,11 +161,9 @@ public:
     static bool Pick(QComboBox* list, const QString& item)
     {
         const int row = list->findText(item);
-        if (row < 0)
-            return false;
         QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 6, list->height() / 2));
         QAbstractItemView* view = list->view();
-        if (!QTest::qWaitFor([&] { return view->isVisible(); }))
+        if (row < 0 || !QTest::qWaitFor([&] { return view->isVisible(); }))
             return false;
         QTest::keyClick(view, Qt::Key_Home);
         for (int i = 0; i < row; ++i)
