@@ -473,7 +473,11 @@ OverlaySettings frmOrvinel::Snapshot() const
 
 bool frmOrvinel::SaveOverlayFile()
 {
-    const OverlaySettings settings = Snapshot();
+    return SaveOverlayFile(Snapshot());
+}
+
+bool frmOrvinel::SaveOverlayFile(const OverlaySettings& settings)
+{
     ++overlayWriteCount_;
     const SaveOverlayResult result = ::SaveOverlayFile(settings);
     if (!result.ok) {
@@ -488,9 +492,16 @@ bool frmOrvinel::SaveOverlayFile()
 
 void frmOrvinel::AutoRefreshStep()
 {
-    UpdatePreview();
-    if (chkAuto_Refresh->checkState() == Qt::Checked)
-        SaveOverlayFile();
+    const bool previewShown = preview_ && preview_->isVisible();
+    const bool writes = chkAuto_Refresh->checkState() == Qt::Checked;
+    if (!previewShown && !writes)
+        return;
+    // One snapshot for both, so the preview shows what the file holds.
+    const OverlaySettings settings = Snapshot();
+    if (previewShown)
+        preview_->ShowSettings(settings);
+    if (writes)
+        SaveOverlayFile(settings);
 }
 
 void frmOrvinel::cmdSave_Refresh_Click()

@@ -140,6 +140,8 @@ private:
     // Brings the open preview up to date, then, if Auto-Refresh is ticked,
     // writes the overlay file.
     void AutoRefreshStep();
+    // SaveOverlayFile from a snapshot the caller has just taken.
+    bool SaveOverlayFile(const OverlaySettings& settings);
     // Shows the current values in the preview; nothing while it is closed.
     void UpdatePreview();
     // A pick in a units list empties the value it qualifies.
