@@ -20,7 +20,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHash>
 #include <QLineEdit>

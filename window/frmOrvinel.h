@@ -51,8 +51,6 @@ public:
     const QString& SizeYValue() const { return sizeYValue_; }
 
     void SetOutputFilePath(const QString& path) { outputFilePath_ = path; }
-    void SetGraphicFilePath(const QString& path) { graphicFilePath_ = path; }
-    void SetNetworkLinkFilePath(const QString& path) { networkLinkFilePath_ = path; }
     void SetGoogleEarthPath(const QString& path) { googleEarthPath_ = path; }
 
     // The working order: a picture enables Save As, a Save As enables
@@ -61,8 +59,6 @@ public:
     void EnableSaveRefresh();
     void EnableCreateNetworkLink();
     void EnableAutoRefresh();
-
-    Services& services() { return services_; }
 
     // The controls and module variables as the file holds them: what every
     // write and the preview read.
