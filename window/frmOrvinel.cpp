@@ -414,8 +414,8 @@ void frmOrvinel::ResetToDefaults()
         units->setCurrentText(Vocabulary::kFraction);
     comboSize_x->setEditText(QString());
     comboSize_y->setEditText(QString());
-    networkLinkFilePath_.clear();
-    googleEarthPath_ = PlatformProfile::Current().defaultViewerPath;
+    networkLink_.NetworkLinkFilePath.clear();
+    networkLink_.GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
     overlayColor_ = Vocabulary::kOpaqueWhite;
     chkAuto_Refresh->setEnabled(false);
 }
@@ -819,12 +819,8 @@ void frmOrvinel::cmdSave_As_Click()
 
 void frmOrvinel::cmdCreate_Network_Link_Click()
 {
-    NetworkLinkState state{googleEarthPath_, networkLinkFilePath_};
-    const NetworkLinkOutcome outcome =
-        ::cmdCreate_Network_Link(state, outputFilePath_, *dialog_, services_, this);
-    googleEarthPath_ = state.GoogleEarthPath;
-    networkLinkFilePath_ = state.NetworkLinkFilePath;
-    if (outcome == NetworkLinkOutcome::Done)
+    if (::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this) ==
+        NetworkLinkOutcome::Done)
         EnableAutoRefresh();
 }
 
@@ -875,6 +871,6 @@ void frmOrvinel::closeEvent(QCloseEvent* event)
 
 void frmOrvinel::cmdExit_Click()
 {
-    DeleteNetworkLinkFile(networkLinkFilePath_, services_, this);
+    DeleteNetworkLinkFile(networkLink_.NetworkLinkFilePath, services_, this);
     close();
 }

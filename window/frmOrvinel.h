@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "OverlaySettings.h"
 
 #include <QString>
@@ -8,7 +9,6 @@
 #include <memory>
 
 class ClickableLabel;
-class CommonDialog;
 class FocusValidation;
 class PreviewWindow;
 class QButtonGroup;
@@ -19,7 +19,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
-class Services;
 
 // The program's one window. Its controls are the store of the overlay
 // parameters; the values that have no control of their own are the module
@@ -42,8 +41,8 @@ public:
     // Module variables.
     const QString& OutputFilePath() const { return outputFilePath_; }
     const QString& GraphicFilePath() const { return graphicFilePath_; }
-    const QString& NetworkLinkFilePath() const { return networkLinkFilePath_; }
-    const QString& GoogleEarthPath() const { return googleEarthPath_; }
+    const QString& NetworkLinkFilePath() const { return networkLink_.NetworkLinkFilePath; }
+    const QString& GoogleEarthPath() const { return networkLink_.GoogleEarthPath; }
     const QString& OverlayColor() const { return overlayColor_; }
     // The size list texts after the size-word rule, as of the last pick or
     // successful write.
@@ -51,7 +50,7 @@ public:
     const QString& SizeYValue() const { return sizeYValue_; }
 
     void SetOutputFilePath(const QString& path) { outputFilePath_ = path; }
-    void SetGoogleEarthPath(const QString& path) { googleEarthPath_ = path; }
+    void SetGoogleEarthPath(const QString& path) { networkLink_.GoogleEarthPath = path; }
 
     // The working order: a picture enables Save As, a Save As enables
     // Save/Refresh and the network link, the network link enables Auto-Refresh.
@@ -159,8 +158,9 @@ private:
 
     QString outputFilePath_;
     QString graphicFilePath_;
-    QString networkLinkFilePath_;
-    QString googleEarthPath_;
+    // GoogleEarthPath and NetworkLinkFilePath, as the network link command
+    // reads and updates them.
+    NetworkLinkState networkLink_;
     QString overlayColor_;
     QString sizeXValue_;
     QString sizeYValue_;
