@@ -79,7 +79,7 @@ inline constexpr Row kRows[] = {
     {"optPreset_0", Kind::Option, "framePresets", "Upper left", 120, 240, 855, 495, 27, Face::Default, Wraps},
     {"optPreset_1", Kind::Option, "framePresets", "Upper middle", 1260, 240, 855, 495, 28, Face::Default, Wraps},
     {"optPreset_2", Kind::Option, "framePresets", "Upper right", 2400, 240, 855, 495, 29, Face::Default, Wraps},
-    {"optPreset_3", Kind::Option, "framePresets", "Middle lift", 120, 780, 855, 495, 30, Face::Default, Wraps},
+    {"optPreset_3", Kind::Option, "framePresets", "Middle left", 120, 780, 855, 495, 30, Face::Default, Wraps},
     {"optPreset_4", Kind::Option, "framePresets", "Center", 1260, 780, 855, 495, 31, Face::Default, Wraps | StartsChosen},
     {"optPreset_5", Kind::Option, "framePresets", "Middle right", 2400, 780, 855, 495, 32, Face::Default, Wraps},
     {"optPreset_6", Kind::Option, "framePresets", "Lower left", 120, 1320, 855, 495, 33, Face::Default, Wraps},
