@@ -1,4 +1,5 @@
 #include "QtServices.h"
+#include "StartUp.h"
 #include "WindowIcon.h"
 #include "frmOrvinel.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char* argv[])
 {
+    PrepareProcess();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(orvinelWindowIcon());
     QApplication::setApplicationName(QStringLiteral("Orvinel"));

@@ -8,9 +8,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include <csignal>
 #include <map>
-#include <sys/resource.h>
 
 namespace {
 
@@ -310,35 +308,6 @@ private Q_SLOTS:
         const WriteResult link = SaveNetworkLinkFile(s.OutputFilePath, QStringLiteral("x.kml"));
         QVERIFY(!link.ok);
         QVERIFY(!link.error.isEmpty());
-    }
-
-    // A write that fails part way (here: the file size limit, which holds even
-    // for root) must leave the earlier file exactly as it was.
-    void failedWriteKeepsTheEarlierFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("city.kml"));
-        QFile earlier(path);
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier bytes");
-        earlier.close();
-
-        OverlaySettings s = CityExample();
-        s.OutputFilePath = path;
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 64;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const SaveOverlayResult result = SaveOverlayFile(s);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-
-        QVERIFY(!result.ok);
-        QVERIFY2(!result.error.isEmpty(), "the reason must be given");
-        QCOMPARE(ReadAll(path), QByteArray("earlier bytes"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("city.kml")});
     }
 };
 
