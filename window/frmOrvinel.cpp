@@ -1,6 +1,7 @@
 #include "frmOrvinel.h"
 
 #include "AlphaColor.h"
+#include "BackgroundWriter.h"
 #include "CaptionFrame.h"
 #include "ClickableLabel.h"
 #include "Commands.h"
@@ -211,6 +212,11 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     ConnectHandlers();
     RegisterValidators();
     dialog_ = std::make_unique<CommonDialog>(services_, this);
+    writer_ = std::make_unique<BackgroundWriter>(
+        [&services](const QString& path, const QByteArray& bytes) {
+            return services.WriteFile(path, bytes);
+        });
+    connect(writer_.get(), &BackgroundWriter::finished, this, &frmOrvinel::TakeWriteOutcomes);
 }
 
 frmOrvinel::~frmOrvinel() = default;
@@ -472,21 +478,53 @@ OverlaySettings frmOrvinel::Snapshot() const
 
 bool frmOrvinel::SaveOverlayFile()
 {
-    return SaveOverlayFile(Snapshot());
+    WaitForWrites();
+    const OverlaySettings settings = Snapshot();
+    ++overlayWriteCount_;
+    const OverlayFile file = OverlayFileBytes(settings);
+    return Written(settings.OutputFilePath,
+                   services_.WriteFile(settings.OutputFilePath, file.bytes),
+                   {file.SizeXValue, file.SizeYValue}, true);
 }
 
-bool frmOrvinel::SaveOverlayFile(const OverlaySettings& settings)
+void frmOrvinel::QueueOverlayWrite(const OverlaySettings& settings)
 {
     ++overlayWriteCount_;
-    const SaveOverlayResult result = ::SaveOverlayFile(settings);
-    if (!result.ok) {
-        services_.Failure(this, QStringLiteral("Could not save the overlay file \"%1\": %2")
-                                    .arg(settings.OutputFilePath, result.error));
-        return false;
+    const OverlayFile file = OverlayFileBytes(settings);
+    const quint64 serial = writer_->Submit(settings.OutputFilePath, file.bytes);
+    sizesInFlight_[serial] = {file.SizeXValue, file.SizeYValue};
+}
+
+void frmOrvinel::TakeWriteOutcomes()
+{
+    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes()) {
+        const SizeValues sizes = sizesInFlight_[outcome.serial];
+        // Earlier hand-overs are done with too: written, or replaced by this one.
+        sizesInFlight_.erase(sizesInFlight_.begin(), sizesInFlight_.upper_bound(outcome.serial));
+        Written(outcome.path, outcome.result, sizes, false);
     }
-    sizeXValue_ = result.SizeXValue;
-    sizeYValue_ = result.SizeYValue;
-    return true;
+}
+
+void frmOrvinel::WaitForWrites()
+{
+    writer_->WaitUntilIdle();
+    TakeWriteOutcomes();
+}
+
+bool frmOrvinel::Written(const QString& path, const WriteResult& result, const SizeValues& sizes,
+                         bool tellAnyway)
+{
+    if (result.ok) {
+        std::tie(sizeXValue_, sizeYValue_) = sizes;
+        failureTold_ = false;
+        return true;
+    }
+    // One box for a run of failed keystrokes, not one per keystroke.
+    if (!std::exchange(failureTold_, true) || tellAnyway)
+        services_.Failure(
+            this,
+            QStringLiteral("Could not save the overlay file \"%1\": %2").arg(path, result.error));
+    return false;
 }
 
 void frmOrvinel::AutoRefreshStep()
@@ -500,7 +538,7 @@ void frmOrvinel::AutoRefreshStep()
     if (previewShown)
         preview_->ShowSettings(settings);
     if (writes)
-        SaveOverlayFile(settings);
+        QueueOverlayWrite(settings);
 }
 
 void frmOrvinel::cmdSave_Refresh_Click()
@@ -819,6 +857,8 @@ void frmOrvinel::cmdSave_As_Click()
 
 void frmOrvinel::cmdCreate_Network_Link_Click()
 {
+    // The viewer is about to read the overlay file: it holds the latest state.
+    WaitForWrites();
     if (::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this) ==
         NetworkLinkOutcome::Done)
         EnableAutoRefresh();
@@ -864,6 +904,9 @@ void frmOrvinel::UpdatePreview()
 
 void frmOrvinel::closeEvent(QCloseEvent* event)
 {
+    // The file keeps the last change, and a failure is told while the
+    // window is still there.
+    WaitForWrites();
     if (preview_)
         preview_->close();
     QWidget::closeEvent(event);

@@ -6,8 +6,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <map>
 #include <memory>
+#include <utility>
 
+class BackgroundWriter;
 class ClickableLabel;
 class FocusValidation;
 class PreviewWindow;
@@ -64,11 +67,17 @@ public:
     OverlaySettings Snapshot() const;
 
     // Writes the overlay file from one snapshot of the controls and module
-    // variables. On failure the user is told which file and why, and nothing
-    // else changes. Returns whether the file was written.
+    // variables, once the auto-refresh writes handed over before it are done.
+    // On failure the user is told which file and why, and nothing else
+    // changes. Returns whether the file was written.
     bool SaveOverlayFile();
-    // How many writes SaveOverlayFile has attempted in this window's life.
+    // How many overlay writes were asked for in this window's life (an
+    // auto-refresh write replaced by a newer one while waiting counts too).
     int OverlayWriteCount() const { return overlayWriteCount_; }
+    // Returns once every auto-refresh write handed over has reached the disk
+    // or failed, after telling a failure not told yet. Commands that report
+    // on a write or end the program call it first.
+    void WaitForWrites();
 
     // Event handlers, named control_event. Public so the commands can be
     // wired to them.
@@ -135,8 +144,15 @@ private:
     // Brings the open preview up to date, then, if Auto-Refresh is ticked,
     // writes the overlay file.
     void AutoRefreshStep();
-    // SaveOverlayFile from a snapshot the caller has just taken.
-    bool SaveOverlayFile(const OverlaySettings& settings);
+    using SizeValues = std::pair<QString, QString>;
+    // Hands the overlay file for `settings` to the writer thread; returns at once.
+    void QueueOverlayWrite(const OverlaySettings& settings);
+    // Takes in the outcomes of finished auto-refresh writes.
+    void TakeWriteOutcomes();
+    // Applies one write's outcome. A failure is told once per run of failed
+    // auto-refresh writes, and every time when `tellAnyway`.
+    bool Written(const QString& path, const WriteResult& result, const SizeValues& sizes,
+                 bool tellAnyway);
     // Shows the current values in the preview; nothing while it is closed.
     void UpdatePreview();
     // A pick in a units list empties the value it qualifies.
@@ -165,6 +181,12 @@ private:
     QString sizeXValue_;
     QString sizeYValue_;
     int overlayWriteCount_ = 0;
+    // Auto-refresh writes run here, never on the window's thread.
+    std::unique_ptr<BackgroundWriter> writer_;
+    // The size values that go with each write still under way, by serial.
+    std::map<quint64, SizeValues> sizesInFlight_;
+    // Whether the current run of failed writes has been told.
+    bool failureTold_ = false;
 
     QLabel* lblOpen_graphic_file = nullptr;
     QLabel* lblOutput_file = nullptr;

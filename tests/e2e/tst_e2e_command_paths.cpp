@@ -4,11 +4,15 @@
 // started, and the stand-in viewer records what it was started with.
 
 #include "QtServices.h"
+#include "StartUp.h"
 #include "WindowTestSupport.h"
 
 #include <QDir>
 #include <QImage>
 #include <QSlider>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using Kind = FakeServices::Kind;
 using namespace Qt::StringLiterals;
@@ -80,6 +84,17 @@ private:
     std::unique_ptr<Run> run;
 
     QString Path(const QString& name) const { return run->folder.filePath(name); }
+    // What a file holds once the window's writes have reached the disk.
+    QByteArray ReadAll(const QString& path) const
+    {
+        run->window->WaitForWrites();
+        return ::ReadAll(path);
+    }
+    ParsedOverlay ParseOverlayFile(const QString& path) const
+    {
+        run->window->WaitForWrites();
+        return ::ParseOverlayFile(path);
+    }
     QDir Folder() const { return QDir(run->folder.path()); }
     QString Record() const { return Path("viewer.args"); }
     static QString Standin() { return QStringLiteral(ORVINEL_STANDIN); }
@@ -231,38 +246,91 @@ private Q_SLOTS:
         }
     }
 
-    // After a first Save As to a.kml.
     void saveAs_writesTheKmlNameOrKeepsTheEarlierOne_data()
     {
+        QTest::addColumn<QString>("earlier"); // the output file before; empty: none yet
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("answer"); // -1: no question; 0: No; 1: Yes
-        QTest::addColumn<QString>("output");
-        QTest::newRow("several dots") << "b.c.kml" << -1 << "b.kml";
-        QTest::newRow("dotted folder") << "my.maps/b.txt" << -1 << "my.maps/b.kml";
-        QTest::newRow("exists, Yes") << "old" << 1 << "old.kml";
-        QTest::newRow("exists, No") << "old.kml" << 0 << "a.kml";
-        // A folder is no file to overwrite: no question, and the write fails.
-        QTest::newRow("folder there") << "dir" << -1 << "a.kml";
+        QTest::addColumn<int>("answer");     // -1: no question; 0: No; 1: Yes
+        QTest::addColumn<QString>("output"); // the output file after
+        QTest::newRow("several dots") << "a"
+                                      << "b.c.kml" << -1 << "b.kml";
+        QTest::newRow("dotted folder") << "a"
+                                       << "my.maps/b.txt" << -1 << "my.maps/b.kml";
+        QTest::newRow("exists, Yes") << "a"
+                                     << "old" << 1 << "old.kml";
+        QTest::newRow("exists, No") << "a"
+                                    << "old.kml" << 0 << "a.kml";
+        // Failed writes: the earlier output file, or none, stays in force. A
+        // folder is no file to overwrite: no question.
+        for (const char* earlier : {"a", ""}) {
+            const QString after = QLatin1String(*earlier ? "a.kml" : "");
+            QTest::addRow("folder there, earlier '%s'", earlier) << earlier << "dir" << -1 << after;
+            QTest::addRow("folder gone, earlier '%s'", earlier)
+                << earlier << "gone/b" << -1 << after;
+            if (geteuid() != 0) // root writes anywhere
+                QTest::addRow("read-only folder, earlier '%s'", earlier)
+                    << earlier << "locked/b" << -1 << after;
+        }
     }
 
+    // Then what the user sees, and where the next auto-refresh writes.
     void saveAs_writesTheKmlNameOrKeepsTheEarlierOne()
     {
+        QFETCH(QString, earlier);
         QFETCH(QString, typed);
         QFETCH(int, answer);
         QFETCH(QString, output);
-        QVERIFY(Folder().mkdir("my.maps") && Folder().mkdir("dir.kml"));
-        QVERIFY(WriteAll(Path("old.kml"), "old") && Prepare());
+        for (const QString& folder : QStringList{"my.maps", "dir.kml", "locked"})
+            QVERIFY(Folder().mkdir(folder));
+        QVERIFY(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(WriteAll(Path("old.kml"), "old") && WriteAll(Path("Legend.gif")));
+        QVERIFY(Choose(Path("Legend.gif")) && (earlier.isEmpty() || SaveAs(Path(earlier))));
         run->services.yesNoAnswers = {answer == 1};
         QVERIFY(SaveAs(Path(typed)));
 
         QCOMPARE(Only(Kind::AskYesNo) ==
                      u"File already exists - do you want to overwrite the existing file?",
                  answer >= 0);
-        QVERIFY(typed == "dir" ? Only(Kind::Failure).contains(Path("dir.kml"))
-                               : Only(Kind::Failure) == "0 messages");
-        QCOMPARE(Text("lblOutput_file"), Path(output));
-        QCOMPARE(ParseOverlayFile(Path(output)).texts.value("href"), Path("Legend.gif"));
+        const bool failed = QStringList{"dir", "gone/b", "locked/b"}.contains(typed);
+        QCOMPARE(Only(Kind::Failure).contains(Path(OutputPathFor(typed))), failed);
+        const QString shown = output.isEmpty() ? QString() : Path(output);
+        QCOMPARE(Text("lblOutput_file"), shown);
+        QCOMPARE(run->window->OutputFilePath(), shown);
+        QCOMPARE(Enabled("cmdSave_Refresh"), !shown.isEmpty());
+        QCOMPARE(Enabled("cmdCreate_Network_Link"), !shown.isEmpty());
         QCOMPARE(ReadAll(Path("old.kml")) == "old", answer != 1);
+        if (shown.isEmpty())
+            return;
+        QVERIFY(Link());
+        WindowDriver::Click(Get("chkAuto_Refresh"));
+        QVERIFY(WindowDriver::Retype(Get("txtOverlay_title"), QStringLiteral("next")));
+        QCOMPARE(ParseOverlayFile(shown).texts.value("name"), "next");
+    }
+
+    // Under a file-size limit too small for any write, a Save As over an
+    // existing file fails with its message and the window carries on: the
+    // program's start-up keeps the limit's signal from ending the process,
+    // and the earlier file keeps its bytes.
+    void fileSizeLimit_failsTheWriteNotTheProgram()
+    {
+        PrepareProcess();
+        QVERIFY(WriteAll(Path("Legend.gif")) && WriteAll(Path("a.kml"), "earlier"));
+        QVERIFY(Choose(Path("Legend.gif")));
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit none = before;
+        none.rlim_cur = 0;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
+        run->services.yesNoAnswers = {true};
+        const bool pressed = SaveAs(Path("a"));
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
+
+        QVERIFY(pressed && run->window->isVisible());
+        QVERIFY2(Only(Kind::Failure).contains(Path("a.kml")) &&
+                     Only(Kind::Failure).contains(u"could be written"),
+                 qPrintable(Only(Kind::Failure)));
+        QCOMPARE(::ReadAll(Path("a.kml")), "earlier");
+        QCOMPARE(Text("lblOutput_file"), QString());
     }
 
     // Locating is cancelled, then a viewer that cannot start is told and

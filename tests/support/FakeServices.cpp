@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 QList<FakeServices::Call> FakeServices::CallsOf(Kind kind) const
 {
     QList<Call> found;
@@ -28,19 +30,26 @@ int FakeServices::MessageCount() const
                CallsOf(Kind::AskYesNo).size() + CallsOf(Kind::Failure).size());
 }
 
+void FakeServices::Told(Kind kind, const QString& title, const QString& text)
+{
+    const Call call = Record(kind, title, text);
+    if (onMessage)
+        onMessage(call);
+}
+
 void FakeServices::DataError(QWidget*, const QString& text)
 {
-    Record(Kind::DataError, QStringLiteral("Data Error"), text);
+    Told(Kind::DataError, QStringLiteral("Data Error"), text);
 }
 
 void FakeServices::Notice(QWidget*, const QString& text)
 {
-    Record(Kind::Notice, QStringLiteral("Orvinel"), text);
+    Told(Kind::Notice, QStringLiteral("Orvinel"), text);
 }
 
 bool FakeServices::AskYesNo(QWidget*, const QString& text)
 {
-    Record(Kind::AskYesNo, QStringLiteral("Orvinel"), text);
+    Told(Kind::AskYesNo, QStringLiteral("Orvinel"), text);
     if (yesNoAnswers.empty())
         return false;
     const bool answer = yesNoAnswers.front();
@@ -50,7 +59,7 @@ bool FakeServices::AskYesNo(QWidget*, const QString& text)
 
 void FakeServices::Failure(QWidget*, const QString& text)
 {
-    Record(Kind::Failure, QStringLiteral("Orvinel"), text);
+    Told(Kind::Failure, QStringLiteral("Orvinel"), text);
 }
 
 QString FakeServices::ShowFileDialog(QWidget*, FileDialogMode mode, const QString& title,
@@ -87,4 +96,34 @@ StartResult FakeServices::OpenInDefaultBrowser(const QUrl& url)
     if (browserFails)
         return {false, QStringLiteral("No browser is set up")};
     return {true, QString()};
+}
+
+void FakeServices::HoldWrites()
+{
+    const std::lock_guard lock(writeMutex_);
+    writesHeld_ = true;
+}
+
+void FakeServices::ReleaseWrites()
+{
+    {
+        const std::lock_guard lock(writeMutex_);
+        writesHeld_ = false;
+    }
+    writeReleased_.notify_all();
+}
+
+int FakeServices::WritesMade()
+{
+    const std::lock_guard lock(writeMutex_);
+    return writesMade_;
+}
+
+WriteResult FakeServices::WriteFile(const QString& path, const QByteArray& bytes)
+{
+    std::unique_lock lock(writeMutex_);
+    writeReleased_.wait(lock, [this] { return !writesHeld_; });
+    ++writesMade_;
+    lock.unlock();
+    return WriteFileAtomically(path, bytes);
 }

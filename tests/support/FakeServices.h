@@ -6,7 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <condition_variable>
 #include <deque>
+#include <functional>
+#include <mutex>
 
 // Test double for Services: answers dialogs and questions from queues and
 // records every call in order, so a test can say exactly what the user saw.
@@ -39,6 +42,15 @@ public:
     bool useRealFileSystem = true;
 
     QList<Call> calls;
+    // Runs as each message box is shown, while the window waits for it.
+    std::function<void(const Call&)> onMessage;
+
+    // Writes are real (WriteFileAtomically) but can be held back, as a slow
+    // disk holds them: a held write waits on the writer's thread until
+    // released. Safe to call from any thread.
+    void HoldWrites();
+    void ReleaseWrites();
+    int WritesMade();
 
     QList<Call> CallsOf(Kind kind) const;
     int MessageCount() const; // message boxes of every style
@@ -52,8 +64,15 @@ public:
     bool OrdinaryFileExists(const QString& path) override;
     StartResult StartProgram(const QString& program, const QStringList& arguments) override;
     StartResult OpenInDefaultBrowser(const QUrl& url) override;
+    WriteResult WriteFile(const QString& path, const QByteArray& bytes) override;
     QString ProgramFolder() override { return programFolder; }
 
 private:
     Call& Record(Kind kind, const QString& title, const QString& text);
+    void Told(Kind kind, const QString& title, const QString& text);
+
+    std::mutex writeMutex_;
+    std::condition_variable writeReleased_;
+    bool writesHeld_ = false;
+    int writesMade_ = 0;
 };

@@ -86,6 +86,7 @@ public:
     {
         window.reset();
         services.calls.clear();
+        services.onMessage = nullptr;
         return QTest::qWaitFor([] { return VisibleTopLevels().isEmpty(); });
     }
 
@@ -114,9 +115,16 @@ public:
     }
 
     QString OutputPath() const { return folder.filePath(QStringLiteral("overlay.kml")); }
-    ParsedOverlay ReadBack() const { return ParseOverlayFile(OutputPath()); }
-    void RemoveOutputFile() const { QFile::remove(OutputPath()); }
-    bool OutputFileExists() const { return QFile::exists(OutputPath()); }
+    // The overlay file once the window's writes have reached the disk.
+    ParsedOverlay ReadBack() const { return ParseOverlayFile(Written(OutputPath())); }
+    void RemoveOutputFile() const { QFile::remove(Written(OutputPath())); }
+    bool OutputFileExists() const { return QFile::exists(Written(OutputPath())); }
+    const QString& Written(const QString& path) const
+    {
+        if (window)
+            window->WaitForWrites();
+        return path;
+    }
 
     // What a Save As and the network link leave behind: a named overlay
     // file, Save/Refresh enabled, and Auto-Refresh ready to be ticked.

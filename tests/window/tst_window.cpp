@@ -11,11 +11,12 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QPolygonF>
 #include <QScreen>
 #include <QSlider>
 
+#include <chrono>
 #include <clocale>
+#include <thread>
 
 namespace {
 
@@ -77,7 +78,7 @@ const char* const kControls[] = {
     "optPreset_0 O framePresets 120 240 855 495 8.25|Upper left",
     "optPreset_1 O framePresets 1260 240 855 495 8.25|Upper middle",
     "optPreset_2 O framePresets 2400 240 855 495 8.25|Upper right",
-    "optPreset_3 O framePresets 120 780 855 495 8.25|Middle lift",
+    "optPreset_3 O framePresets 120 780 855 495 8.25|Middle left",
     "optPreset_4 O framePresets 1260 780 855 495 8.25 on|Center",
     "optPreset_5 O framePresets 2400 780 855 495 8.25|Middle right",
     "optPreset_6 O framePresets 120 1320 855 495 8.25|Lower left",
@@ -187,13 +188,6 @@ private:
             return nullptr;
         driver.window->activateWindow();
         return QTest::qWaitForWindowActive(driver.window.get()) ? preview : nullptr;
-    }
-
-    // Where the last paint put the picture, in screen pixels (unturned here).
-    static QRectF Drawn(const PreviewWindow* preview)
-    {
-        const auto corners = preview->canvas()->lastDrawnScreenCorners();
-        return QPolygonF(QList<QPointF>(corners.begin(), corners.end())).boundingRect();
     }
 
 private Q_SLOTS:
@@ -377,7 +371,7 @@ private Q_SLOTS:
         QTRY_COMPARE(driver.Messages().last(), NotANumber("overlay x value"));
     }
 
-    void oneChange_writesWhenTickedNeverOtherwise_data()
+    void oneChange_writesWhenTickedNeverOtherwise_andShowsInThePreview_data()
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("ticked");
@@ -388,22 +382,25 @@ private Q_SLOTS:
               "comboSize_x",          "comboSize_y",           "sliderTransparency",
               "comboOverlay_x_units", "comboOverlay_y_units",  "comboScreen_x_units",
               "comboScreen_y_units",  "comboRotation_x_units", "comboRotation_y_units",
-              "comboSize_x_units",    "comboSize_y_units"}) {
+              "comboSize_x_units",    "comboSize_y_units",     "optPreset_8",
+              "cmdOpen_graphic_file"}) {
             for (const bool ticked : {true, false})
                 QTest::addRow("%s %d", control, ticked) << QString::fromLatin1(control) << ticked;
         }
     }
 
-    // A keystroke writes once while Auto-Refresh is ticked, never while it is
-    // not; the slider's writes its colour. A unit pick empties its value
-    // field, even a pick of the unit shown (unticked rows), and that emptying
-    // is a change of its own.
-    void oneChange_writesWhenTickedNeverOtherwise()
+    // With the preview open, a keystroke writes once while Auto-Refresh is
+    // ticked, never while it is not; the slider's writes its colour. A unit
+    // pick empties its value field, even a pick of the unit shown (unticked
+    // rows), and that emptying is a change of its own. A new picture writes
+    // nothing. Every one of them shows in the preview at once.
+    void oneChange_writesWhenTickedNeverOtherwise_andShowsInThePreview()
     {
         QFETCH(QString, control);
         QFETCH(bool, ticked);
         QWidget* target = driver.Get(control);
         const bool units = control.endsWith(u"_units");
+        const bool clicked = control.startsWith(u"opt") || control.startsWith(u"cmd");
         const QString value = control.mid(5).chopped(6); // "Overlay_x" of "comboOverlay_x_units"
         const bool size = value.startsWith(u"Size");
         const QString field = QLatin1String(size ? "combo" : "txt") + value;
@@ -413,23 +410,33 @@ private Q_SLOTS:
         }
         if (ticked)
             QVERIFY(driver.Tick());
+        PreviewWindow* preview = OpenPreview();
+        QVERIFY(preview);
         if (qobject_cast<QSlider*>(target))
             target->setFocus(); // a click would move the slider itself
-        else if (!units)
+        else if (!units && !clicked)
             WindowDriver::Click(target);
-        QTRY_VERIFY(units || target->hasFocus());
+        QTRY_VERIFY(units || clicked || target->hasFocus());
         driver.RemoveOutputFile();
         const int before = driver.window->OverlayWriteCount();
+        const OverlaySettings shown = driver.window->Snapshot();
         const QString unit = QLatin1String(ticked ? "pixels" : "fraction");
 
         if (units)
             QVERIFY(WindowDriver::Pick(static_cast<QComboBox*>(target), unit));
-        else
+        else if (clicked)
+            driver.services.fileDialogAnswers = {driver.folder.filePath("Legend.png")};
+        if (clicked)
+            WindowDriver::Click(target);
+        else if (!units)
             QTest::keyClick(target, qobject_cast<QSlider*>(target) ? Qt::Key_Left : Qt::Key_1);
 
-        const int writes = driver.window->OverlayWriteCount() - before;
-        QCOMPARE(units ? qMin(writes, 1) : writes, ticked ? 1 : 0);
-        QCOMPARE(driver.OutputFileExists(), ticked);
+        QVERIFY(driver.window->Snapshot() != shown);
+        QVERIFY(preview->canvas()->settings() == driver.window->Snapshot());
+        const bool writes = ticked && control != u"cmdOpen_graphic_file";
+        const int written = driver.window->OverlayWriteCount() - before;
+        QCOMPARE(units || clicked ? qMin(written, 1) : written, writes ? 1 : 0);
+        QCOMPARE(driver.OutputFileExists(), writes);
         QCOMPARE(driver.Messages(), QStringList());
         if (qobject_cast<QSlider*>(target)) // one step left: 99 percent
             QCOMPARE(driver.ReadBack().texts["color"], QLatin1String(ticked ? "fdffffff" : ""));
@@ -441,54 +448,91 @@ private Q_SLOTS:
                  ticked ? unit : QString());
     }
 
-    void failedWrite_isToldAndTheWindowCarriesOn()
+    // A failed auto-refresh write is told once for its whole run of changes,
+    // naming the file and why, and the window carries on; once the folder is
+    // back the next keystroke writes there, and a new run is told again.
+    void failedWrites_toldOncePerRun()
     {
         const QString missing = driver.folder.filePath("gone/overlay.kml");
         driver.PrepareOutputFile(missing);
         QVERIFY(WindowDriver::Retype(driver.Get("comboSize_x"), "200"));
+        QVERIFY(driver.Tick()); // ticking writes at once, and fails
+        QWidget* field = driver.Get("txtOverlay_x");
+        QVERIFY(WindowDriver::Retype(field, "5"));
+        QTest::keyClicks(field, "00");
+        driver.Written(missing);
         const QString told =
             "Failure|Orvinel|Could not save the overlay file \"" + missing + "\": ";
-
-        QVERIFY(driver.Tick()); // ticking writes at once, and fails
         QCOMPARE(driver.Messages().size(), 1);
         QVERIFY2(driver.Messages()[0].startsWith(told) && driver.Messages()[0].size() > told.size(),
                  qPrintable(driver.Messages()[0]));
-
-        // Still usable and unchanged: typing goes on, each failed write is told once.
-        QWidget* field = driver.Get("txtOverlay_x");
-        QVERIFY(WindowDriver::Retype(field, "5"));
-        QCOMPARE(driver.Messages().size(), 2);
         QCOMPARE(driver.window->SizeXValue(), QString());
 
-        // Once the folder is back, the next keystroke writes where it was told.
         QVERIFY(QDir(driver.folder.path()).mkdir("gone"));
         QTest::keyClick(field, Qt::Key_0);
-        QCOMPARE(ParseOverlayFile(missing).attributes["overlayXY x"], "50");
+        QCOMPARE(ParseOverlayFile(driver.Written(missing)).attributes["overlayXY x"], "5000");
         QCOMPARE(driver.window->SizeXValue(), "200");
+        QVERIFY(QDir(driver.folder.filePath("gone")).removeRecursively());
+        QTest::keyClicks(field, "00");
+        driver.Written(missing);
+        QCOMPARE(driver.Messages().size(), 2);
     }
 
-    // It follows a preset, a typed value, a unit pick and the slider; a
-    // second click raises the same window; closing it changes nothing; no
-    // file is written; Exit takes it along.
-    void preview_followsChanges_onlyOne_closingChangesNothing()
+    void heldBackDisk_latestStateWins_exitAndCloseWaitForIt_data()
+    {
+        QTest::addColumn<bool>("byExit");
+        QTest::newRow("Exit") << true;
+        QTest::newRow("close") << false;
+    }
+
+    // While the disk holds a write back, keystrokes return at once and newer
+    // states replace the one waiting; Exit or closing the window waits for
+    // the disk, so the file holds the last state as the window goes.
+    void heldBackDisk_latestStateWins_exitAndCloseWaitForIt()
+    {
+        QFETCH(bool, byExit);
+        QVERIFY(driver.Tick());
+        QWidget* field = driver.Get("txtOverlay_x");
+        QVERIFY(WindowDriver::Retype(field, "1"));
+        const int before = driver.services.WritesMade(); // waits for none
+        driver.services.HoldWrites();
+        QTest::keyClicks(field, "2345");
+        std::thread release([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            driver.services.ReleaseWrites();
+        });
+        if (byExit)
+            WindowDriver::Click(driver.Get("cmdExit"));
+        else
+            driver.window->close();
+        const QString onDisk = ParseOverlayFile(driver.OutputPath()).attributes["overlayXY x"];
+        release.join();
+        QCOMPARE(onDisk, "12345");
+        QVERIFY(!driver.window->isVisible());
+        QVERIFY(driver.services.WritesMade() - before <= 2); // one held, one waiting
+    }
+
+    // The whole number is in the field and in the file when the notice shows.
+    void drawOrder_wholeNumberWrittenBeforeTheNotice()
+    {
+        QVERIFY(driver.Tick());
+        QStringList seen;
+        driver.services.onMessage = [&](const FakeServices::Call& call) {
+            seen << driver.Text("txtDraw_order") % u' ' % driver.ReadBack().texts["drawOrder"] %
+                        u' ' % call.text;
+        };
+        QWidget* field = driver.Get("txtDraw_order");
+        QVERIFY(WindowDriver::Retype(field, "3.7"));
+        QTest::keyClick(field, Qt::Key_Tab);
+        QCOMPARE(seen, QStringList{"3 3 Draw Order has been converted to a valid integer value."});
+    }
+
+    // A second click raises the same window; closing it changes nothing and
+    // writes no file; Exit takes it along.
+    void preview_onlyOne_closingChangesNothing()
     {
         PreviewWindow* preview = OpenPreview();
         QVERIFY(preview);
-        const double w = preview->canvas()->screenSize().width();
-        const double h = preview->canvas()->screenSize().height();
-        // No picture: the 128-pixel stand-in, at the lower left while no point is set.
-        QTRY_COMPARE(Drawn(preview), QRectF(0, h - 128, 128, 128));
-        WindowDriver::Click(driver.Get("optPreset_8")); // "Lower right"
-        QTRY_COMPARE(Drawn(preview), QRectF(w - 128, h - 128, 128, 128));
-        QVERIFY(WindowDriver::Retype(driver.Get("txtScreen_x"), QStringLiteral("0.5")));
-        QTRY_COMPARE(Drawn(preview), QRectF(w / 2 - 128, h - 128, 128, 128));
-        // Pixels empties the overlay x: the picture's left edge goes to the middle.
-        QVERIFY(WindowDriver::Pick(driver.Get<QComboBox>("comboOverlay_x_units"), "pixels"));
-        QTRY_COMPARE(Drawn(preview), QRectF(w / 2, h - 128, 128, 128));
-        driver.Get<QSlider>("sliderTransparency")->setValue(50);
-        QCOMPARE(preview->canvas()->placement().opacity, 128.0 / 255);
-        QVERIFY(preview->findChild<QLabel*>("lblPreviewInfo")->text().contains(u"50% opaque"));
-
         QCOMPARE(OpenPreview(), preview);
         QCOMPARE(VisibleTopLevels().size(), 2);
         const OverlaySettings before = driver.window->Snapshot();

@@ -37,6 +37,7 @@ public:
     // Places the overlay anew; decodes the picture when its path changed.
     void setSettings(const OverlaySettings& settings);
 
+    const OverlaySettings& settings() const { return settings_; }
     const Placement& placement() const { return placement_; }
     Picture picture() const { return picture_; }
     // Measured from the picture itself (kStandInSize when it has none).

@@ -125,6 +125,11 @@ StartResult QtServices::OpenInDefaultBrowser(const QUrl& url)
     return {true, QString()};
 }
 
+WriteResult QtServices::WriteFile(const QString& path, const QByteArray& bytes)
+{
+    return WriteFileAtomically(path, bytes);
+}
+
 QString QtServices::ProgramFolder()
 {
     return QCoreApplication::applicationDirPath();

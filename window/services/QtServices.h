@@ -16,5 +16,6 @@ public:
     bool OrdinaryFileExists(const QString& path) override;
     StartResult StartProgram(const QString& program, const QStringList& arguments) override;
     StartResult OpenInDefaultBrowser(const QUrl& url) override;
+    WriteResult WriteFile(const QString& path, const QByteArray& bytes) override;
     QString ProgramFolder() override;
 };

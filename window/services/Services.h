@@ -1,5 +1,8 @@
 #pragma once
 
+#include "AtomicFile.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -48,6 +51,10 @@ public:
     virtual StartResult StartProgram(const QString& program, const QStringList& arguments) = 0;
     // Opens `url` in the desktop's default browser.
     virtual StartResult OpenInDefaultBrowser(const QUrl& url) = 0;
+
+    // Replaces the file at `path` with `bytes` as a whole (WriteFileAtomically).
+    // Called on the overlay writer's own thread as well as on the window's.
+    virtual WriteResult WriteFile(const QString& path, const QByteArray& bytes) = 0;
 
     // The folder holding the running program file, without a trailing separator.
     virtual QString ProgramFolder() = 0;
