@@ -1,9 +1,12 @@
-// Two figures for the main window:
+// Three figures for the main window:
 //  1. One keystroke in txtOverlay_x with Auto-Refresh ticked, from the key
-//     event to the overlay file written (the whole handler path: line edit,
-//     Change handler, snapshot, writer, atomic replace); beside the same
-//     keystroke with Auto-Refresh unticked.
-//  2. Start-up: a new process until its window is shown, for frmOrvinel, for
+//     event until the window is back in its event loop (line edit, Change
+//     handler, snapshot, file bytes, hand-over to the writer thread, which
+//     writes meanwhile); beside the same keystroke with Auto-Refresh unticked.
+//  2. The same on a slow disk (every write held back 50 ms): keystrokes and
+//     transparency slider steps, and how long after the last change the file
+//     holds the final state.
+//  3. Start-up: a new process until its window is shown, for frmOrvinel, for
 //     a bare QWidget, and for a window holding one line of text (which pays
 //     for loading the fonts, as any window with text does), taking turns in
 //     the same run.
@@ -12,6 +15,7 @@
 // QT_QPA_PLATFORM says otherwise.
 
 #include "BenchStats.h"
+#include "KmlWriter.h"
 #include "QtServices.h"
 #include "frmOrvinel.h"
 
@@ -21,13 +25,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -70,13 +77,90 @@ int KeystrokeBench(int keystrokes)
     const Figures ticked = Summarise(TimeKeystrokes(field, keystrokes));
     const int writes = window.OverlayWriteCount() - writesBefore;
 
-    std::printf("Keystroke in txtOverlay_x to file written (%d keystrokes, %d writes)\n",
-                keystrokes, writes);
+    std::printf(
+        "Keystroke in txtOverlay_x back in the event loop (%d keystrokes, %d writes asked)\n",
+        keystrokes, writes);
     std::printf("  Auto-Refresh ticked:   median %8.1f us   mean %8.1f us\n", ticked.median,
                 ticked.mean);
     std::printf("  Auto-Refresh unticked: median %8.1f us   mean %8.1f us   (no write)\n",
                 unticked.median, unticked.mean);
     return writes == keystrokes ? 0 : 1;
+}
+
+// A disk that takes 50 ms for every write.
+struct SlowDisk : QtServices
+{
+    std::atomic<int> writes{0};
+    WriteResult WriteFile(const QString& path, const QByteArray& bytes) override
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const WriteResult result = QtServices::WriteFile(path, bytes);
+        ++writes;
+        return result;
+    }
+};
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int SlowDiskBench(int changes)
+{
+    SlowDisk services;
+    QTemporaryDir folder;
+    const QString output = folder.filePath(QStringLiteral("overlay.kml"));
+    frmOrvinel window(services);
+    window.Form_Load();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    auto* field = window.findChild<QLineEdit*>(QStringLiteral("txtOverlay_x"));
+    auto* slider = window.findChild<QSlider*>(QStringLiteral("sliderTransparency"));
+    window.SetOutputFilePath(output);
+    window.EnableAutoRefresh();
+    window.findChild<QCheckBox*>(QStringLiteral("chkAuto_Refresh"))->click();
+    field->setFocus();
+
+    std::vector<double> keyTimes = TimeKeystrokes(field, changes);
+    const double slowestKey = *std::max_element(keyTimes.begin(), keyTimes.end());
+    const Figures keys = Summarise(std::move(keyTimes));
+    std::vector<double> steps;
+    slider->setFocus();
+    for (int i = 0; i < changes; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::keyClick(slider, i % 2 == 0 ? Qt::Key_Left : Qt::Key_Right);
+        steps.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    const double slowestStep = *std::max_element(steps.begin(), steps.end());
+    const Figures sliderSteps = Summarise(std::move(steps));
+
+    // The last change, then how long until the file holds it.
+    QTest::keyClick(field, Qt::Key_9);
+    const int writesBefore = services.writes;
+    const auto last = std::chrono::steady_clock::now();
+    const QByteArray final = OverlayFileBytes(window.Snapshot()).bytes;
+    while (FileBytes(output) != final)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    const double settledMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - last).count();
+    const int writesAfter = services.writes - writesBefore;
+    window.WaitForWrites();
+
+    std::printf("Slow disk, 50 ms a write, Auto-Refresh ticked (%d changes each, %d writes made)\n",
+                changes, int(services.writes));
+    std::printf("  keystroke back in the event loop:   median %8.1f us   mean %8.1f us   "
+                "slowest %8.1f us\n",
+                keys.median, keys.mean, slowestKey);
+    std::printf("  slider step back in the event loop: median %8.1f us   mean %8.1f us   "
+                "slowest %8.1f us\n",
+                sliderSteps.median, sliderSteps.mean, slowestStep);
+    std::printf("  file holds the last change after %.1f ms (%d writes finished meanwhile)\n",
+                settledMs, writesAfter);
+    return writesAfter <= 2 ? 0 : 1;
 }
 
 // The child process: show one window, say so, and quit.
@@ -187,6 +271,8 @@ int main(int argc, char** argv)
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Orvinel"));
         result = KeystrokeBench(keystrokes);
+        if (result == 0)
+            result = SlowDiskBench(std::min(keystrokes, 500));
         if (result == 0)
             result = StartupBench(QApplication::applicationFilePath(), starts);
     }
