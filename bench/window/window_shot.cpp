@@ -1,0 +1,65 @@
+// Renders the main window as a user sees it after choosing a picture and a
+// Save As, for the README and the user guide.
+//
+// Usage: window_shot FOLDER OUT.png. FOLDER gets Legend.gif (240 x 120) and
+// legend.kml; the paths show in the window as they are.
+
+#include "QtServices.h"
+#include "frmOrvinel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+// The real services, but the file dialogs take their answers from a list.
+struct AnsweringServices : QtServices
+{
+    QStringList answers;
+    QString ShowFileDialog(QWidget*, FileDialogMode, const QString&, const QString&) override
+    {
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+// A 240 by 120 GIF (Qt cannot write GIF).
+const QByteArray kGif =
+    QByteArray::fromHex("474946383961f0007800800000000000ffffff2c00000000f000780002012c003b");
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: window_shot FOLDER OUT.png\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvinel"));
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const QString picture = folder.filePath(QStringLiteral("Legend.gif"));
+    QFile gif(picture);
+    if (!folder.mkpath(QStringLiteral(".")) || !gif.open(QIODevice::WriteOnly) ||
+        gif.write(kGif) != kGif.size())
+        return 1;
+    gif.close();
+
+    AnsweringServices services;
+    services.answers = {picture, folder.filePath(QStringLiteral("legend"))};
+    frmOrvinel window(services);
+    window.Form_Load();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    for (const char* command : {"cmdOpen_graphic_file", "cmdSave_As"})
+        window.findChild<QPushButton*>(QString::fromLatin1(command))->click();
+    window.WaitForWrites();
+    return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+}
