@@ -39,40 +39,56 @@
 
 namespace {
 
-// Types a digit and rubs it out again, timing each key on its own.
-std::vector<double> TimeKeystrokes(QLineEdit* field, int keystrokes)
+// Presses `there` and `back` by turns (a digit and Backspace, say), timing
+// each key on its own.
+std::vector<double> TimeKeystrokes(QWidget* control, int keystrokes, Qt::Key there = Qt::Key_7,
+                                   Qt::Key back = Qt::Key_Backspace)
 {
     std::vector<double> microseconds;
     microseconds.reserve(std::size_t(keystrokes));
     for (int i = 0; i < keystrokes; ++i) {
-        const Qt::Key key = i % 2 == 0 ? Qt::Key_7 : Qt::Key_Backspace;
+        const Qt::Key key = i % 2 == 0 ? there : back;
         const auto start = std::chrono::steady_clock::now();
-        QTest::keyClick(field, key);
+        QTest::keyClick(control, key);
         const auto end = std::chrono::steady_clock::now();
         microseconds.push_back(std::chrono::duration<double, std::micro>(end - start).count());
     }
     return microseconds;
 }
 
+// A shown window whose overlay file goes to a fresh folder, Auto-Refresh
+// ready to tick and the focus in txtOverlay_x.
+struct BenchWindow
+{
+    QTemporaryDir folder;
+    frmOrvinel window;
+    QLineEdit* field = window.findChild<QLineEdit*>(QStringLiteral("txtOverlay_x"));
+
+    explicit BenchWindow(Services& services) : window(services)
+    {
+        window.Form_Load();
+        window.show();
+        field->setText(QStringLiteral("0.5"));
+        field->setFocus();
+        window.SetOutputFilePath(Output());
+        window.EnableAutoRefresh();
+    }
+    QString Output() const { return folder.filePath(QStringLiteral("overlay.kml")); }
+    bool Exposed() { return QTest::qWaitForWindowExposed(&window); }
+    void Tick() { window.findChild<QCheckBox*>(QStringLiteral("chkAuto_Refresh"))->click(); }
+};
+
 int KeystrokeBench(int keystrokes)
 {
     QtServices services;
-    QTemporaryDir folder;
-    frmOrvinel window(services);
-    window.Form_Load();
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    BenchWindow bench(services);
+    if (!bench.Exposed())
         return 1;
-
-    auto* field = window.findChild<QLineEdit*>(QStringLiteral("txtOverlay_x"));
-    auto* autoRefresh = window.findChild<QCheckBox*>(QStringLiteral("chkAuto_Refresh"));
-    field->setText(QStringLiteral("0.5"));
-    field->setFocus();
-    window.SetOutputFilePath(folder.filePath(QStringLiteral("overlay.kml")));
-    window.EnableAutoRefresh();
+    frmOrvinel& window = bench.window;
+    QLineEdit* field = bench.field;
 
     const Figures unticked = Summarise(TimeKeystrokes(field, keystrokes));
-    autoRefresh->click();
+    bench.Tick();
     const int writesBefore = window.OverlayWriteCount();
     const Figures ticked = Summarise(TimeKeystrokes(field, keystrokes));
     const int writes = window.OverlayWriteCount() - writesBefore;
@@ -109,32 +125,20 @@ QByteArray FileBytes(const QString& path)
 int SlowDiskBench(int changes)
 {
     SlowDisk services;
-    QTemporaryDir folder;
-    const QString output = folder.filePath(QStringLiteral("overlay.kml"));
-    frmOrvinel window(services);
-    window.Form_Load();
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    BenchWindow bench(services);
+    if (!bench.Exposed())
         return 1;
-    auto* field = window.findChild<QLineEdit*>(QStringLiteral("txtOverlay_x"));
+    frmOrvinel& window = bench.window;
+    QLineEdit* field = bench.field;
+    const QString output = bench.Output();
     auto* slider = window.findChild<QSlider*>(QStringLiteral("sliderTransparency"));
-    window.SetOutputFilePath(output);
-    window.EnableAutoRefresh();
-    window.findChild<QCheckBox*>(QStringLiteral("chkAuto_Refresh"))->click();
-    field->setFocus();
+    bench.Tick();
 
     std::vector<double> keyTimes = TimeKeystrokes(field, changes);
     const double slowestKey = *std::max_element(keyTimes.begin(), keyTimes.end());
     const Figures keys = Summarise(std::move(keyTimes));
-    std::vector<double> steps;
     slider->setFocus();
-    for (int i = 0; i < changes; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        QTest::keyClick(slider, i % 2 == 0 ? Qt::Key_Left : Qt::Key_Right);
-        steps.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
-    }
+    std::vector<double> steps = TimeKeystrokes(slider, changes, Qt::Key_Left, Qt::Key_Right);
     const double slowestStep = *std::max_element(steps.begin(), steps.end());
     const Figures sliderSteps = Summarise(std::move(steps));
 
