@@ -139,6 +139,8 @@ private Q_SLOTS:
             {u"odd.bmp"_s, jpeg, QSize(64, 48)},
             {u"odd.gif"_s, Picture("PNG", 9, 9), {}},
             {u"odd.png"_s, jpeg, {}},
+            {u"LOGO.JPG"_s, jpeg, {}}, // the extension as written, capitals and all
+            {u"photo.jpeg"_s, jpeg, {}},
             {u"note.gif"_s, "Not a picture.\n", {}},
             {u"empty.bmp"_s, "", {}},
             {u"cut.jpg"_s, jpeg.left(24), {}},
