@@ -29,7 +29,6 @@ enum Look : unsigned {
     SeeThrough = 4, // transparent background
     Blue = 8,       // blue text
     Wraps = 16,     // caption wraps at word boundaries
-    StartsChosen = 32,
 };
 
 struct Row
@@ -37,91 +36,104 @@ struct Row
     const char* name;
     Kind kind;
     const char* container; // nullptr: the window itself
-    const char* text;      // caption or start text
+    const char* text;      // fixed caption; values the user can change start in ResetToDefaults
     int left;
     int top;
     int width;
     int height;
-    int tab; // place in the tab order; labels and frames never take the focus
     Face face;
     unsigned look;
 };
 
 // clang-format off
 inline constexpr Row kRows[] = {
-    {"lblOpen_graphic_file", Kind::Label, nullptr, "Click on button at right to select graphic file to use as overlay.", 120, 120, 4455, 615, 51, Face::Default, Centred | InfoStrip | Wraps},
-    {"cmdOpen_graphic_file", Kind::Button, nullptr, "Select Overlay Graphic File", 4680, 180, 1455, 495, 5, Face::Bold, Wraps},
-    {"txtOverlay_title", Kind::Text, nullptr, "", 120, 840, 4455, 405, 39, Face::Points9_75, Centred},
-    {"lblOverlaytitle", Kind::Label, nullptr, "Overlay Title", 4800, 915, 1215, 255, 40, Face::Bold, Centred},
-    {"framePresets", Kind::Frame, nullptr, "Preset Positions", 120, 1320, 3375, 1935, 26, Face::Bold, Plain},
-    {"frameGraphicdimensions", Kind::Frame, nullptr, "Overlay Dimensions", 3600, 1560, 2415, 1455, 45, Face::Bold, Plain},
-    {"frameScreen", Kind::Frame, nullptr, "Screen Parameters", 90, 3360, 2895, 1455, 11, Face::Bold, Plain},
-    {"frameOverlay", Kind::Frame, nullptr, "Overlay Parameters", 3090, 3360, 3015, 1455, 6, Face::Bold, Plain},
-    {"frameRotation", Kind::Frame, nullptr, "Rotation", 1650, 5040, 4455, 1455, 16, Face::Bold, Plain},
-    {"frameDraw_Order", Kind::Frame, nullptr, "Draw Order", 120, 5280, 1335, 975, 60, Face::Bold, Plain},
-    {"cmdPreview", Kind::Button, nullptr, "Preview", 120, 6330, 1335, 495, 65, Face::Bold, Wraps},
-    {"frameSize", Kind::Frame, nullptr, "Overlay Size", 1800, 6600, 4215, 1335, 19, Face::Bold, Plain},
-    {"chkAuto_Refresh", Kind::CheckBox, nullptr, "Auto-Refresh", 120, 6960, 1575, 255, 62, Face::Bold, Plain},
-    {"Label1", Kind::Label, nullptr, "Version 0.4", 360, 7440, 855, 255, 64, Face::Default, Plain},
-    {"lblTransparent", Kind::Label, nullptr, "Transparent", 120, 8040, 975, 255, 41, Face::Default, SeeThrough},
-    {"lblSettransparency", Kind::Label, nullptr, "Set Transparency", 240, 8040, 5775, 255, 44, Face::Bold, Centred | SeeThrough},
-    {"lblOpaque", Kind::Label, nullptr, "Opaque", 5400, 8040, 615, 375, 42, Face::Default, SeeThrough},
-    {"sliderTransparency", Kind::Slider, nullptr, "", 90, 8280, 6015, 495, 43, Face::Default, Plain},
-    {"lblOutput_file", Kind::Label, nullptr, "", 90, 8880, 6015, 495, 50, Face::Default, InfoStrip | Wraps},
-    {"cmdSave_As", Kind::Button, nullptr, "Save As", 120, 9480, 1335, 735, 1, Face::Bold, Wraps},
-    {"cmdSave_Refresh", Kind::Button, nullptr, "Save/Refresh", 1640, 9480, 1335, 735, 2, Face::Bold, Wraps},
-    {"cmdHelp", Kind::Button, nullptr, "Help", 3160, 9480, 1335, 735, 4, Face::Bold, Wraps},
-    {"cmdExit", Kind::Button, nullptr, "Exit", 4680, 9480, 1335, 735, 0, Face::Bold, Wraps},
-    {"cmdCreate_Network_Link", Kind::Button, nullptr, "Create Network Link And Open In Google Earth", 120, 10320, 1695, 735, 3, Face::Bold, Wraps},
-    {"cmdNew_Program", Kind::Button, nullptr, "New Program Window", 2040, 10320, 1695, 735, 63, Face::Bold, Wraps},
-    {"lblTarnwell", Kind::ClickLabel, nullptr, "Created by Tarnwell Click here to visit the site", 3840, 10380, 2355, 615, 59, Face::Bold, Centred | Blue | Wraps},
+    {"lblOpen_graphic_file", Kind::Label, nullptr, "", 120, 120, 4455, 615, Face::Default, Centred | InfoStrip | Wraps},
+    {"cmdOpen_graphic_file", Kind::Button, nullptr, "Select Overlay Graphic File", 4680, 180, 1455, 495, Face::Bold, Wraps},
+    {"txtOverlay_title", Kind::Text, nullptr, "", 120, 840, 4455, 405, Face::Points9_75, Centred},
+    {"lblOverlaytitle", Kind::Label, nullptr, "Overlay Title", 4800, 915, 1215, 255, Face::Bold, Centred},
+    {"framePresets", Kind::Frame, nullptr, "Preset Positions", 120, 1320, 3375, 1935, Face::Bold, Plain},
+    {"frameGraphicdimensions", Kind::Frame, nullptr, "Overlay Dimensions", 3600, 1560, 2415, 1455, Face::Bold, Plain},
+    {"frameScreen", Kind::Frame, nullptr, "Screen Parameters", 90, 3360, 2895, 1455, Face::Bold, Plain},
+    {"frameOverlay", Kind::Frame, nullptr, "Overlay Parameters", 3090, 3360, 3015, 1455, Face::Bold, Plain},
+    {"frameRotation", Kind::Frame, nullptr, "Rotation", 1650, 5040, 4455, 1455, Face::Bold, Plain},
+    {"frameDraw_Order", Kind::Frame, nullptr, "Draw Order", 120, 5280, 1335, 975, Face::Bold, Plain},
+    {"cmdPreview", Kind::Button, nullptr, "Preview", 120, 6330, 1335, 495, Face::Bold, Wraps},
+    {"frameSize", Kind::Frame, nullptr, "Overlay Size", 1800, 6600, 4215, 1335, Face::Bold, Plain},
+    {"chkAuto_Refresh", Kind::CheckBox, nullptr, "Auto-Refresh", 120, 6960, 1575, 255, Face::Bold, Plain},
+    {"Label1", Kind::Label, nullptr, "Version 0.4", 360, 7440, 855, 255, Face::Default, Plain},
+    {"lblTransparent", Kind::Label, nullptr, "Transparent", 120, 8040, 975, 255, Face::Default, SeeThrough},
+    {"lblSettransparency", Kind::Label, nullptr, "Set Transparency", 240, 8040, 5775, 255, Face::Bold, Centred | SeeThrough},
+    {"lblOpaque", Kind::Label, nullptr, "Opaque", 5400, 8040, 615, 375, Face::Default, SeeThrough},
+    {"sliderTransparency", Kind::Slider, nullptr, "", 90, 8280, 6015, 495, Face::Default, Plain},
+    {"lblOutput_file", Kind::Label, nullptr, "", 90, 8880, 6015, 495, Face::Default, InfoStrip | Wraps},
+    {"cmdSave_As", Kind::Button, nullptr, "Save As", 120, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdSave_Refresh", Kind::Button, nullptr, "Save/Refresh", 1640, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdHelp", Kind::Button, nullptr, "Help", 3160, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdExit", Kind::Button, nullptr, "Exit", 4680, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdCreate_Network_Link", Kind::Button, nullptr, "Create Network Link And Open In Google Earth", 120, 10320, 1695, 735, Face::Bold, Wraps},
+    {"cmdNew_Program", Kind::Button, nullptr, "New Program Window", 2040, 10320, 1695, 735, Face::Bold, Wraps},
+    {"lblTarnwell", Kind::ClickLabel, nullptr, "Created by Tarnwell Click here to visit the site", 3840, 10380, 2355, 615, Face::Bold, Centred | Blue | Wraps},
 
-    {"optPreset_0", Kind::Option, "framePresets", "Upper left", 120, 240, 855, 495, 27, Face::Default, Wraps},
-    {"optPreset_1", Kind::Option, "framePresets", "Upper middle", 1260, 240, 855, 495, 28, Face::Default, Wraps},
-    {"optPreset_2", Kind::Option, "framePresets", "Upper right", 2400, 240, 855, 495, 29, Face::Default, Wraps},
-    {"optPreset_3", Kind::Option, "framePresets", "Middle left", 120, 780, 855, 495, 30, Face::Default, Wraps},
-    {"optPreset_4", Kind::Option, "framePresets", "Center", 1260, 780, 855, 495, 31, Face::Default, Wraps | StartsChosen},
-    {"optPreset_5", Kind::Option, "framePresets", "Middle right", 2400, 780, 855, 495, 32, Face::Default, Wraps},
-    {"optPreset_6", Kind::Option, "framePresets", "Lower left", 120, 1320, 855, 495, 33, Face::Default, Wraps},
-    {"optPreset_7", Kind::Option, "framePresets", "Lower middle", 1260, 1320, 855, 495, 34, Face::Default, Wraps},
-    {"optPreset_8", Kind::Option, "framePresets", "Lower right", 2400, 1320, 855, 495, 35, Face::Default, Wraps},
+    {"optPreset_0", Kind::Option, "framePresets", "Upper left", 120, 240, 855, 495, Face::Default, Wraps},
+    {"optPreset_1", Kind::Option, "framePresets", "Upper middle", 1260, 240, 855, 495, Face::Default, Wraps},
+    {"optPreset_2", Kind::Option, "framePresets", "Upper right", 2400, 240, 855, 495, Face::Default, Wraps},
+    {"optPreset_3", Kind::Option, "framePresets", "Middle left", 120, 780, 855, 495, Face::Default, Wraps},
+    {"optPreset_4", Kind::Option, "framePresets", "Center", 1260, 780, 855, 495, Face::Default, Wraps},
+    {"optPreset_5", Kind::Option, "framePresets", "Middle right", 2400, 780, 855, 495, Face::Default, Wraps},
+    {"optPreset_6", Kind::Option, "framePresets", "Lower left", 120, 1320, 855, 495, Face::Default, Wraps},
+    {"optPreset_7", Kind::Option, "framePresets", "Lower middle", 1260, 1320, 855, 495, Face::Default, Wraps},
+    {"optPreset_8", Kind::Option, "framePresets", "Lower right", 2400, 1320, 855, 495, Face::Default, Wraps},
 
-    {"lblWidth_label", Kind::Label, "frameGraphicdimensions", "Width (pixels)", 120, 495, 975, 255, 46, Face::Default, Plain},
-    {"txtWidth", Kind::Text, "frameGraphicdimensions", "?", 1320, 480, 735, 285, 48, Face::Points9_75, Centred},
-    {"lblHeight_label", Kind::Label, "frameGraphicdimensions", "Height (pixels)", 120, 975, 1215, 255, 47, Face::Default, Plain},
-    {"txtHeight", Kind::Text, "frameGraphicdimensions", "?", 1320, 960, 735, 285, 49, Face::Points9_75, Centred},
+    {"lblWidth_label", Kind::Label, "frameGraphicdimensions", "Width (pixels)", 120, 495, 975, 255, Face::Default, Plain},
+    {"txtWidth", Kind::Text, "frameGraphicdimensions", "", 1320, 480, 735, 285, Face::Points9_75, Centred},
+    {"lblHeight_label", Kind::Label, "frameGraphicdimensions", "Height (pixels)", 120, 975, 1215, 255, Face::Default, Plain},
+    {"txtHeight", Kind::Text, "frameGraphicdimensions", "", 1320, 960, 735, 285, Face::Points9_75, Centred},
 
-    {"lblScreenx", Kind::Label, "frameScreen", "x", 660, 240, 135, 255, 52, Face::Default, Centred},
-    {"lblScreeny", Kind::Label, "frameScreen", "y", 2100, 240, 135, 255, 53, Face::Default, Centred},
-    {"comboScreen_x_units", Kind::PointUnits, "frameScreen", "", 120, 480, 1215, 315, 14, Face::Default, Plain},
-    {"comboScreen_y_units", Kind::PointUnits, "frameScreen", "", 1560, 480, 1215, 315, 15, Face::Default, Plain},
-    {"txtScreen_x", Kind::Text, "frameScreen", "", 120, 960, 1215, 375, 12, Face::Points9_75, Plain},
-    {"txtScreen_y", Kind::Text, "frameScreen", "", 1560, 960, 1215, 375, 13, Face::Points9_75, Plain},
+    {"lblScreenx", Kind::Label, "frameScreen", "x", 660, 240, 135, 255, Face::Default, Centred},
+    {"lblScreeny", Kind::Label, "frameScreen", "y", 2100, 240, 135, 255, Face::Default, Centred},
+    {"comboScreen_x_units", Kind::PointUnits, "frameScreen", "", 120, 480, 1215, 315, Face::Default, Plain},
+    {"comboScreen_y_units", Kind::PointUnits, "frameScreen", "", 1560, 480, 1215, 315, Face::Default, Plain},
+    {"txtScreen_x", Kind::Text, "frameScreen", "", 120, 960, 1215, 375, Face::Points9_75, Plain},
+    {"txtScreen_y", Kind::Text, "frameScreen", "", 1560, 960, 1215, 375, Face::Points9_75, Plain},
 
-    {"lbloverlayx", Kind::Label, "frameOverlay", "x", 660, 240, 135, 255, 22, Face::Default, Centred},
-    {"lbloverlayy", Kind::Label, "frameOverlay", "y", 2160, 240, 135, 255, 23, Face::Default, Centred},
-    {"comboOverlay_x_units", Kind::PointUnits, "frameOverlay", "", 120, 480, 1215, 315, 9, Face::Default, Plain},
-    {"comboOverlay_y_units", Kind::PointUnits, "frameOverlay", "", 1620, 480, 1215, 315, 10, Face::Default, Plain},
-    {"txtOverlay_x", Kind::Text, "frameOverlay", "", 120, 960, 1215, 375, 7, Face::Points9_75, Centred},
-    {"txtOverlay_y", Kind::Text, "frameOverlay", "", 1620, 960, 1215, 375, 8, Face::Points9_75, Centred},
+    {"lbloverlayx", Kind::Label, "frameOverlay", "x", 660, 240, 135, 255, Face::Default, Centred},
+    {"lbloverlayy", Kind::Label, "frameOverlay", "y", 2160, 240, 135, 255, Face::Default, Centred},
+    {"comboOverlay_x_units", Kind::PointUnits, "frameOverlay", "", 120, 480, 1215, 315, Face::Default, Plain},
+    {"comboOverlay_y_units", Kind::PointUnits, "frameOverlay", "", 1620, 480, 1215, 315, Face::Default, Plain},
+    {"txtOverlay_x", Kind::Text, "frameOverlay", "", 120, 960, 1215, 375, Face::Points9_75, Centred},
+    {"txtOverlay_y", Kind::Text, "frameOverlay", "", 1620, 960, 1215, 375, Face::Points9_75, Centred},
 
-    {"lblRotation_angle", Kind::Label, "frameRotation", "Angle (+/-180)", 240, 480, 1095, 255, 37, Face::Default, Plain},
-    {"txtRotation", Kind::Text, "frameRotation", "", 240, 780, 1095, 555, 36, Face::Points18, Centred},
-    {"lblrotationx", Kind::Label, "frameRotation", "x", 2220, 240, 135, 255, 38, Face::Default, Centred},
-    {"lblrotationy", Kind::Label, "frameRotation", "y", 3660, 240, 135, 255, 56, Face::Default, Centred},
-    {"comboRotation_x_units", Kind::PointUnits, "frameRotation", "", 1680, 480, 1215, 315, 18, Face::Default, Plain},
-    {"comboRotation_y_units", Kind::PointUnits, "frameRotation", "", 3120, 480, 1215, 315, 54, Face::Default, Plain},
-    {"txtRotation_x", Kind::Text, "frameRotation", "", 1680, 960, 1215, 375, 17, Face::Default, Plain},
-    {"txtRotation_y", Kind::Text, "frameRotation", "", 3120, 960, 1215, 375, 55, Face::Default, Plain},
+    {"lblRotation_angle", Kind::Label, "frameRotation", "Angle (+/-180)", 240, 480, 1095, 255, Face::Default, Plain},
+    {"txtRotation", Kind::Text, "frameRotation", "", 240, 780, 1095, 555, Face::Points18, Centred},
+    {"lblrotationx", Kind::Label, "frameRotation", "x", 2220, 240, 135, 255, Face::Default, Centred},
+    {"lblrotationy", Kind::Label, "frameRotation", "y", 3660, 240, 135, 255, Face::Default, Centred},
+    {"comboRotation_x_units", Kind::PointUnits, "frameRotation", "", 1680, 480, 1215, 315, Face::Default, Plain},
+    {"comboRotation_y_units", Kind::PointUnits, "frameRotation", "", 3120, 480, 1215, 315, Face::Default, Plain},
+    {"txtRotation_x", Kind::Text, "frameRotation", "", 1680, 960, 1215, 375, Face::Default, Plain},
+    {"txtRotation_y", Kind::Text, "frameRotation", "", 3120, 960, 1215, 375, Face::Default, Plain},
 
-    {"txtDraw_order", Kind::Text, "frameDraw_Order", "99", 240, 360, 855, 375, 61, Face::Points12, Centred},
+    {"txtDraw_order", Kind::Text, "frameDraw_Order", "", 240, 360, 855, 375, Face::Points12, Centred},
 
-    {"lblsizex", Kind::Label, "frameSize", "x", 1080, 240, 135, 255, 57, Face::Default, Centred},
-    {"lblsizey", Kind::Label, "frameSize", "y", 3120, 240, 135, 255, 58, Face::Default, Centred},
-    {"comboSize_x_units", Kind::SizeUnits, "frameSize", "", 720, 480, 975, 315, 20, Face::Default, Plain},
-    {"comboSize_y_units", Kind::SizeUnits, "frameSize", "", 2700, 480, 975, 315, 21, Face::Default, Plain},
-    {"comboSize_x", Kind::SizeList, "frameSize", "Maintain native size", 360, 840, 1815, 315, 24, Face::Default, Plain},
-    {"comboSize_y", Kind::SizeList, "frameSize", "Maintain native size", 2280, 840, 1815, 315, 25, Face::Default, Plain},
+    {"lblsizex", Kind::Label, "frameSize", "x", 1080, 240, 135, 255, Face::Default, Centred},
+    {"lblsizey", Kind::Label, "frameSize", "y", 3120, 240, 135, 255, Face::Default, Centred},
+    {"comboSize_x_units", Kind::SizeUnits, "frameSize", "", 720, 480, 975, 315, Face::Default, Plain},
+    {"comboSize_y_units", Kind::SizeUnits, "frameSize", "", 2700, 480, 975, 315, Face::Default, Plain},
+    {"comboSize_x", Kind::SizeList, "frameSize", "", 360, 840, 1815, 315, Face::Default, Plain},
+    {"comboSize_y", Kind::SizeList, "frameSize", "", 2280, 840, 1815, 315, Face::Default, Plain},
+};
+
+// Every control that takes the focus, in tab order. The presets are one stop
+// together, through the chosen one.
+inline constexpr const char* kTabOrder[] = {
+    "cmdExit", "cmdSave_As", "cmdSave_Refresh", "cmdCreate_Network_Link", "cmdHelp",
+    "cmdOpen_graphic_file", "txtOverlay_x", "txtOverlay_y", "comboOverlay_x_units",
+    "comboOverlay_y_units", "txtScreen_x", "txtScreen_y", "comboScreen_x_units",
+    "comboScreen_y_units", "txtRotation_x", "comboRotation_x_units", "comboSize_x_units",
+    "comboSize_y_units", "comboSize_x", "comboSize_y", "optPreset_0", "optPreset_1", "optPreset_2",
+    "optPreset_3", "optPreset_4", "optPreset_5", "optPreset_6", "optPreset_7", "optPreset_8",
+    "txtRotation", "txtOverlay_title", "sliderTransparency", "txtWidth", "txtHeight",
+    "comboRotation_y_units", "txtRotation_y", "txtDraw_order", "chkAuto_Refresh", "cmdNew_Program",
+    "cmdPreview",
 };
 
 struct Tooltip

@@ -6,8 +6,8 @@
 #include "ClickableLabel.h"
 #include "Commands.h"
 #include "CommonDialog.h"
-#include "ControlTable.h"
 #include "FocusValidation.h"
+#include "FormBuilder.h"
 #include "KmlNumber.h"
 #include "KmlWriter.h"
 #include "OverlaySettings.h"
@@ -33,146 +33,7 @@
 #include <utility>
 #include <vector>
 
-using namespace ControlTable;
-
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-int Pixels(int twips)
-{
-    return static_cast<int>(std::lround(double(twips) / kTwipsPerPixel));
-}
-
-QFont FontFor(Face face)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("sans-serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setWeight(face == Face::Bold ? QFont::Bold : QFont::Normal);
-    switch (face) {
-    case Face::Default:
-    case Face::Bold:
-        font.setPointSizeF(8.25);
-        break;
-    case Face::Points9_75:
-        font.setPointSizeF(9.75);
-        break;
-    case Face::Points12:
-        font.setPointSizeF(12);
-        break;
-    case Face::Points18:
-        font.setPointSizeF(18);
-        break;
-    }
-    return font;
-}
-
-// Pick-only units list, with nothing chosen until the start values are set.
-QComboBox* UnitsList(const QStringList& units, QWidget* container)
-{
-    auto* list = new QComboBox(container);
-    list->addItems(units);
-    list->setCurrentIndex(-1);
-    return list;
-}
-
-QWidget* CreateControl(const Row& row, QWidget* container)
-{
-    const QString text = QString::fromUtf8(row.text);
-    const bool centred = (row.look & Centred) != 0;
-    switch (row.kind) {
-    case Kind::Button: {
-        auto* button = new WrappingPushButton(text, container);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        return button;
-    }
-    case Kind::CheckBox:
-        return new QCheckBox(text, container);
-    case Kind::Text: {
-        auto* field = new QLineEdit(text, container);
-        // The fields take text of any length.
-        field->setMaxLength(std::numeric_limits<int>::max());
-        if (centred)
-            field->setAlignment(Qt::AlignCenter);
-        return field;
-    }
-    case Kind::Label:
-    case Kind::ClickLabel: {
-        QLabel* label = row.kind == Kind::ClickLabel ? new ClickableLabel(text, container)
-                                                     : new QLabel(text, container);
-        // Captions are text, never markup or mnemonics.
-        label->setTextFormat(Qt::PlainText);
-        label->setWordWrap((row.look & Wraps) != 0);
-        label->setAlignment(Qt::AlignTop | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
-        if (row.look & InfoStrip) {
-            label->setAutoFillBackground(true);
-            label->setBackgroundRole(QPalette::ToolTipBase);
-            label->setForegroundRole(QPalette::ToolTipText);
-        }
-        if (row.look & Blue) {
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-            label->setPalette(palette);
-        }
-        if (row.look & SeeThrough) {
-            label->setAutoFillBackground(false);
-            label->setAttribute(Qt::WA_TranslucentBackground);
-        }
-        return label;
-    }
-    case Kind::Frame:
-        return new CaptionFrame(text, container);
-    case Kind::Option: {
-        auto* option = new WrappingRadioButton(text, container);
-        option->setChecked((row.look & StartsChosen) != 0);
-        return option;
-    }
-    case Kind::SizeList: {
-        auto* list = new QComboBox(container);
-        list->setEditable(true);
-        // A typed text stays text: it is never added to the items, never
-        // completed into an item, and may be of any length.
-        list->setInsertPolicy(QComboBox::NoInsert);
-        list->setCompleter(nullptr);
-        list->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-        list->addItems(Vocabulary::kSizeWords);
-        list->setCurrentIndex(list->findText(text));
-        return list;
-    }
-    case Kind::PointUnits:
-        return UnitsList(Vocabulary::kPointUnits, container);
-    case Kind::SizeUnits:
-        return UnitsList(Vocabulary::kSizeUnits, container);
-    case Kind::Slider: {
-        auto* slider = new QSlider(Qt::Horizontal, container);
-        slider->setRange(0, 100);
-        slider->setTickPosition(QSlider::TicksBelow);
-        slider->setTickInterval(10);
-        slider->setSingleStep(1);
-        slider->setPageStep(5);
-        slider->setValue(100);
-        return slider;
-    }
-    }
-    return nullptr;
-}
-
-// A one-line caption a little wider than its label, in the fonts at hand, is
-// drawn slightly condensed rather than cut off; the label keeps its place.
-void CondenseToFit(QLabel* label)
-{
-    const int available = label->contentsRect().width();
-    const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text());
-    if (label->wordWrap() || needed <= available)
-        return;
-    QFont font = label->font();
-    font.setStretch(std::max(80, available * 100 / needed));
-    label->setFont(font);
-}
 
 // Puts `window` on the roomier side of `main`, narrowed to fit there, so that
 // neither covers the other's controls; on a screen too small for that it may
@@ -196,18 +57,11 @@ void PlaceBeside(QWidget* window, const QWidget* main)
                             std::max(room.top(), room.bottom() + 1 - window->height())));
 }
 
-bool TakesFocus(Kind kind)
-{
-    return kind != Kind::Label && kind != Kind::ClickLabel && kind != Kind::Frame;
-}
-
 } // namespace
 
 frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
 {
     setWindowTitle(QStringLiteral("KML Orvinel"));
-    setFont(FontFor(Face::Default));
-    setFixedSize(Pixels(6195), Pixels(11115));
     CreateControls();
     ConnectHandlers();
     RegisterValidators();
@@ -230,38 +84,9 @@ template <class T> T* frmOrvinel::Control(const char* name) const
 
 void frmOrvinel::CreateControls()
 {
-    QHash<QString, QWidget*> containers;
-    std::vector<std::pair<int, QWidget*>> tabOrder;
     optPreset = new QButtonGroup(this);
     optPreset->setExclusive(true);
-    int presetIndex = 0;
-
-    for (const Row& row : kRows) {
-        QWidget* container =
-            row.container ? containers.value(QString::fromLatin1(row.container)) : this;
-        Q_ASSERT(container);
-        QWidget* control = CreateControl(row, container);
-        const QString name = QString::fromLatin1(row.name);
-        control->setObjectName(name);
-        control->setGeometry(Pixels(row.left), Pixels(row.top), Pixels(row.width),
-                             Pixels(row.height));
-        control->setFont(FontFor(row.face));
-        if (auto* label = qobject_cast<QLabel*>(control))
-            CondenseToFit(label);
-        if (row.kind == Kind::Frame)
-            containers.insert(name, control);
-        if (row.kind == Kind::Option)
-            optPreset->addButton(static_cast<QAbstractButton*>(control), presetIndex++);
-        if (TakesFocus(row.kind))
-            tabOrder.emplace_back(row.tab, control);
-    }
-    for (const Tooltip& tip : kTooltips)
-        Control<QWidget>(tip.name)->setToolTip(QString::fromUtf8(tip.text));
-
-    std::sort(tabOrder.begin(), tabOrder.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    BuildForm(this, optPreset);
 
     lblOpen_graphic_file = Control<QLabel>("lblOpen_graphic_file");
     lblOutput_file = Control<QLabel>("lblOutput_file");
@@ -406,9 +231,11 @@ void frmOrvinel::Form_Load()
 
 void frmOrvinel::ResetToDefaults()
 {
-    cmdCreate_Network_Link->setEnabled(false);
-    cmdSave_Refresh->setEnabled(false);
-    cmdSave_As->setEnabled(false);
+    txtDraw_order->setText(QStringLiteral("99"));
+    txtWidth->setText(QStringLiteral("?"));
+    txtHeight->setText(QStringLiteral("?"));
+    optPreset->button(4)->setChecked(true); // "Center"
+    sliderTransparency->setValue(100);
     lblOutput_file->setText(QString());
     outputFilePath_.clear();
     graphicFilePath_.clear();
@@ -423,27 +250,15 @@ void frmOrvinel::ResetToDefaults()
     networkLink_.NetworkLinkFilePath.clear();
     networkLink_.GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
     overlayColor_ = Vocabulary::kOpaqueWhite;
-    chkAuto_Refresh->setEnabled(false);
+    UpdateCommandStates();
 }
 
-void frmOrvinel::EnableSaveAs()
+void frmOrvinel::UpdateCommandStates()
 {
-    cmdSave_As->setEnabled(true);
-}
-
-void frmOrvinel::EnableSaveRefresh()
-{
-    cmdSave_Refresh->setEnabled(true);
-}
-
-void frmOrvinel::EnableCreateNetworkLink()
-{
-    cmdCreate_Network_Link->setEnabled(true);
-}
-
-void frmOrvinel::EnableAutoRefresh()
-{
-    chkAuto_Refresh->setEnabled(true);
+    cmdSave_As->setEnabled(!graphicFilePath_.isEmpty());
+    cmdSave_Refresh->setEnabled(!outputFilePath_.isEmpty());
+    cmdCreate_Network_Link->setEnabled(!outputFilePath_.isEmpty());
+    chkAuto_Refresh->setEnabled(!networkLink_.NetworkLinkFilePath.isEmpty());
 }
 
 // ---- Writing ----------------------------------------------------------------
@@ -480,7 +295,6 @@ bool frmOrvinel::SaveOverlayFile()
 {
     WaitForWrites();
     const OverlaySettings settings = Snapshot();
-    ++overlayWriteCount_;
     const OverlayFile file = OverlayFileBytes(settings);
     return Written(settings.OutputFilePath,
                    services_.WriteFile(settings.OutputFilePath, file.bytes),
@@ -489,7 +303,6 @@ bool frmOrvinel::SaveOverlayFile()
 
 void frmOrvinel::QueueOverlayWrite(const OverlaySettings& settings)
 {
-    ++overlayWriteCount_;
     const OverlayFile file = OverlayFileBytes(settings);
     const quint64 serial = writer_->Submit(settings.OutputFilePath, file.bytes);
     sizesInFlight_[serial] = {file.SizeXValue, file.SizeYValue};
@@ -830,7 +643,7 @@ void frmOrvinel::cmdOpen_graphic_file_Click()
     if (!choice)
         return;
     graphicFilePath_ = choice->GraphicFilePath;
-    EnableSaveAs();
+    UpdateCommandStates();
     lblOpen_graphic_file->setText(graphicFilePath_);
     txtWidth->setText(choice->widthText);
     txtHeight->setText(choice->heightText);
@@ -851,17 +664,15 @@ void frmOrvinel::cmdSave_As_Click()
         return;
     }
     lblOutput_file->setText(outputFilePath_);
-    EnableCreateNetworkLink();
-    EnableSaveRefresh();
+    UpdateCommandStates();
 }
 
 void frmOrvinel::cmdCreate_Network_Link_Click()
 {
     // The viewer is about to read the overlay file: it holds the latest state.
     WaitForWrites();
-    if (::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this) ==
-        NetworkLinkOutcome::Done)
-        EnableAutoRefresh();
+    ::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this);
+    UpdateCommandStates();
 }
 
 void frmOrvinel::cmdHelp_Click()

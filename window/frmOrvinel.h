@@ -27,9 +27,7 @@ class QSlider;
 // parameters; the values that have no control of their own are the module
 // variables below. Every control carries its name as its objectName.
 //
-// Life of a window: construct, Form_Load(), show(). The working order is
-// switched on step by step by the commands (Enable... below); nothing
-// switches it off again.
+// Life of a window: construct, Form_Load(), show().
 class frmOrvinel : public QWidget
 {
     Q_OBJECT
@@ -52,16 +50,6 @@ public:
     const QString& SizeXValue() const { return sizeXValue_; }
     const QString& SizeYValue() const { return sizeYValue_; }
 
-    void SetOutputFilePath(const QString& path) { outputFilePath_ = path; }
-    void SetGoogleEarthPath(const QString& path) { networkLink_.GoogleEarthPath = path; }
-
-    // The working order: a picture enables Save As, a Save As enables
-    // Save/Refresh and the network link, the network link enables Auto-Refresh.
-    void EnableSaveAs();
-    void EnableSaveRefresh();
-    void EnableCreateNetworkLink();
-    void EnableAutoRefresh();
-
     // The controls and module variables as the file holds them: what every
     // write and the preview read.
     OverlaySettings Snapshot() const;
@@ -71,16 +59,17 @@ public:
     // On failure the user is told which file and why, and nothing else
     // changes. Returns whether the file was written.
     bool SaveOverlayFile();
-    // How many overlay writes were asked for in this window's life (an
-    // auto-refresh write replaced by a newer one while waiting counts too).
-    int OverlayWriteCount() const { return overlayWriteCount_; }
     // Returns once every auto-refresh write handed over has reached the disk
     // or failed, after telling a failure not told yet. Commands that report
     // on a write or end the program call it first.
     void WaitForWrites();
 
-    // Event handlers, named control_event. Public so the commands can be
-    // wired to them.
+protected:
+    // The preview goes with the window.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Event handlers, named control_event, wired to the controls' signals.
     void cmdOpen_graphic_file_Click();
     void cmdSave_As_Click();
     void cmdSave_Refresh_Click();
@@ -131,15 +120,15 @@ public:
     void txtRotation_Validate(bool& cancel);
     void txtDraw_order_Validate(bool& cancel);
 
-protected:
-    // The preview goes with the window.
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void CreateControls();
     void ConnectHandlers();
     void RegisterValidators();
     void ResetToDefaults();
+    // Enables what the working order allows now: Save As once a picture is
+    // chosen, Save/Refresh and the network link once an output file is set,
+    // Auto-Refresh once a link file is written. Runs after every command;
+    // nothing is ever switched off again.
+    void UpdateCommandStates();
 
     // Brings the open preview up to date, then, if Auto-Refresh is ticked,
     // writes the overlay file.
@@ -180,7 +169,6 @@ private:
     QString overlayColor_;
     QString sizeXValue_;
     QString sizeYValue_;
-    int overlayWriteCount_ = 0;
     // Auto-refresh writes run here, never on the window's thread.
     std::unique_ptr<BackgroundWriter> writer_;
     // The size values that go with each write still under way, by serial.

@@ -4,7 +4,7 @@
 // Usage: window_shot FOLDER OUT.png. FOLDER gets Legend.gif (240 x 120) and
 // legend.kml; the paths show in the window as they are.
 
-#include "QtServices.h"
+#include "BenchServices.h"
 #include "frmOrvinel.h"
 
 #include <QApplication>
@@ -16,16 +16,6 @@
 #include <cstdio>
 
 namespace {
-
-// The real services, but the file dialogs take their answers from a list.
-struct AnsweringServices : QtServices
-{
-    QStringList answers;
-    QString ShowFileDialog(QWidget*, FileDialogMode, const QString&, const QString&) override
-    {
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
 
 // A 240 by 120 GIF (Qt cannot write GIF).
 const QByteArray kGif =
@@ -51,7 +41,7 @@ int main(int argc, char** argv)
         return 1;
     gif.close();
 
-    AnsweringServices services;
+    BenchServices services;
     services.answers = {picture, folder.filePath(QStringLiteral("legend"))};
     frmOrvinel window(services);
     window.Form_Load();

@@ -19,9 +19,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The double, but a start it lets through is really made.
+// The double, but a start it lets through is really made. Never the real
+// viewer, even where one is installed: the user locates the stand-in.
 struct RealStartServices : FakeServices
 {
+    bool OrdinaryFileExists(const QString& path) override
+    {
+        return path != PlatformProfile::Current().defaultViewerPath &&
+               FakeServices::OrdinaryFileExists(path);
+    }
     StartResult StartProgram(const QString& program, const QStringList& arguments) override
     {
         const StartResult faked = FakeServices::StartProgram(program, arguments);
@@ -150,8 +156,6 @@ private Q_SLOTS:
         run->services.programFolder = run->folder.path();
         run->window = std::make_unique<frmOrvinel>(run->services);
         run->window->Form_Load();
-        // Never the real viewer, even where one is installed: the stand-in.
-        run->window->SetGoogleEarthPath(Path("no viewer here"));
         run->window->show();
         QVERIFY(QTest::qWaitForWindowActive(run->window.get()));
     }

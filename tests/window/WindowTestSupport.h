@@ -5,6 +5,7 @@
 // every message.
 
 #include "FakeServices.h"
+#include "PlatformProfile.h"
 #include "frmOrvinel.h"
 
 #include <QAbstractItemView>
@@ -75,10 +76,9 @@ public:
         RemoveOutputFile();
         window = std::make_unique<frmOrvinel>(services);
         window->Form_Load();
-        if (withOutputFile)
-            PrepareOutputFile();
         window->show();
-        return QTest::qWaitForWindowActive(window.get());
+        return QTest::qWaitForWindowActive(window.get()) &&
+               (!withOutputFile || PrepareOutputFile());
     }
 
     // Closes the window and forgets its calls; true once no window is left.
@@ -126,14 +126,31 @@ public:
         return path;
     }
 
-    // What a Save As and the network link leave behind: a named overlay
-    // file, Save/Refresh enabled, and Auto-Refresh ready to be ticked.
-    void PrepareOutputFile(const QString& path = QString())
+    // What a user does before Auto-Refresh can be ticked: chooses a picture,
+    // saves as `path` and creates the network link (the fake finds and
+    // "starts" the viewer). The file Save As wrote is removed again and the
+    // calls are forgotten, so a test sees only its own. True when all went.
+    bool PrepareOutputFile(const QString& path = QString())
     {
-        window->SetOutputFilePath(path.isEmpty() ? OutputPath() : path);
-        window->EnableSaveRefresh();
-        window->EnableAutoRefresh();
+        const QString output = path.isEmpty() ? OutputPath() : path;
+        services.existingFiles = {PlatformProfile::Current().defaultViewerPath};
+        services.fileDialogAnswers = {folder.filePath(QStringLiteral("Legend.gif")), output};
+        for (const char* command : {"cmdOpen_graphic_file", "cmdSave_As", "cmdCreate_Network_Link"})
+            Click(Get(command));
+        const bool ready = services.fileDialogAnswers.empty() &&
+                           Get<QCheckBox>("chkAuto_Refresh")->isEnabled() && QFile::remove(output);
+        services.calls.clear();
+        writesBefore = services.WritesMade();
+        return ready;
     }
+
+    // Overlay writes that reached the disk since PrepareOutputFile.
+    int Writes()
+    {
+        Written(OutputPath());
+        return services.WritesMade() - writesBefore;
+    }
+    int writesBefore = 0;
 
     // Ticks Auto-Refresh with a click; true once it shows ticked.
     bool Tick() const

@@ -1,0 +1,189 @@
+#include "FormBuilder.h"
+
+#include "CaptionFrame.h"
+#include "ClickableLabel.h"
+#include "ControlTable.h"
+#include "Vocabulary.h"
+#include "WrappingButtons.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace ControlTable;
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int Pixels(int twips)
+{
+    return static_cast<int>(std::lround(double(twips) / kTwipsPerPixel));
+}
+
+QFont FontFor(Face face)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("sans-serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(face == Face::Bold ? QFont::Bold : QFont::Normal);
+    switch (face) {
+    case Face::Default:
+    case Face::Bold:
+        font.setPointSizeF(8.25);
+        break;
+    case Face::Points9_75:
+        font.setPointSizeF(9.75);
+        break;
+    case Face::Points12:
+        font.setPointSizeF(12);
+        break;
+    case Face::Points18:
+        font.setPointSizeF(18);
+        break;
+    }
+    return font;
+}
+
+// Pick-only units list, with nothing chosen until the start values are set.
+QComboBox* UnitsList(const QStringList& units, QWidget* container)
+{
+    auto* list = new QComboBox(container);
+    list->addItems(units);
+    list->setCurrentIndex(-1);
+    return list;
+}
+
+QWidget* CreateControl(const Row& row, QWidget* container)
+{
+    const QString text = QString::fromUtf8(row.text);
+    const bool centred = (row.look & Centred) != 0;
+    switch (row.kind) {
+    case Kind::Button: {
+        auto* button = new WrappingPushButton(text, container);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    }
+    case Kind::CheckBox:
+        return new QCheckBox(text, container);
+    case Kind::Text: {
+        auto* field = new QLineEdit(text, container);
+        // The fields take text of any length.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        if (centred)
+            field->setAlignment(Qt::AlignCenter);
+        return field;
+    }
+    case Kind::Label:
+    case Kind::ClickLabel: {
+        QLabel* label = row.kind == Kind::ClickLabel ? new ClickableLabel(text, container)
+                                                     : new QLabel(text, container);
+        // Captions are text, never markup or mnemonics.
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap((row.look & Wraps) != 0);
+        label->setAlignment(Qt::AlignTop | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
+        if (row.look & InfoStrip) {
+            label->setAutoFillBackground(true);
+            label->setBackgroundRole(QPalette::ToolTipBase);
+            label->setForegroundRole(QPalette::ToolTipText);
+        }
+        if (row.look & Blue) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+            label->setPalette(palette);
+        }
+        if (row.look & SeeThrough) {
+            label->setAutoFillBackground(false);
+            label->setAttribute(Qt::WA_TranslucentBackground);
+        }
+        return label;
+    }
+    case Kind::Frame:
+        return new CaptionFrame(text, container);
+    case Kind::Option: {
+        return new WrappingRadioButton(text, container);
+    }
+    case Kind::SizeList: {
+        auto* list = new QComboBox(container);
+        list->setEditable(true);
+        // A typed text stays text: it is never added to the items, never
+        // completed into an item, and may be of any length.
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setCompleter(nullptr);
+        list->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+        list->addItems(Vocabulary::kSizeWords);
+        return list;
+    }
+    case Kind::PointUnits:
+        return UnitsList(Vocabulary::kPointUnits, container);
+    case Kind::SizeUnits:
+        return UnitsList(Vocabulary::kSizeUnits, container);
+    case Kind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, container);
+        slider->setRange(0, 100);
+        slider->setTickPosition(QSlider::TicksBelow);
+        slider->setTickInterval(10);
+        slider->setSingleStep(1);
+        slider->setPageStep(5);
+        return slider;
+    }
+    }
+    return nullptr;
+}
+
+// A one-line caption a little wider than its label, in the fonts at hand, is
+// drawn slightly condensed rather than cut off; the label keeps its place.
+void CondenseToFit(QLabel* label)
+{
+    const int available = label->contentsRect().width();
+    const int needed = QFontMetrics(label->font()).horizontalAdvance(label->text());
+    if (label->wordWrap() || needed <= available)
+        return;
+    QFont font = label->font();
+    font.setStretch(std::max(80, available * 100 / needed));
+    label->setFont(font);
+}
+
+} // namespace
+
+void BuildForm(QWidget* window, QButtonGroup* presets)
+{
+    // The client area of 6195 by 11115 twips.
+    window->setFont(FontFor(Face::Default));
+    window->setFixedSize(Pixels(6195), Pixels(11115));
+    QHash<QString, QWidget*> controls;
+    int presetIndex = 0;
+    for (const Row& row : kRows) {
+        QWidget* container =
+            row.container ? controls.value(QString::fromLatin1(row.container)) : window;
+        Q_ASSERT(container);
+        QWidget* control = CreateControl(row, container);
+        const QString name = QString::fromLatin1(row.name);
+        control->setObjectName(name);
+        control->setGeometry(Pixels(row.left), Pixels(row.top), Pixels(row.width),
+                             Pixels(row.height));
+        control->setFont(FontFor(row.face));
+        if (auto* label = qobject_cast<QLabel*>(control))
+            CondenseToFit(label);
+        if (row.kind == Kind::Option)
+            presets->addButton(static_cast<QAbstractButton*>(control), presetIndex++);
+        controls.insert(name, control);
+    }
+    for (const Tooltip& tip : kTooltips)
+        controls.value(QString::fromLatin1(tip.name))->setToolTip(QString::fromUtf8(tip.text));
+    for (std::size_t i = 1; i < std::size(kTabOrder); ++i)
+        QWidget::setTabOrder(controls.value(QString::fromLatin1(kTabOrder[i - 1])),
+                             controls.value(QString::fromLatin1(kTabOrder[i])));
+}
