@@ -168,13 +168,13 @@ class WindowTest : public QObject
 private:
     WindowDriver driver;
 
-    // Qt's and (where generated) the C library's numbers with a decimal
-    // comma, and a window opened under them.
+    // Qt's and the C library's numbers with a decimal comma, and a window
+    // opened under them; false where the C library lacks the locale.
     bool OpenUnderGermanLocale()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        std::setlocale(LC_ALL, "de_DE.UTF-8");
-        return QLocale().decimalPoint() == QLatin1String(",") && driver.Open(true);
+        return std::setlocale(LC_ALL, "de_DE.UTF-8") &&
+               QLocale().decimalPoint() == QLatin1String(",") && driver.Open(true);
     }
 
     // Clicks Preview and, once the preview is shown and active, goes back to
