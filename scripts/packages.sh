@@ -6,9 +6,12 @@ ORVINEL_PACKAGES=(
     xvfb xauth imagemagick locales
     clang-format desktop-file-utils appstream dpkg-dev file
 )
-# The sanitizer build (scripts/test-sanitized) compiles with clang; the
-# sanitizer runtime is only a recommendation of clang's, so it is named too.
-ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev)
+# The sanitizer build (scripts/test-sanitized) compiles with clang 16: Debian
+# 12's default clang 14 cannot capture structured bindings in lambdas (C++20),
+# which our code does. The sanitizer runtime is only a recommendation of
+# clang's and the symbolizer (names in reports and suppressions) comes with
+# llvm, so both are named.
+ORVINEL_SANITIZER_PACKAGES=(clang-16 libclang-rt-16-dev llvm-16)
 
 orvinel_sudo() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
