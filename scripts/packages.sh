@@ -1,23 +1,51 @@
 # Debian 12 packages that build, test and package Orvinel. Sourced by the
-# other scripts; installs only what is missing.
+# other scripts; installs only what is missing. `locales` is for the
+# comma-decimal tests (see orvinel_test_locale).
 ORVINEL_PACKAGES=(
     cmake g++ make qt6-base-dev fonts-liberation
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick locales
     clang-format desktop-file-utils appstream dpkg-dev file
 )
+# The sanitizer build (scripts/test-sanitized) compiles with Debian 12's
+# clang (14). Its sanitizer runtime is only a recommendation of clang's and
+# the symbolizer (names in reports and suppressions) comes with llvm, so both
+# are named.
+ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm-14)
 
+orvinel_sudo() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs those of the named packages (ORVINEL_PACKAGES if none) that are missing.
 orvinel_install_missing() {
-    local missing=()
-    for package in "${ORVINEL_PACKAGES[@]}"; do
+    local wanted=("$@") missing=()
+    [ ${#wanted[@]} -gt 0 ] || wanted=("${ORVINEL_PACKAGES[@]}")
+    for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
     echo "Installing: ${missing[*]}"
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+    orvinel_sudo apt-get update -q
+    orvinel_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+}
+
+# The comma-decimal tests switch to de_DE.UTF-8 and fail where they cannot.
+# Debian installs locales without generating them; enabling it in
+# /etc/locale.gen keeps it through a later locale-gen.
+orvinel_test_locale() {
+    locale -a | grep -qix 'de_DE\.utf-\?8' && return 0
+    echo "Generating the de_DE.UTF-8 locale"
+    if grep -q '^# *de_DE\.UTF-8 UTF-8$' /etc/locale.gen; then
+        orvinel_sudo sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)$/\1/' /etc/locale.gen
+    elif ! grep -q '^de_DE\.UTF-8 UTF-8$' /etc/locale.gen; then
+        echo 'de_DE.UTF-8 UTF-8' | orvinel_sudo tee -a /etc/locale.gen >/dev/null
+    fi
+    orvinel_sudo locale-gen --keep-existing
+    locale -a | grep -qix 'de_DE\.utf-\?8' || {
+        echo "Could not generate the de_DE.UTF-8 locale" >&2
+        return 1
+    }
 }
 
 orvinel_build() {

@@ -204,7 +204,7 @@ void frmOrvinel::RegisterValidators()
         {comboSize_y, &frmOrvinel::comboSize_y_Validate},
     };
     for (const auto& [control, check] : checks)
-        validation_->Add(control, [this, check](bool& cancel) { (this->*check)(cancel); });
+        validation_->Add(control, [this, check = check](bool& cancel) { (this->*check)(cancel); });
 }
 
 // ---- Start-up ---------------------------------------------------------------

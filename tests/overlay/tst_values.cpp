@@ -84,14 +84,13 @@ private Q_SLOTS:
     // that always expect ".".
     void numberFormIgnoresTheUserLocale()
     {
+        QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const char* cLocale = std::setlocale(LC_ALL, "de_DE.UTF-8");
         QVERIFY(!IsKmlNumber(QStringLiteral("0,5")));
         QCOMPARE(KmlNumberValue(QStringLiteral("0.5")).value_or(-1), 0.5);
         QCOMPARE(WholeNumberText(-1234567.0), QStringLiteral("-1234567"));
-        if (cLocale)
-            std::setlocale(LC_ALL, "C.UTF-8");
+        std::setlocale(LC_ALL, "C.UTF-8");
         QLocale::setDefault(before);
     }
 

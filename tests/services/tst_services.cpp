@@ -64,7 +64,7 @@ struct TestWindow : QWidget
         connect(button, &QPushButton::clicked, [this] { log += u'b'; });
         auto* validation = new FocusValidation(this);
         for (auto [control, letter] : {std::pair<QWidget*, char16_t>{checked, u'c'}, {combo, u'l'}})
-            validation->Add(control, [this, letter](bool& cancel) {
+            validation->Add(control, [this, letter = letter](bool& cancel) {
                 log += letter;
                 cancel = check & Refuse;
                 if (!(check & Box))
