@@ -14,6 +14,7 @@
 #include "PlatformProfile.h"
 #include "PreviewWindow.h"
 #include "Services.h"
+#include "ValueRules.h"
 #include "Vocabulary.h"
 #include "WrappingButtons.h"
 
@@ -427,32 +428,16 @@ void frmOrvinel::comboSize_y_Change()
     AutoRefreshStep();
 }
 
-void frmOrvinel::ValidateSizeList(QComboBox* sizeList, const QString& refusal, bool& cancel)
-{
-    const QString text = sizeList->currentText();
-    if (text.isEmpty() || Vocabulary::kSizeWords.contains(text))
-        return;
-    const std::optional<double> value = KmlNumberValue(text);
-    if (!value) {
-        cancel = true;
-        services_.DataError(this, refusal);
-    } else if (*value < 0) {
-        cancel = true;
-        services_.Notice(this, QStringLiteral("Negative numbers for this value default to "
-                                              "native size"));
-    }
-}
-
 void frmOrvinel::comboSize_x_Validate(bool& cancel)
 {
-    ValidateSizeList(comboSize_x, QStringLiteral("Please enter a valid number for the x-size"),
-                     cancel);
+    Show(ValueRules::SizeValue(comboSize_x->currentText(), QStringLiteral("x-size")),
+         comboSize_x->lineEdit(), cancel);
 }
 
 void frmOrvinel::comboSize_y_Validate(bool& cancel)
 {
-    ValidateSizeList(comboSize_y, QStringLiteral("Please enter a valid number for the y-size"),
-                     cancel);
+    Show(ValueRules::SizeValue(comboSize_y->currentText(), QStringLiteral("y-size")),
+         comboSize_y->lineEdit(), cancel);
 }
 
 // ---- Units lists ------------------------------------------------------------
@@ -557,80 +542,65 @@ void frmOrvinel::txtOverlay_title_Change()
 
 // ---- Validation -------------------------------------------------------------
 
-void frmOrvinel::ValidateNumber(QLineEdit* field, const QString& refusal, bool& cancel)
+void frmOrvinel::Show(const ValueRules::Decision& decision, QLineEdit* field, bool& cancel)
 {
-    if (field->text().isEmpty() || IsKmlNumber(field->text()))
-        return;
-    cancel = true;
-    services_.DataError(this, refusal);
+    using Decision = ValueRules::Decision;
+    if (decision.verdict == Decision::Verdict::Refused)
+        cancel = true; // before the box, so the focus stays
+    else if (decision.verdict == Decision::Verdict::Replaced)
+        // Raises the field's Change, so Auto-Refresh writes the new text
+        // before the box shows.
+        field->setText(decision.replacement);
+    if (decision.box == Decision::Box::DataError)
+        services_.DataError(this, decision.message);
+    else if (decision.box == Decision::Box::Notice)
+        services_.Notice(this, decision.message);
 }
 
 void frmOrvinel::txtOverlay_x_Validate(bool& cancel)
 {
-    ValidateNumber(txtOverlay_x,
-                   QStringLiteral("Please enter a valid number for the overlay x value"), cancel);
+    Show(ValueRules::PointValue(txtOverlay_x->text(), QStringLiteral("overlay x value")),
+         txtOverlay_x, cancel);
 }
 
 void frmOrvinel::txtOverlay_y_Validate(bool& cancel)
 {
-    ValidateNumber(txtOverlay_y,
-                   QStringLiteral("Please enter a valid number for the overlay y value"), cancel);
+    Show(ValueRules::PointValue(txtOverlay_y->text(), QStringLiteral("overlay y value")),
+         txtOverlay_y, cancel);
 }
 
 void frmOrvinel::txtScreen_x_Validate(bool& cancel)
 {
-    ValidateNumber(txtScreen_x,
-                   QStringLiteral("Please enter a valid number for the screen x value"), cancel);
+    Show(ValueRules::PointValue(txtScreen_x->text(), QStringLiteral("screen x value")), txtScreen_x,
+         cancel);
 }
 
 void frmOrvinel::txtScreen_y_Validate(bool& cancel)
 {
-    ValidateNumber(txtScreen_y,
-                   QStringLiteral("Please enter a valid number for the screen y value"), cancel);
+    Show(ValueRules::PointValue(txtScreen_y->text(), QStringLiteral("screen y value")), txtScreen_y,
+         cancel);
 }
 
 void frmOrvinel::txtRotation_x_Validate(bool& cancel)
 {
-    ValidateNumber(txtRotation_x,
-                   QStringLiteral("Please enter a valid number for the rotation x value"), cancel);
+    Show(ValueRules::PointValue(txtRotation_x->text(), QStringLiteral("rotation x value")),
+         txtRotation_x, cancel);
 }
 
 void frmOrvinel::txtRotation_y_Validate(bool& cancel)
 {
-    ValidateNumber(txtRotation_y,
-                   QStringLiteral("Please enter a valid number for the rotation y value"), cancel);
+    Show(ValueRules::PointValue(txtRotation_y->text(), QStringLiteral("rotation y value")),
+         txtRotation_y, cancel);
 }
 
 void frmOrvinel::txtRotation_Validate(bool& cancel)
 {
-    ValidateNumber(txtRotation,
-                   QStringLiteral("Please enter a valid number for the rotation angle"), cancel);
-    if (cancel || txtRotation->text().isEmpty())
-        return;
-    const double angle = *KmlNumberValue(txtRotation->text());
-    if (angle < -180 || angle > 180) {
-        cancel = true;
-        services_.Notice(this, QStringLiteral("Rotation angle has to be between -180 "
-                                              "(counterclockwise rotation) and +180 (clockwise "
-                                              "rotation)"));
-    }
+    Show(ValueRules::RotationAngle(txtRotation->text()), txtRotation, cancel);
 }
 
 void frmOrvinel::txtDraw_order_Validate(bool& cancel)
 {
-    ValidateNumber(txtDraw_order, QStringLiteral("Please enter a valid number for the draw order"),
-                   cancel);
-    if (cancel || txtDraw_order->text().isEmpty())
-        return;
-    const double value = *KmlNumberValue(txtDraw_order->text());
-    const double whole = std::floor(value);
-    if (value == whole)
-        return;
-    // Raises the field's Change, so Auto-Refresh writes the whole number
-    // before the notice shows.
-    txtDraw_order->setText(WholeNumberText(whole));
-    services_.Notice(this,
-                     QStringLiteral("Draw Order has been converted to a valid integer value."));
+    Show(ValueRules::DrawOrder(txtDraw_order->text()), txtDraw_order, cancel);
 }
 
 // ---- Commands ---------------------------------------------------------------

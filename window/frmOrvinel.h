@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "OverlaySettings.h"
+#include "ValueRules.h"
 
 #include <QString>
 #include <QWidget>
@@ -148,8 +149,9 @@ private:
     void UnitPicked(QLineEdit* qualifiedField);
     void SizeListPicked(QComboBox* sizeList, QString& sizeValue);
 
-    void ValidateNumber(QLineEdit* field, const QString& refusal, bool& cancel);
-    void ValidateSizeList(QComboBox* sizeList, const QString& refusal, bool& cancel);
+    // Shows what a value rule decided for `field`: a refusal keeps the focus
+    // there, a replacement takes the text's place; then the rule's message.
+    void Show(const ValueRules::Decision& decision, QLineEdit* field, bool& cancel);
 
     template <class T> T* Control(const char* name) const;
 

@@ -1,11 +1,13 @@
 #include "AlphaColor.h"
 #include "KmlNumber.h"
+#include "ValueRules.h"
 #include "Vocabulary.h"
 
 #include <QLocale>
 #include <QTest>
 
 #include <clocale>
+#include <functional>
 
 class ValuesTest : public QObject
 {
@@ -92,6 +94,42 @@ private Q_SLOTS:
         QCOMPARE(WholeNumberText(-1234567.0), QStringLiteral("-1234567"));
         std::setlocale(LC_ALL, "C.UTF-8");
         QLocale::setDefault(before);
+    }
+
+    // What the window does when the focus leaves a value: A accepted, R
+    // refused, = replaced by the text after it; D a "Data Error" box, N a
+    // notice, - none. Each rule once at every edge.
+    void valueRules()
+    {
+        using namespace ValueRules;
+        const auto x = [](const QString& t) {
+            return PointValue(t, QStringLiteral("x"));
+        };
+        const auto size = [](const QString& t) {
+            return SizeValue(t, QStringLiteral("x-size"));
+        };
+        const std::pair<std::function<Decision(const QString&)>, QStringList> rules[] = {
+            {x, {"|A-", "abc|RD", "-3.5|A-", "250|A-", "0,5|RD"}},
+            {RotationAngle, {"|A-", "180|A-", "-180|A-", "180.01|RN", "-200|RN", "45deg|RD"}},
+            {DrawOrder, {"|A-", "12|A-", "5.0|A-", "3.7|=3N", "-0.5|=-1N", "1e20|A-", "ten|RD"}},
+            {size,
+             {"|A-", "Maintain native size|A-", "Maintain aspect|A-", "0|A-", "200|A-", "-5|RN",
+              "maintain aspect|RD", "Maintain aspect |RD"}},
+        };
+        const QString kinds = QStringLiteral("ARR=");
+        for (const auto& [rule, rows] : rules) {
+            for (const QString& row : rows) {
+                const Decision d = rule(row.section(u'|', 0, 0));
+                const QString verdict = d.verdict == Decision::Verdict::Replaced
+                                            ? u'=' + d.replacement
+                                            : QString(kinds[int(d.verdict)]);
+                const QString box = QStringLiteral("-DN").at(int(d.box));
+                QCOMPARE(row.section(u'|', 0, 0) % u'|' % verdict % box, row);
+                QCOMPARE(d.message.isEmpty(), d.box == Decision::Box::None);
+            }
+        }
+        QCOMPARE(PointValue(QStringLiteral("?"), QStringLiteral("overlay x value")).message,
+                 QStringLiteral("Please enter a valid number for the overlay x value"));
     }
 
     void wholeNumberText()
