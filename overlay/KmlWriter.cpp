@@ -31,18 +31,17 @@ QString Attribute(const char* name, const QString& value)
     return QLatin1String(name) + QLatin1String("=\"") + XmlEscape(value, true) + QLatin1Char('"');
 }
 
-// `<name x="X" y="Y" xunits="XU" yunits="YU" />`
-QString PointElement(const char* name, const QString& x, const QString& y, const QString& xUnits,
-                     const QString& yUnits)
+// `<element x="X" y="Y" xunits="XU" yunits="YU" />`, or nothing while both
+// values are empty. The size's words become their numbers first.
+QString PointElement(const OverlaySettings& s, const OverlayPoint& point)
 {
-    return QLatin1Char('<') + QLatin1String(name) + QLatin1Char(' ') + Attribute("x", x) +
-           QLatin1Char(' ') + Attribute("y", y) + QLatin1Char(' ') + Attribute("xunits", xUnits) +
-           QLatin1Char(' ') + Attribute("yunits", yUnits) + QLatin1String(" />\n");
-}
-
-bool EitherFilled(const QString& a, const QString& b)
-{
-    return !a.isEmpty() || !b.isEmpty();
+    const auto [x, y] = PointTexts(s, point);
+    if (x.isEmpty() && y.isEmpty())
+        return QString();
+    return QLatin1Char('<') + QLatin1String(point.element) + QLatin1Char(' ') + Attribute("x", x) +
+           QLatin1Char(' ') + Attribute("y", y) + QLatin1Char(' ') +
+           Attribute("xunits", s.*point.xUnits) + QLatin1Char(' ') +
+           Attribute("yunits", s.*point.yUnits) + QLatin1String(" />\n");
 }
 
 const QString kXmlDeclaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -101,17 +100,9 @@ QString XmlEscape(const QString& text, bool inAttribute)
 
 OverlayFile OverlayFileBytes(const OverlaySettings& s)
 {
-    const QString overlayPoint = PointElement("overlayXY", s.txtOverlay_x, s.txtOverlay_y,
-                                              s.comboOverlay_x_units, s.comboOverlay_y_units);
-    const QString screenPoint = PointElement("screenXY", s.txtScreen_x, s.txtScreen_y,
-                                             s.comboScreen_x_units, s.comboScreen_y_units);
-    const QString rotationPoint = PointElement("rotationXY", s.txtRotation_x, s.txtRotation_y,
-                                               s.comboRotation_x_units, s.comboRotation_y_units);
     OverlayFile file;
     file.SizeXValue = Vocabulary::SizeWordRule(s.comboSize_x);
     file.SizeYValue = Vocabulary::SizeWordRule(s.comboSize_y);
-    const QString size = PointElement("size", file.SizeXValue, file.SizeYValue, s.comboSize_x_units,
-                                      s.comboSize_y_units);
 
     RecordWriter w;
     w.Line(kXmlDeclaration);
@@ -125,30 +116,16 @@ OverlayFile OverlayFileBytes(const OverlaySettings& s)
     w.Line(QStringLiteral("<Icon>\n"));
     w.Line(Element("href", s.GraphicFilePath) + QLatin1Char('\n'));
     w.Line(QStringLiteral("</Icon>\n"));
-    if (EitherFilled(s.txtOverlay_x, s.txtOverlay_y))
-        w.Line(overlayPoint);
-    if (EitherFilled(s.txtScreen_x, s.txtScreen_y))
-        w.Line(screenPoint);
-    if (EitherFilled(s.txtRotation_x, s.txtRotation_y))
-        w.Line(rotationPoint);
-    if (!s.txtRotation.isEmpty())
-        w.Line(Element("rotation", s.txtRotation) + QLatin1Char('\n'));
-    if (EitherFilled(s.comboSize_x, s.comboSize_y))
-        w.Line(size);
+    // overlayXY, screenXY, rotationXY, then the angle, then the size.
+    for (const OverlayPoint& point : kOverlayPoints) {
+        if (point.sizeWords && !s.txtRotation.isEmpty())
+            w.Line(Element("rotation", s.txtRotation) + QLatin1Char('\n'));
+        w.Line(PointElement(s, point));
+    }
     w.Line(QStringLiteral("</ScreenOverlay>\n"));
     w.Line(QStringLiteral("</kml>\n"));
     file.bytes = std::move(w.out);
     return file;
-}
-
-SaveOverlayResult SaveOverlayFile(const OverlaySettings& settings)
-{
-    const OverlayFile file = OverlayFileBytes(settings);
-    SaveOverlayResult result;
-    static_cast<WriteResult&>(result) = WriteFileAtomically(settings.OutputFilePath, file.bytes);
-    result.SizeXValue = file.SizeXValue;
-    result.SizeYValue = file.SizeYValue;
-    return result;
 }
 
 QByteArray NetworkLinkFileBytes(const QString& overlayFilePath)

@@ -26,16 +26,6 @@ struct OverlayFile
 // color and drawOrder records run on into the next one.
 OverlayFile OverlayFileBytes(const OverlaySettings& settings);
 
-struct SaveOverlayResult : WriteResult
-{
-    QString SizeXValue;
-    QString SizeYValue;
-};
-
-// Writes the overlay file to settings.OutputFilePath, replacing it as a whole.
-// The size values are filled in whether or not the write succeeded.
-SaveOverlayResult SaveOverlayFile(const OverlaySettings& settings);
-
 // The network link file that re-reads `overlayFilePath` every second. The
 // link target is the overlay path with every "\" turned into "/".
 QByteArray NetworkLinkFileBytes(const QString& overlayFilePath);

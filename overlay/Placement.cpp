@@ -43,19 +43,20 @@ Unit ReadUnit(const QString& name, const QString& word, QStringList& problems)
     return Unit::Fraction;
 }
 
-PointValues ReadPoint(const QString& name, const QString& x, const QString& y,
-                      const QString& xUnits, const QString& yUnits, QStringList& problems)
+PointValues ReadPoint(const OverlaySettings& s, const OverlayPoint& element, QStringList& problems)
 {
+    const auto [x, y] = PointTexts(s, element);
     PointValues point;
     point.written = !x.isEmpty() || !y.isEmpty();
     if (!point.written)
         return point;
+    const QString name = QLatin1String(element.label);
     const QString xName = name + QStringLiteral(" x");
     const QString yName = name + QStringLiteral(" y");
     point.x = ReadValue(xName, x, problems);
     point.y = ReadValue(yName, y, problems);
-    point.xUnit = ReadUnit(xName, xUnits, problems);
-    point.yUnit = ReadUnit(yName, yUnits, problems);
+    point.xUnit = ReadUnit(xName, s.*element.xUnits, problems);
+    point.yUnit = ReadUnit(yName, s.*element.yUnits, problems);
     return point;
 }
 
@@ -128,21 +129,14 @@ Placement PlaceOverlay(const OverlaySettings& s, QSizeF screen, QSizeF pictureNa
 
     // Read in the file's element order so the problems come in that order.
     placement.opacity = ReadOpacity(s.OverlayColor, problems);
-    const PointValues overlay = ReadPoint(QStringLiteral("Overlay"), s.txtOverlay_x, s.txtOverlay_y,
-                                          s.comboOverlay_x_units, s.comboOverlay_y_units, problems);
-    const PointValues onScreen = ReadPoint(QStringLiteral("Screen"), s.txtScreen_x, s.txtScreen_y,
-                                           s.comboScreen_x_units, s.comboScreen_y_units, problems);
-    const PointValues rotation =
-        ReadPoint(QStringLiteral("Rotation"), s.txtRotation_x, s.txtRotation_y,
-                  s.comboRotation_x_units, s.comboRotation_y_units, problems);
+    const PointValues overlay = ReadPoint(s, kOverlayPoints[0], problems);
+    const PointValues onScreen = ReadPoint(s, kOverlayPoints[1], problems);
+    const PointValues rotation = ReadPoint(s, kOverlayPoints[2], problems);
     placement.rotationDegrees =
         s.txtRotation.isEmpty()
             ? 0
             : ReadValue(QStringLiteral("Rotation angle"), s.txtRotation, problems);
-    const PointValues size =
-        ReadPoint(QStringLiteral("Size"), Vocabulary::SizeWordRule(s.comboSize_x),
-                  Vocabulary::SizeWordRule(s.comboSize_y), s.comboSize_x_units, s.comboSize_y_units,
-                  problems);
+    const PointValues size = ReadPoint(s, kOverlayPoints[3], problems);
 
     placement.overlayXYAbsent = !overlay.written;
     placement.screenXYAbsent = !onScreen.written;

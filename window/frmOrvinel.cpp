@@ -88,6 +88,10 @@ void frmOrvinel::CreateControls()
     optPreset = new QButtonGroup(this);
     optPreset->setExclusive(true);
     BuildForm(this, optPreset);
+    for (const NamedField& named : kOverlayFields) {
+        if (named.control)
+            fieldControls_.emplace_back(named.field, Control<QWidget>(named.name));
+    }
 
     lblOpen_graphic_file = Control<QLabel>("lblOpen_graphic_file");
     lblOutput_file = Control<QLabel>("lblOutput_file");
@@ -267,25 +271,11 @@ void frmOrvinel::UpdateCommandStates()
 OverlaySettings frmOrvinel::Snapshot() const
 {
     OverlaySettings settings;
-    settings.txtOverlay_title = txtOverlay_title->text();
-    settings.txtDraw_order = txtDraw_order->text();
-    settings.txtOverlay_x = txtOverlay_x->text();
-    settings.txtOverlay_y = txtOverlay_y->text();
-    settings.comboOverlay_x_units = comboOverlay_x_units->currentText();
-    settings.comboOverlay_y_units = comboOverlay_y_units->currentText();
-    settings.txtScreen_x = txtScreen_x->text();
-    settings.txtScreen_y = txtScreen_y->text();
-    settings.comboScreen_x_units = comboScreen_x_units->currentText();
-    settings.comboScreen_y_units = comboScreen_y_units->currentText();
-    settings.txtRotation_x = txtRotation_x->text();
-    settings.txtRotation_y = txtRotation_y->text();
-    settings.comboRotation_x_units = comboRotation_x_units->currentText();
-    settings.comboRotation_y_units = comboRotation_y_units->currentText();
-    settings.txtRotation = txtRotation->text();
-    settings.comboSize_x = comboSize_x->currentText();
-    settings.comboSize_y = comboSize_y->currentText();
-    settings.comboSize_x_units = comboSize_x_units->currentText();
-    settings.comboSize_y_units = comboSize_y_units->currentText();
+    for (const auto& [field, control] : fieldControls_) {
+        const auto* list = qobject_cast<const QComboBox*>(control);
+        settings.*field =
+            list ? list->currentText() : static_cast<const QLineEdit*>(control)->text();
+    }
     settings.OutputFilePath = outputFilePath_;
     settings.GraphicFilePath = graphicFilePath_;
     settings.OverlayColor = overlayColor_;

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 class BackgroundWriter;
 class ClickableLabel;
@@ -163,6 +164,8 @@ private:
     // goes when this window is destroyed.
     PreviewWindow* preview_ = nullptr;
 
+    // The controls that hold the settings' fields, for the snapshot.
+    std::vector<std::pair<OverlayField, const QWidget*>> fieldControls_;
     QString outputFilePath_;
     QString graphicFilePath_;
     // GoogleEarthPath and NetworkLinkFilePath, as the network link command

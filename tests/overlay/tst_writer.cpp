@@ -17,23 +17,10 @@ OverlaySettings StartSettings()
 {
     OverlaySettings s;
     s.txtDraw_order = QStringLiteral("99");
-    for (QString* units : {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
-                           &s.comboScreen_y_units, &s.comboRotation_x_units,
-                           &s.comboRotation_y_units, &s.comboSize_x_units, &s.comboSize_y_units})
-        *units = Vocabulary::kFraction;
+    for (const OverlayPoint& point : kOverlayPoints)
+        s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
     s.OverlayColor = Vocabulary::kOpaqueWhite;
     return s;
-}
-
-QList<QString*> AllFields(OverlaySettings& s)
-{
-    return {&s.txtOverlay_title,      &s.txtDraw_order,         &s.txtOverlay_x,
-            &s.txtOverlay_y,          &s.comboOverlay_x_units,  &s.comboOverlay_y_units,
-            &s.txtScreen_x,           &s.txtScreen_y,           &s.comboScreen_x_units,
-            &s.comboScreen_y_units,   &s.txtRotation_x,         &s.txtRotation_y,
-            &s.comboRotation_x_units, &s.comboRotation_y_units, &s.txtRotation,
-            &s.comboSize_x,           &s.comboSize_y,           &s.comboSize_x_units,
-            &s.comboSize_y_units,     &s.GraphicFilePath,       &s.OverlayColor};
 }
 
 OverlaySettings CityExample()
@@ -92,31 +79,22 @@ std::map<QString, QString> Expected(const OverlaySettings& s)
         if (present)
             v[QLatin1String(name)] = value;
     };
-    const auto point = [&](const char* name, const QString& x, const QString& y, const QString& xu,
-                           const QString& yu, bool present) {
-        if (!present)
-            return;
-        const QString n = QLatin1String(name);
-        v[n] = QString();
-        v[n + QLatin1String("@x")] = x;
-        v[n + QLatin1String("@y")] = y;
-        v[n + QLatin1String("@xunits")] = xu;
-        v[n + QLatin1String("@yunits")] = yu;
-    };
     text("name", s.txtOverlay_title, !s.txtOverlay_title.isEmpty());
     text("color", s.OverlayColor, true);
     text("drawOrder", s.txtDraw_order, !s.txtDraw_order.isEmpty());
     text("href", s.GraphicFilePath, true);
     text("rotation", s.txtRotation, !s.txtRotation.isEmpty());
-    point("overlayXY", s.txtOverlay_x, s.txtOverlay_y, s.comboOverlay_x_units,
-          s.comboOverlay_y_units, !s.txtOverlay_x.isEmpty() || !s.txtOverlay_y.isEmpty());
-    point("screenXY", s.txtScreen_x, s.txtScreen_y, s.comboScreen_x_units, s.comboScreen_y_units,
-          !s.txtScreen_x.isEmpty() || !s.txtScreen_y.isEmpty());
-    point("rotationXY", s.txtRotation_x, s.txtRotation_y, s.comboRotation_x_units,
-          s.comboRotation_y_units, !s.txtRotation_x.isEmpty() || !s.txtRotation_y.isEmpty());
-    point("size", Vocabulary::SizeWordRule(s.comboSize_x), Vocabulary::SizeWordRule(s.comboSize_y),
-          s.comboSize_x_units, s.comboSize_y_units,
-          !s.comboSize_x.isEmpty() || !s.comboSize_y.isEmpty());
+    for (const OverlayPoint& point : kOverlayPoints) {
+        const auto [x, y] = PointTexts(s, point);
+        if (x.isEmpty() && y.isEmpty())
+            continue;
+        const QString n = QLatin1String(point.element);
+        v[n] = QString();
+        v[n + QLatin1String("@x")] = x;
+        v[n + QLatin1String("@y")] = y;
+        v[n + QLatin1String("@xunits")] = s.*point.xUnits;
+        v[n + QLatin1String("@yunits")] = s.*point.yUnits;
+    }
     return v;
 }
 
@@ -202,10 +180,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         OverlaySettings s = CityExample();
         s.OutputFilePath = dir.filePath(QStringLiteral("city.kml"));
-        QVERIFY(SaveOverlayFile(s).ok);
-        const QByteArray first = ReadAll(s.OutputFilePath);
-        QCOMPARE(first, OverlayFileBytes(s).bytes);
-        QVERIFY(SaveOverlayFile(s).ok);
+        const QByteArray first = OverlayFileBytes(s).bytes;
+        QVERIFY(WriteFileAtomically(s.OutputFilePath, first).ok);
+        QCOMPARE(ReadAll(s.OutputFilePath), first);
+        QVERIFY(WriteFileAtomically(s.OutputFilePath, OverlayFileBytes(s).bytes).ok);
         QCOMPARE(ReadAll(s.OutputFilePath), first);
         // Only the target remains: no temporary file is left beside it.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("city.kml")});
@@ -259,10 +237,10 @@ private Q_SLOTS:
             QStringLiteral("<!--"), QStringLiteral("-12")};
         for (int round = 0; round < 3000; ++round) {
             OverlaySettings s;
-            for (QString* field : AllFields(s)) {
+            for (const NamedField& named : kOverlayFields) {
                 const int count = random.bounded(4) == 0 ? 0 : int(random.bounded(1, 6));
                 for (int i = 0; i < count; ++i)
-                    *field += pieces.at(random.bounded(int(pieces.size())));
+                    s.*named.field += pieces.at(random.bounded(int(pieces.size())));
             }
             if (random.bounded(5) == 0)
                 s.comboSize_x = Vocabulary::kSizeWords.at(random.bounded(2));
@@ -301,7 +279,7 @@ private Q_SLOTS:
 
         OverlaySettings s = CityExample();
         s.OutputFilePath = dir.filePath(target);
-        const SaveOverlayResult result = SaveOverlayFile(s);
+        const WriteResult result = WriteFileAtomically(s.OutputFilePath, OverlayFileBytes(s).bytes);
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.kml"))).isDir());
