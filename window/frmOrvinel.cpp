@@ -1,7 +1,6 @@
 #include "frmOrvinel.h"
 
 #include "AlphaColor.h"
-#include "BackgroundWriter.h"
 #include "CaptionFrame.h"
 #include "ClickableLabel.h"
 #include "Commands.h"
@@ -10,6 +9,7 @@
 #include "FormBuilder.h"
 #include "KmlNumber.h"
 #include "KmlWriter.h"
+#include "OverlaySaver.h"
 #include "OverlaySettings.h"
 #include "PlatformProfile.h"
 #include "PreviewWindow.h"
@@ -67,11 +67,11 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     ConnectHandlers();
     RegisterValidators();
     dialog_ = std::make_unique<CommonDialog>(services_, this);
-    writer_ = std::make_unique<BackgroundWriter>(
-        [&services](const QString& path, const QByteArray& bytes) {
-            return services.WriteFile(path, bytes);
-        });
-    connect(writer_.get(), &BackgroundWriter::finished, this, &frmOrvinel::TakeWriteOutcomes);
+    saver_ = std::make_unique<OverlaySaver>(services_, this);
+    saver_->written = [this](const QString& sizeX, const QString& sizeY) {
+        sizeXValue_ = sizeX;
+        sizeYValue_ = sizeY;
+    };
 }
 
 frmOrvinel::~frmOrvinel() = default;
@@ -284,51 +284,12 @@ OverlaySettings frmOrvinel::Snapshot() const
 
 bool frmOrvinel::SaveOverlayFile()
 {
-    WaitForWrites();
-    const OverlaySettings settings = Snapshot();
-    const OverlayFile file = OverlayFileBytes(settings);
-    return Written(settings.OutputFilePath,
-                   services_.WriteFile(settings.OutputFilePath, file.bytes),
-                   {file.SizeXValue, file.SizeYValue}, true);
-}
-
-void frmOrvinel::QueueOverlayWrite(const OverlaySettings& settings)
-{
-    const OverlayFile file = OverlayFileBytes(settings);
-    const quint64 serial = writer_->Submit(settings.OutputFilePath, file.bytes);
-    sizesInFlight_[serial] = {file.SizeXValue, file.SizeYValue};
-}
-
-void frmOrvinel::TakeWriteOutcomes()
-{
-    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes()) {
-        const SizeValues sizes = sizesInFlight_[outcome.serial];
-        // Earlier hand-overs are done with too: written, or replaced by this one.
-        sizesInFlight_.erase(sizesInFlight_.begin(), sizesInFlight_.upper_bound(outcome.serial));
-        Written(outcome.path, outcome.result, sizes, false);
-    }
+    return saver_->Save(Snapshot());
 }
 
 void frmOrvinel::WaitForWrites()
 {
-    writer_->WaitUntilIdle();
-    TakeWriteOutcomes();
-}
-
-bool frmOrvinel::Written(const QString& path, const WriteResult& result, const SizeValues& sizes,
-                         bool tellAnyway)
-{
-    if (result.ok) {
-        std::tie(sizeXValue_, sizeYValue_) = sizes;
-        failureTold_ = false;
-        return true;
-    }
-    // One box for a run of failed keystrokes, not one per keystroke.
-    if (!std::exchange(failureTold_, true) || tellAnyway)
-        services_.Failure(
-            this,
-            QStringLiteral("Could not save the overlay file \"%1\": %2").arg(path, result.error));
-    return false;
+    saver_->WaitForWrites();
 }
 
 void frmOrvinel::AutoRefreshStep()
@@ -342,7 +303,7 @@ void frmOrvinel::AutoRefreshStep()
     if (previewShown)
         preview_->ShowSettings(settings);
     if (writes)
-        QueueOverlayWrite(settings);
+        saver_->Queue(settings);
 }
 
 void frmOrvinel::cmdSave_Refresh_Click()

@@ -7,12 +7,11 @@
 #include <QString>
 #include <QWidget>
 
-#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
 
-class BackgroundWriter;
+class OverlaySaver;
 class ClickableLabel;
 class FocusValidation;
 class PreviewWindow;
@@ -135,15 +134,6 @@ private:
     // Brings the open preview up to date, then, if Auto-Refresh is ticked,
     // writes the overlay file.
     void AutoRefreshStep();
-    using SizeValues = std::pair<QString, QString>;
-    // Hands the overlay file for `settings` to the writer thread; returns at once.
-    void QueueOverlayWrite(const OverlaySettings& settings);
-    // Takes in the outcomes of finished auto-refresh writes.
-    void TakeWriteOutcomes();
-    // Applies one write's outcome. A failure is told once per run of failed
-    // auto-refresh writes, and every time when `tellAnyway`.
-    bool Written(const QString& path, const WriteResult& result, const SizeValues& sizes,
-                 bool tellAnyway);
     // Shows the current values in the preview; nothing while it is closed.
     void UpdatePreview();
     // A pick in a units list empties the value it qualifies.
@@ -174,12 +164,8 @@ private:
     QString overlayColor_;
     QString sizeXValue_;
     QString sizeYValue_;
-    // Auto-refresh writes run here, never on the window's thread.
-    std::unique_ptr<BackgroundWriter> writer_;
-    // The size values that go with each write still under way, by serial.
-    std::map<quint64, SizeValues> sizesInFlight_;
-    // Whether the current run of failed writes has been told.
-    bool failureTold_ = false;
+    // Writes the overlay file; auto-refresh writes never on the window's thread.
+    std::unique_ptr<OverlaySaver> saver_;
 
     QLabel* lblOpen_graphic_file = nullptr;
     QLabel* lblOutput_file = nullptr;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "AtomicFile.h"
+#include "OverlaySettings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <utility>
+
+class BackgroundWriter;
+class QWidget;
+class Services;
+
+// Writes the window's overlay file. Auto-refresh writes are handed to a
+// writer thread and return at once (the latest state wins, a run of failures
+// is told once); a save asked for by a command waits for those first, then
+// writes and tells any failure. Every write goes through Services::WriteFile
+// and every failure names the file and the reason.
+class OverlaySaver : public QObject
+{
+    Q_OBJECT
+public:
+    OverlaySaver(Services& services, QWidget* window);
+    // Finishes the writes still under way: nothing handed over is lost.
+    ~OverlaySaver() override;
+
+    // Writes `settings` now, after the writes under way. Returns whether it worked.
+    bool Save(const OverlaySettings& settings);
+    // Hands `settings` to the writer thread and returns at once.
+    void Queue(const OverlaySettings& settings);
+    // Returns once every write handed over has reached the disk or failed,
+    // after telling a failure not told yet.
+    void WaitForWrites();
+
+    // Runs after each successful write with the size values it wrote
+    // (SizeWordRule of the two size lists).
+    std::function<void(const QString& sizeX, const QString& sizeY)> written;
+
+private:
+    using SizeValues = std::pair<QString, QString>;
+    void TakeOutcomes();
+    // A failure is told once per run of failed auto-refresh writes, and every
+    // time when `tellAnyway`.
+    bool Apply(const QString& path, const WriteResult& result, const SizeValues& sizes,
+               bool tellAnyway);
+
+    Services& services_;
+    QWidget* window_;
+    std::unique_ptr<BackgroundWriter> writer_;
+    // The size values that go with each write still under way, by serial.
+    std::map<quint64, SizeValues> sizesInFlight_;
+    // Whether the current run of failed writes has been told.
+    bool failureTold_ = false;
+};
