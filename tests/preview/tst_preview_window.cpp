@@ -1,6 +1,7 @@
 #include "PreviewCanvas.h"
 #include "PreviewTestSupport.h"
 #include "PreviewWindow.h"
+#include "WindowTestSupport.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -9,6 +10,53 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Turns a hang on a pipe into a failure: after a few seconds it marks the run
+// stuck and keeps opening the pipe read-write, which never waits and wakes a
+// reader blocked in opening it. A window stuck on anything else ends the run.
+class Watchdog
+{
+public:
+    explicit Watchdog(const QString& pipe)
+        : thread_([this, pipe = QFile::encodeName(pipe)] {
+              const auto start = std::chrono::steady_clock::now();
+              while (!done_) {
+                  const auto waited = std::chrono::steady_clock::now() - start;
+                  if (waited > std::chrono::seconds(20))
+                      qFatal("The window is stuck on a file that is not a picture");
+                  if (waited > std::chrono::seconds(3)) {
+                      stuck_ = true;
+                      const int fd = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
+                      if (fd >= 0)
+                          ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {}
+    ~Watchdog()
+    {
+        done_ = true;
+        thread_.join();
+    }
+    bool stuck() const { return stuck_; }
+
+private:
+    std::atomic<bool> done_{false};
+    std::atomic<bool> stuck_{false};
+    std::thread thread_;
+};
+
+} // namespace
 
 // The "Overlay Preview" window as the user sees it: the screen list, the
 // drawing, and the text under it.
@@ -87,8 +135,8 @@ private Q_SLOTS:
         QCOMPARE(info_->text(),
                  QStringLiteral("Screen 1280 × 720  ·  picture 128 × 128 px\nThe picture lies "
                                 "entirely outside the screen  ·  No overlayXY: the picture's "
-                                "lower-left corner is pinned  ·  The picture cannot be read; its "
-                                "outline is shown"));
+                                "lower-left corner is pinned  ·  The picture cannot be read "
+                                "(Unsupported image format); its outline is shown"));
     }
 
     void manyUpdates_decodeOnceAndWriteNothing()
@@ -108,6 +156,49 @@ private Q_SLOTS:
         QVERIFY(QDir(out.path()).isEmpty());
         window_.ShowSettings(Make().picture(Saved("small.png", 10, 10)));
         QCOMPARE(canvas->decodeCount(), before + 2);
+    }
+
+    // A pipe (also behind a link), a device or a folder chosen as the picture
+    // through the main window, with the preview open or opened after: never
+    // waited on, not measured, shown unreadable with the reason.
+    void notAnOrdinaryFile_neverBlocksTheWindow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("previewFirst");
+        for (const char* kind : {"pipe", "link to a pipe", "device", "folder"}) {
+            for (const bool previewFirst : {false, true})
+                QTest::addRow("%s, preview %s", kind, previewFirst ? "open" : "after")
+                    << QString::fromLatin1(kind) << previewFirst;
+        }
+    }
+    void notAnOrdinaryFile_neverBlocksTheWindow()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, previewFirst);
+        WindowDriver driver;
+        QVERIFY(driver.Open());
+        const QString chosen = driver.folder.filePath(QStringLiteral("x.gif"));
+        const QString pipe = kind == u"pipe" ? chosen : driver.folder.filePath(QStringLiteral("p"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QVERIFY(kind == u"pipe" ||
+                (kind == u"link to a pipe" ? QFile::link(pipe, chosen)
+                 : kind == u"device"       ? QFile::link(QStringLiteral("/dev/zero"), chosen)
+                                           : QDir().mkdir(chosen)));
+        {
+            const Watchdog watchdog(pipe);
+            if (previewFirst)
+                WindowDriver::Click(driver.Get("cmdPreview"));
+            driver.services.fileDialogAnswers = {chosen};
+            WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
+            WindowDriver::Click(driver.Get("cmdPreview"));
+            QVERIFY2(!watchdog.stuck(), "the window waited on the file");
+        }
+        QCOMPARE(driver.Text("txtWidth") + driver.Text("txtHeight"), QStringLiteral("??"));
+        const auto* preview = driver.window->findChild<PreviewWindow*>();
+        QCOMPARE(preview->canvas()->picture(), PreviewCanvas::Picture::Unreadable);
+        const QString info = preview->findChild<QLabel*>(QStringLiteral("lblPreviewInfo"))->text();
+        QVERIFY2(info.contains(u"The picture cannot be read (not an ordinary file)"),
+                 qPrintable(info));
     }
 };
 

@@ -1,5 +1,8 @@
 #include "PreviewCanvas.h"
 
+#include "PictureFile.h"
+
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPaintEvent>
@@ -84,16 +87,26 @@ void PreviewCanvas::LoadPicture(const QString& path)
     levels_.clear();
     fitted_ = QImage();
     native_ = kStandInSize;
+    problem_.clear();
     if (path.isEmpty()) {
         picture_ = Picture::None;
         return;
     }
-    QImageReader reader(path);
+    ++decodeCount_;
+    const OpenedPicture opened = OpenPictureFile(path);
+    if (!opened) {
+        picture_ = Picture::Unreadable;
+        problem_ = opened.problem;
+        return;
+    }
+    // The name's suffix, as the reader takes it from a file it opens itself:
+    // a hint tried first, the content deciding when it is wrong.
+    QImageReader reader(opened.file.get(), QFileInfo(path).suffix().toLower().toLatin1());
     const QSize header = reader.size();
     QImage image = reader.read();
-    ++decodeCount_;
     if (image.isNull()) {
         picture_ = Picture::Unreadable;
+        problem_ = reader.errorString();
         if (header.isValid() && !header.isEmpty())
             native_ = header;
         return;

@@ -39,6 +39,8 @@ public:
 
     const Placement& placement() const { return placement_; }
     Picture picture() const { return picture_; }
+    // Why the picture cannot be read, in a few words; empty unless Unreadable.
+    QString pictureProblem() const { return problem_; }
     // Measured from the picture itself (kStandInSize when it has none).
     QSize pictureNativeSize() const { return native_; }
     // How many times a picture file has been decoded, for checks that the
@@ -69,6 +71,7 @@ private:
 
     QString picturePath_;
     Picture picture_ = Picture::None;
+    QString problem_;
     QSize native_ = kStandInSize;
     int decodeCount_ = 0;
     // The decoded picture and its successive halvings, largest first, so that

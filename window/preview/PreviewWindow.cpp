@@ -153,9 +153,13 @@ QString PreviewWindow::InfoText() const
     case PreviewCanvas::Picture::None:
         notes << QStringLiteral("No picture chosen: shown as the white rectangle viewers draw");
         break;
-    case PreviewCanvas::Picture::Unreadable:
-        notes << QStringLiteral("The picture cannot be read; its outline is shown");
+    case PreviewCanvas::Picture::Unreadable: {
+        const QString problem = canvas_->pictureProblem();
+        notes << QStringLiteral("The picture cannot be read") %
+                     (problem.isEmpty() ? QString() : u" (" % problem % u')') %
+                     QStringLiteral("; its outline is shown");
         break;
+    }
     case PreviewCanvas::Picture::Loaded:
         break;
     }
