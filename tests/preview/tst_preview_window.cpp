@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 #include <atomic>
 #include <chrono>
@@ -139,23 +140,68 @@ private Q_SLOTS:
                                 "(Unsupported image format); its outline is shown"));
     }
 
-    void manyUpdates_decodeOnceAndWriteNothing()
+    // A picture over Qt's 128 MB decode limit: placed by its header at once,
+    // decoded off the window's thread no larger than drawn, and only once
+    // however the settings change; decoded larger when the drawing outgrows
+    // it. A result for an earlier choice, or for a canvas that is gone, is
+    // dropped.
+    void largePicture_decodedOnceAtTheSizeDrawn()
     {
-        const QString big = Saved("big.png", 4000, 4000);
+        const QString big = Saved("big.jpg", 6000, 6000);
         QTemporaryDir out;
         auto* canvas = window_.canvas();
+        PickScreen(1);
         const int before = canvas->decodeCount();
         for (int i = 0; i < 24; ++i) {
             OverlaySettings s = Make().picture(big).size(i % 2 ? "0.5" : "-1", "0").angle("30");
             s.OutputFilePath = out.filePath(QStringLiteral("legend.kml"));
             window_.ShowSettings(s);
-            PickScreen(i / 4);
+            QCOMPARE(canvas->pictureNativeSize(), QSize(6000, 6000));
+            PickScreen(1 + i / 5);
             canvas->repaint();
+            // Asked for by the paint, decoded away from the window's thread.
+            if (i == 0)
+                QCOMPARE(canvas->picture(), PreviewCanvas::Picture::Preparing);
         }
-        QCOMPARE(canvas->decodeCount(), before + 1);
         QVERIFY(QDir(out.path()).isEmpty());
-        window_.ShowSettings(Make().picture(Saved("small.png", 10, 10)));
+        QTRY_COMPARE(canvas->picture(), PreviewCanvas::Picture::Loaded);
+        QCOMPARE(canvas->decodeCount(), before + 1);
+        QCOMPARE(canvas->preparedSize(), QSize(1500, 1500));
+        const Corners c = canvas->lastDrawnCorners();
+        // Dark green, as JPEG keeps it.
+        const QColor drawn = canvas->grab().toImage().pixelColor(((c[0] + c[2]) / 2).toPoint());
+        QCOMPARE_LE(drawn.red() + std::abs(drawn.green() - 128) + drawn.blue(), 3);
+
+        window_.ShowSettings(Make().picture(big));
+        window_.resize(window_.width() * 2, window_.height() * 2);
+        QTRY_COMPARE(canvas->preparedSize(), QSize(3000, 3000));
         QCOMPARE(canvas->decodeCount(), before + 2);
+
+        // Chosen again and, while it decodes, another picture: the first
+        // one's result is dropped, as is that of a canvas gone meanwhile.
+        window_.ShowSettings(Make());
+        window_.ShowSettings(Make().picture(big));
+        canvas->repaint();
+        window_.ShowSettings(Make().picture(Saved("small.png", 10, 10)));
+        canvas->repaint();
+        auto* gone = new PreviewCanvas;
+        gone->setSettings(Make().picture(big));
+        gone->grab();
+        QCOMPARE(gone->decodeCount(), 1);
+        delete gone;
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
+        QCoreApplication::processEvents();
+        QCOMPARE(canvas->preparedSize(), QSize(10, 10));
+        QCOMPARE(canvas->decodeCount(), before + 4);
+
+        // Found unreadable only once decoded: the line under the drawing says so.
+        QFile cut(Saved("cut.png", 64, 64));
+        QVERIFY(cut.resize(cut.size() / 2));
+        window_.ShowSettings(Make().picture(cut.fileName()));
+        QTRY_VERIFY2(info_->text().endsWith(
+                         u"cannot be read (Unable to read image data); its outline is shown"),
+                     qPrintable(info_->text()));
+        window_.resize(780, 560);
     }
 
     // A pipe (also behind a link), a device or a folder chosen as the picture

@@ -82,6 +82,9 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 
     resize(780, 560);
     connect(comboPreviewScreen_, &QComboBox::currentIndexChanged, this, &PreviewWindow::Refresh);
+    // A picture's pixels come later than its settings, and may turn out unreadable.
+    connect(canvas_, &PreviewCanvas::pictureChanged, this,
+            [this] { lblPreviewInfo_->setText(InfoText()); });
     Refresh();
 }
 
@@ -160,6 +163,7 @@ QString PreviewWindow::InfoText() const
                      QStringLiteral("; its outline is shown");
         break;
     }
+    case PreviewCanvas::Picture::Preparing:
     case PreviewCanvas::Picture::Loaded:
         break;
     }
