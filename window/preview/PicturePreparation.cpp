@@ -85,6 +85,7 @@ PreparedPicture DecodePicture(const QString& path, QSize native, QSize target, Q
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     prepared.levels.push_back(std::move(image));
     prepared.fitted = ScaledFromLevels(prepared.levels, drawn);
+    prepared.fittedFor = drawn;
     return prepared;
 }
 
@@ -103,9 +104,9 @@ QImage ScaledFromLevels(const std::vector<QImage>& levels, QSize size)
     auto source = levels.begin();
     while (std::next(source) != levels.end() && Covers(std::next(source)->size(), size))
         ++source;
-    return source->size() == size
-               ? *source
-               : source->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!Covers(QSize(size.width() * 5 / 4, size.height() * 5 / 4), source->size()))
+        return source->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return *source;
 }
 
 void AllowLargePictures()

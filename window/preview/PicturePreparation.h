@@ -27,9 +27,10 @@ struct PreparedPicture
     // The picture at the size asked for, premultiplied, and after it, once
     // AddHalvings has run, its successive halvings. Empty on failure.
     std::vector<QImage> levels;
-    // Scaled to the size it was drawn at when it was asked for, so that its
-    // first paint has nothing left to scale.
+    // What the first paint draws the picture from (ScaledFromLevels for the
+    // size it was drawn at when it was asked for, `fittedFor`).
     QImage fitted;
+    QSize fittedFor;
     QString problem;
 };
 
@@ -50,8 +51,10 @@ PreparedPicture DecodePicture(const QString& path, QSize native, QSize target, Q
 // Stops early once `stillWanted` says nobody waits for them any more.
 void AddHalvings(std::vector<QImage>& levels, const std::function<bool()>& stillWanted);
 
-// `size` pixels of the picture, smoothly scaled from the nearest level that
-// is at least as large (the largest when none is).
+// The picture to draw at `size` pixels: the nearest level that is at least
+// as large (the largest when none is), as it is when it is within a quarter
+// of `size` (the painter's own smoothing is as good as any that close), else
+// smoothly scaled to `size`.
 QImage ScaledFromLevels(const std::vector<QImage>& levels, QSize size);
 
 // Lets formats that cannot be decoded at a reduced size (GIF, BMP...) pass

@@ -122,6 +122,7 @@ void PreviewCanvas::LoadPicture(const QString& path)
     picturePath_ = path;
     levels_.clear();
     fitted_ = QImage();
+    fittedFor_ = QSize();
     problem_.clear();
     native_ = kStandInSize;
     // Whatever is being decoded is for another picture now.
@@ -143,7 +144,7 @@ void PreviewCanvas::LoadPicture(const QString& path)
     native_ = header.size;
 }
 
-void PreviewCanvas::RequestPixels(QSize wanted)
+void PreviewCanvas::RequestPixels(QSize wanted, QSize drawn)
 {
     if (picture_ != Picture::Preparing && (picture_ != Picture::Loaded || noLarger_))
         return;
@@ -158,7 +159,7 @@ void PreviewCanvas::RequestPixels(QSize wanted)
     mailbox_->latest = request;
     QThreadPool::globalInstance()->start([mailbox = mailbox_, app = QCoreApplication::instance(),
                                           request, path = picturePath_, native = native_, target,
-                                          drawn = wanted.boundedTo(target)] {
+                                          drawn = drawn.boundedTo(target)] {
         const auto stillWanted = [&] {
             return mailbox->latest == request;
         };
@@ -197,8 +198,10 @@ void PreviewCanvas::Receive(quint64 request, PreparedPicture prepared)
     const Picture before = picture_;
     if (!prepared.levels.empty()) {
         levels_ = std::move(prepared.levels);
-        if (!prepared.fitted.isNull())
+        if (!prepared.fitted.isNull()) {
             fitted_ = std::move(prepared.fitted);
+            fittedFor_ = prepared.fittedFor;
+        }
         picture_ = Picture::Loaded;
     } else if (picture_ == Picture::Loaded) {
         // The smaller copy at hand still serves; asking again would fail again.
@@ -222,8 +225,10 @@ const QImage& PreviewCanvas::ImageForSize(QSize devicePixels)
 {
     // Never larger than the decoded copy: the painter enlarges as it draws.
     const QSize size = devicePixels.boundedTo(preparedSize());
-    if (fitted_.size() != size)
+    if (size != fittedFor_) {
         fitted_ = ScaledFromLevels(levels_, size);
+        fittedFor_ = size;
+    }
     return fitted_;
 }
 
@@ -280,13 +285,14 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         drawnCorners_[i] = pictureToWidget.map(frame[i]);
     }
 
-    // The pixels the picture is drawn with, as many as it covers on the
-    // device but never more than the screen as shown can hold.
+    // The device pixels the picture covers, and what a decode is asked for:
+    // as many, but never more than the screen as shown can hold.
     const double dpr = devicePixelRatioF();
-    const double most = kMostPixelsPerScreen * std::max(shown.width(), shown.height()) * dpr;
-    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr, most),
-                             DevicePixels(extent.height() * scale * dpr, most));
-    RequestPixels(devicePixels);
+    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr, kLargestDrawable),
+                             DevicePixels(extent.height() * scale * dpr, kLargestDrawable));
+    const int most = DevicePixels(
+        kMostPixelsPerScreen * std::max(shown.width(), shown.height()) * dpr, kLargestDrawable);
+    RequestPixels(devicePixels.boundedTo(QSize(most, most)), devicePixels);
 
     if (Drawable(drawnCorners_) && !extent.isEmpty()) {
         const QRectF frameRect(QPointF(0, 0), extent);

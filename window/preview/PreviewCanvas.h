@@ -80,8 +80,8 @@ private:
 
     void LoadPicture(const QString& path);
     // Starts a decode when neither the copy at hand nor the one on its way
-    // covers `wanted` device pixels.
-    void RequestPixels(QSize wanted);
+    // covers `wanted` device pixels; `drawn` is what the picture covers now.
+    void RequestPixels(QSize wanted, QSize drawn);
     void Receive(quint64 request, PreparedPicture prepared);
     const QImage& ImageForSize(QSize devicePixels);
     void Place();
@@ -106,7 +106,9 @@ private:
     // The decoded picture and its successive halvings, largest first, so that
     // a small drawing scales from a copy near its own size.
     std::vector<QImage> levels_;
+    // What the last paint drew the picture from, and for what size.
     QImage fitted_;
+    QSize fittedFor_;
 
     QRectF drawnScreenRect_;
     std::array<QPointF, 4> drawnCorners_{};
