@@ -38,7 +38,8 @@ std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog);
 // The picture's width and height in pixels, read from its header only. Only
 // files whose extension is exactly "gif", "bmp" or "jpg" are measured, and
 // only when their content really is a GIF, BMP or JPEG picture; anything else
-// (other extension, missing, empty, damaged or mislabelled file) gives nullopt.
+// (other extension, missing, empty, damaged or mislabelled file, or a pipe,
+// device or folder under a picture's name) gives nullopt.
 std::optional<QSize> LoadGraphicDimensions(const QString& path);
 
 // ---- Save As -------------------------------------------------------------

@@ -1,8 +1,8 @@
 #include "Commands.h"
 #include "PathHelpers.h"
+#include "PictureFile.h"
 
 #include <QByteArray>
-#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -30,12 +30,11 @@ std::optional<QSize> LoadGraphicDimensions(const QString& path)
 {
     if (!IsMeasurableExtension(FileExtension(path)))
         return std::nullopt;
-    // Only ordinary files: a pipe or device under a picture's name would block
-    // the read for ever.
-    if (!QFileInfo(path).isFile())
+    const OpenedPicture opened = OpenPictureFile(path);
+    if (!opened)
         return std::nullopt;
 
-    QImageReader reader(path);
+    QImageReader reader(opened.file.get());
     reader.setDecideFormatFromContent(true);
     if (!IsMeasurableFormat(reader.format()))
         return std::nullopt;

@@ -1,6 +1,9 @@
 // One preview update as typing or dragging the slider causes it: the
 // placement (with the info line) plus one repaint of the window, on a
 // 3840 x 2160 screen scaled to the window, with a 4000 x 4000 picture.
+// Before that, a new picture's preparation, 4000 x 4000 PNG and 10000 x
+// 10000 JPEG: from the choice until it is drawn, and the longest the window's
+// thread was kept from its events meanwhile.
 #include "BenchStats.h"
 #include "OverlaySettings.h"
 #include "PreviewCanvas.h"
@@ -9,47 +12,172 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void Print(const char* what, Figures f)
 {
     std::printf("%-44s median %6.3f ms   mean %6.3f ms\n", what, f.median, f.mean);
 }
 
+// Real content, so decoding and scaling do real work.
+bool SavePicture(const QString& path, int side)
+{
+    QImage picture(side, side, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    QLinearGradient gradient(0, 0, side, side);
+    gradient.setColorAt(0, QColor(0x2a, 0x7a, 0xb9));
+    gradient.setColorAt(1, QColor(0xf2, 0xb1, 0x34));
+    painter.fillRect(picture.rect(), gradient);
+    for (int i = 0; i < side; i += 40)
+        painter.fillRect(i, 0, 8, side, QColor(255, 255, 255, 90));
+    painter.end();
+    return picture.save(path);
+}
+
+// The window thread's processor time, so that another program taking the
+// processor is not counted as the window's own work.
+double ThreadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// Times every event the window's thread handles, outermost only.
+class TimedApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    double longestStep = 0;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (depth_++ > 0) {
+            const bool handled = QApplication::notify(receiver, event);
+            --depth_;
+            return handled;
+        }
+        const double start = ThreadCpuMs();
+        const bool handled = QApplication::notify(receiver, event);
+        longestStep = std::max(longestStep, ThreadCpuMs() - start);
+        --depth_;
+        return handled;
+    }
+
+private:
+    int depth_ = 0;
+};
+
+struct Preparation
+{
+    double total;   // from the choice until drawn
+    double gap;     // the longest wait between two 1 ms ticks
+    double longest; // the longest single step of the window's thread
+};
+
+// Chooses the picture of `settings` afresh and runs the window's events until
+// the canvas has drawn it.
+Preparation Prepare(TimedApplication& app, PreviewWindow& window, const OverlaySettings& settings)
+{
+    OverlaySettings none = settings;
+    none.GraphicFilePath.clear();
+    window.ShowSettings(none);
+    QCoreApplication::processEvents();
+
+    PreviewCanvas* canvas = window.canvas();
+    QEventLoop loop;
+    struct DrawnWatch : QObject
+    {
+        PreviewCanvas* canvas;
+        QEventLoop* loop;
+        DrawnWatch(PreviewCanvas* c, QEventLoop* l) : canvas(c), loop(l) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint &&
+                canvas->picture() != PreviewCanvas::Picture::Preparing)
+                loop->quit();
+            return false;
+        }
+    } watch(canvas, &loop);
+    canvas->installEventFilter(&watch);
+
+    double gap = 0;
+    Clock::time_point last;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const Clock::time_point now = Clock::now();
+        gap = std::max(gap, Ms(now - last));
+        last = now;
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    ticker.start();
+
+    app.longestStep = 0;
+    const Clock::time_point start = Clock::now();
+    last = start;
+    const double choiceStart = ThreadCpuMs();
+    window.ShowSettings(settings);
+    const double choice = ThreadCpuMs() - choiceStart;
+    loop.exec();
+    const Clock::time_point end = Clock::now();
+    canvas->removeEventFilter(&watch);
+    return {Ms(end - start), std::max(gap, Ms(end - last)), std::max(choice, app.longestStep)};
+}
+
+void PrintPreparation(const char* what, TimedApplication& app, PreviewWindow& window,
+                      const OverlaySettings& settings, int runs)
+{
+    std::vector<double> total, gap, longest;
+    for (int i = 0; i < runs; ++i) {
+        const Preparation p = Prepare(app, window, settings);
+        total.push_back(p.total);
+        gap.push_back(p.gap);
+        longest.push_back(p.longest);
+    }
+    std::printf("%s, %d runs, median (worst):\n", what, runs);
+    std::printf("  %-42s %6.1f ms (%6.1f)\n", "from the choice until drawn",
+                Summarise(total).median, *std::max_element(total.begin(), total.end()));
+    std::printf("  %-42s %6.1f ms (%6.1f)\n", "window thread: longest gap between ticks",
+                Summarise(gap).median, *std::max_element(gap.begin(), gap.end()));
+    std::printf("  %-42s %6.1f ms (%6.1f)\n", "window thread: longest step, its own time",
+                Summarise(longest).median, *std::max_element(longest.begin(), longest.end()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
 
-    // A picture with real content, so decoding and scaling do real work.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.png"));
-    {
-        QImage picture(4000, 4000, QImage::Format_ARGB32);
-        QPainter painter(&picture);
-        QLinearGradient gradient(0, 0, 4000, 4000);
-        gradient.setColorAt(0, QColor(0x2a, 0x7a, 0xb9));
-        gradient.setColorAt(1, QColor(0xf2, 0xb1, 0x34));
-        painter.fillRect(picture.rect(), gradient);
-        for (int i = 0; i < 4000; i += 40)
-            painter.fillRect(i, 0, 8, 4000, QColor(255, 255, 255, 90));
-        painter.end();
-        if (!picture.save(path))
-            return 1;
-    }
+    const QString huge = dir.filePath(QStringLiteral("huge.jpg"));
+    if (!SavePicture(path, 4000) || !SavePicture(huge, 10000))
+        return 1;
 
     PreviewWindow window;
     window.resize(900, 640);
@@ -70,11 +198,13 @@ int main(int argc, char** argv)
     s.OverlayColor = Vocabulary::kOpaqueWhite;
     s.GraphicFilePath = path;
 
-    const auto decodeStart = std::chrono::steady_clock::now();
-    window.ShowSettings(s);
-    const double decodeMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - decodeStart)
-            .count();
+    const int preparations = std::max(3, std::min(rounds / 30, 15));
+    OverlaySettings hugeSettings = s;
+    hugeSettings.GraphicFilePath = huge;
+    std::printf("window %dx%d, canvas %dx%d, screen 3840x2160\n", window.width(), window.height(),
+                window.canvas()->width(), window.canvas()->height());
+    PrintPreparation("Preparing a 10000x10000 JPEG", app, window, hugeSettings, preparations);
+    PrintPreparation("Preparing a 4000x4000 PNG", app, window, s, preparations);
     window.render(&frame);
 
     const auto update = [&](const OverlaySettings& settings) {
@@ -82,10 +212,7 @@ int main(int argc, char** argv)
         window.render(&frame);
     };
 
-    std::printf("window %dx%d, canvas %dx%d, screen 3840x2160, picture 4000x4000, %d rounds each\n",
-                window.width(), window.height(), window.canvas()->width(),
-                window.canvas()->height(), rounds);
-    std::printf("%-44s %6.1f ms (once per picture)\n", "decode and prepare the picture", decodeMs);
+    std::printf("picture 4000x4000, %d rounds each\n", rounds);
 
     Print("slider: colour changes, native size", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;

@@ -1,16 +1,19 @@
 // Renders the preview window in three typical states to PNG files, with a
 // small legend picture drawn here and loaded as any picture file is.
 #include "OverlaySettings.h"
+#include "PreviewCanvas.h"
 #include "PreviewWindow.h"
 #include "Vocabulary.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -76,6 +79,15 @@ OverlaySettings Base(const QString& picture)
 bool Shot(PreviewWindow& window, const OverlaySettings& settings, const QString& file)
 {
     window.ShowSettings(settings);
+    // The first paint asks for the picture's pixels; they come a moment later.
+    PreviewCanvas* canvas = window.canvas();
+    canvas->grab();
+    if (canvas->picture() == PreviewCanvas::Picture::Preparing) {
+        QEventLoop loop;
+        QObject::connect(canvas, &PreviewCanvas::pictureChanged, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     const bool ok = window.grab().save(file);
     std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(file));
     return ok;

@@ -1,6 +1,7 @@
 #include "PreviewCanvas.h"
 #include "PreviewTestSupport.h"
 #include "PreviewWindow.h"
+#include "WindowTestSupport.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -9,6 +10,54 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Turns a hang on a pipe into a failure: after a few seconds it marks the run
+// stuck and keeps opening the pipe read-write, which never waits and wakes a
+// reader blocked in opening it. A window stuck on anything else ends the run.
+class Watchdog
+{
+public:
+    explicit Watchdog(const QString& pipe)
+        : thread_([this, pipe = QFile::encodeName(pipe)] {
+              const auto start = std::chrono::steady_clock::now();
+              while (!done_) {
+                  const auto waited = std::chrono::steady_clock::now() - start;
+                  if (waited > std::chrono::seconds(20))
+                      qFatal("The window is stuck on a file that is not a picture");
+                  if (waited > std::chrono::seconds(3)) {
+                      stuck_ = true;
+                      const int fd = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
+                      if (fd >= 0)
+                          ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {}
+    ~Watchdog()
+    {
+        done_ = true;
+        thread_.join();
+    }
+    bool stuck() const { return stuck_; }
+
+private:
+    std::atomic<bool> done_{false};
+    std::atomic<bool> stuck_{false};
+    std::thread thread_;
+};
+
+} // namespace
 
 // The "Overlay Preview" window as the user sees it: the screen list, the
 // drawing, and the text under it.
@@ -87,27 +136,115 @@ private Q_SLOTS:
         QCOMPARE(info_->text(),
                  QStringLiteral("Screen 1280 × 720  ·  picture 128 × 128 px\nThe picture lies "
                                 "entirely outside the screen  ·  No overlayXY: the picture's "
-                                "lower-left corner is pinned  ·  The picture cannot be read; its "
-                                "outline is shown"));
+                                "lower-left corner is pinned  ·  The picture cannot be read "
+                                "(Unsupported image format); its outline is shown"));
     }
 
-    void manyUpdates_decodeOnceAndWriteNothing()
+    // A picture over Qt's 128 MB decode limit: placed by its header at once,
+    // decoded off the window's thread no larger than drawn, and only once
+    // however the settings change; decoded larger when the drawing outgrows
+    // it. A result for an earlier choice, or for a canvas that is gone, is
+    // dropped.
+    void largePicture_decodedOnceAtTheSizeDrawn()
     {
-        const QString big = Saved("big.png", 4000, 4000);
+        const QString big = Saved("big.jpg", 6000, 6000);
         QTemporaryDir out;
         auto* canvas = window_.canvas();
+        PickScreen(1);
         const int before = canvas->decodeCount();
         for (int i = 0; i < 24; ++i) {
             OverlaySettings s = Make().picture(big).size(i % 2 ? "0.5" : "-1", "0").angle("30");
             s.OutputFilePath = out.filePath(QStringLiteral("legend.kml"));
             window_.ShowSettings(s);
-            PickScreen(i / 4);
+            QCOMPARE(canvas->pictureNativeSize(), QSize(6000, 6000));
+            PickScreen(1 + i / 5);
             canvas->repaint();
+            // Asked for by the paint, decoded away from the window's thread.
+            if (i == 0)
+                QCOMPARE(canvas->picture(), PreviewCanvas::Picture::Preparing);
         }
-        QCOMPARE(canvas->decodeCount(), before + 1);
         QVERIFY(QDir(out.path()).isEmpty());
-        window_.ShowSettings(Make().picture(Saved("small.png", 10, 10)));
+        QTRY_COMPARE(canvas->picture(), PreviewCanvas::Picture::Loaded);
+        QCOMPARE(canvas->decodeCount(), before + 1);
+        QCOMPARE(canvas->preparedSize(), QSize(1500, 1500));
+        const Corners c = canvas->lastDrawnCorners();
+        // Dark green, as JPEG keeps it.
+        const QColor drawn = canvas->grab().toImage().pixelColor(((c[0] + c[2]) / 2).toPoint());
+        QCOMPARE_LE(drawn.red() + std::abs(drawn.green() - 128) + drawn.blue(), 3);
+
+        window_.ShowSettings(Make().picture(big));
+        window_.resize(window_.width() * 2, window_.height() * 2);
+        QTRY_COMPARE(canvas->preparedSize(), QSize(3000, 3000));
         QCOMPARE(canvas->decodeCount(), before + 2);
+
+        // Chosen again and, while it decodes, another picture: the first
+        // one's result is dropped, as is that of a canvas gone meanwhile.
+        window_.ShowSettings(Make());
+        window_.ShowSettings(Make().picture(big));
+        canvas->repaint();
+        window_.ShowSettings(Make().picture(Saved("small.png", 10, 10)));
+        canvas->repaint();
+        auto* gone = new PreviewCanvas;
+        gone->setSettings(Make().picture(big));
+        gone->grab();
+        QCOMPARE(gone->decodeCount(), 1);
+        delete gone;
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(10000));
+        QCoreApplication::processEvents();
+        QCOMPARE(canvas->preparedSize(), QSize(10, 10));
+        QCOMPARE(canvas->decodeCount(), before + 4);
+
+        // Found unreadable only once decoded: the line under the drawing says so.
+        QFile cut(Saved("cut.png", 64, 64));
+        QVERIFY(cut.resize(cut.size() / 2));
+        window_.ShowSettings(Make().picture(cut.fileName()));
+        QTRY_VERIFY2(info_->text().endsWith(
+                         u"cannot be read (Unable to read image data); its outline is shown"),
+                     qPrintable(info_->text()));
+        window_.resize(780, 560);
+    }
+
+    // A pipe (also behind a link), a device or a folder chosen as the picture
+    // through the main window, with the preview open or opened after: never
+    // waited on, not measured, shown unreadable with the reason.
+    void notAnOrdinaryFile_neverBlocksTheWindow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("previewFirst");
+        for (const char* kind : {"pipe", "link to a pipe", "device", "folder"}) {
+            for (const bool previewFirst : {false, true})
+                QTest::addRow("%s, preview %s", kind, previewFirst ? "open" : "after")
+                    << QString::fromLatin1(kind) << previewFirst;
+        }
+    }
+    void notAnOrdinaryFile_neverBlocksTheWindow()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, previewFirst);
+        WindowDriver driver;
+        QVERIFY(driver.Open());
+        const QString chosen = driver.folder.filePath(QStringLiteral("x.gif"));
+        const QString pipe = kind == u"pipe" ? chosen : driver.folder.filePath(QStringLiteral("p"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QVERIFY(kind == u"pipe" ||
+                (kind == u"link to a pipe" ? QFile::link(pipe, chosen)
+                 : kind == u"device"       ? QFile::link(QStringLiteral("/dev/zero"), chosen)
+                                           : QDir().mkdir(chosen)));
+        {
+            const Watchdog watchdog(pipe);
+            if (previewFirst)
+                WindowDriver::Click(driver.Get("cmdPreview"));
+            driver.services.fileDialogAnswers = {chosen};
+            WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
+            WindowDriver::Click(driver.Get("cmdPreview"));
+            QVERIFY2(!watchdog.stuck(), "the window waited on the file");
+        }
+        QCOMPARE(driver.Text("txtWidth") + driver.Text("txtHeight"), QStringLiteral("??"));
+        const auto* preview = driver.window->findChild<PreviewWindow*>();
+        QCOMPARE(preview->canvas()->picture(), PreviewCanvas::Picture::Unreadable);
+        const QString info = preview->findChild<QLabel*>(QStringLiteral("lblPreviewInfo"))->text();
+        QVERIFY2(info.contains(u"The picture cannot be read (not an ordinary file)"),
+                 qPrintable(info));
     }
 };
 

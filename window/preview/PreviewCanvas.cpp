@@ -1,15 +1,17 @@
 #include "PreviewCanvas.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
-#include <QImageReader>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRegion>
+#include <QThreadPool>
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -20,12 +22,18 @@ const QColor kQuarterLine(255, 255, 255, 30);
 const QColor kCentreLine(255, 255, 255, 52);
 const QColor kOutline(255, 255, 255, 200);
 const QColor kTitleHalo(0, 0, 0, 170);
+const QColor kPreparingFill(255, 255, 255, 60);
 
 constexpr double kMargin = 14;
 
 // Beyond this a drawing is far off the widget; painting it only risks the
 // painter's own arithmetic.
 constexpr double kLargestDrawable = 1e7;
+
+// A picture is never decoded at more device pixels than this many times the
+// long side of the screen as shown: one drawn larger shows only in part, and
+// a huge decode would cost more than the sharpness it buys.
+constexpr double kMostPixelsPerScreen = 2;
 
 QString FileNameOf(const QString& path)
 {
@@ -43,13 +51,41 @@ bool Drawable(const std::array<QPointF, 4>& corners)
     });
 }
 
+// Device pixels for a drawn length: at least one, at most `most` (also for
+// lengths too large or not finite to hold in an int).
+int DevicePixels(double drawn, double most)
+{
+    if (!(drawn < most))
+        return static_cast<int>(std::max(1.0, most));
+    return std::max(1, static_cast<int>(std::ceil(drawn)));
+}
+
 } // namespace
 
-PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent)
+// Shared by the canvas and the decodes it started, which may outlive it. A
+// decode's result is delivered on the window's thread, where `canvas` is
+// read and cleared, so the canvas is either there or known to be gone.
+struct PreviewCanvas::Mailbox
 {
+    PreviewCanvas* canvas = nullptr;
+    // The request the canvas waits for; older decodes give up early.
+    std::atomic<quint64> latest{0};
+};
+
+PreviewCanvas::PreviewCanvas(QWidget* parent)
+    : QWidget(parent), mailbox_(std::make_shared<Mailbox>())
+{
+    mailbox_->canvas = this;
+    AllowLargePictures();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Place();
+}
+
+PreviewCanvas::~PreviewCanvas()
+{
+    mailbox_->canvas = nullptr;
+    mailbox_->latest = 0;
 }
 
 QSize PreviewCanvas::sizeHint() const
@@ -72,10 +108,13 @@ void PreviewCanvas::setScreenSize(QSize screen)
 
 void PreviewCanvas::setSettings(const OverlaySettings& settings)
 {
-    if (settings.GraphicFilePath != picturePath_)
+    const bool newPicture = settings.GraphicFilePath != picturePath_;
+    if (newPicture)
         LoadPicture(settings.GraphicFilePath);
     settings_ = settings;
     Place();
+    if (newPicture)
+        Q_EMIT pictureChanged();
 }
 
 void PreviewCanvas::LoadPicture(const QString& path)
@@ -83,29 +122,97 @@ void PreviewCanvas::LoadPicture(const QString& path)
     picturePath_ = path;
     levels_.clear();
     fitted_ = QImage();
+    fittedFor_ = QSize();
+    problem_.clear();
     native_ = kStandInSize;
+    // Whatever is being decoded is for another picture now.
+    mailbox_->latest = ++request_;
+    decoding_ = QSize();
+    noLarger_ = false;
     if (path.isEmpty()) {
         picture_ = Picture::None;
         return;
     }
-    QImageReader reader(path);
-    const QSize header = reader.size();
-    QImage image = reader.read();
-    ++decodeCount_;
-    if (image.isNull()) {
+    const PictureHeader header = ReadPictureHeader(path);
+    if (!header.size.isValid()) {
         picture_ = Picture::Unreadable;
-        if (header.isValid() && !header.isEmpty())
-            native_ = header;
+        problem_ = header.problem;
         return;
     }
-    picture_ = Picture::Loaded;
-    native_ = image.size();
-    levels_.push_back(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    while (levels_.back().width() > 64 && levels_.back().height() > 64) {
-        const QImage& last = levels_.back();
-        levels_.push_back(last.scaled(last.width() / 2, last.height() / 2, Qt::IgnoreAspectRatio,
-                                      Qt::SmoothTransformation));
+    // The first paint says at what size the pixels are needed.
+    picture_ = Picture::Preparing;
+    native_ = header.size;
+}
+
+void PreviewCanvas::RequestPixels(QSize wanted, QSize drawn)
+{
+    if (picture_ != Picture::Preparing && (picture_ != Picture::Loaded || noLarger_))
+        return;
+    const QSize target = DecodeSizeFor(native_, wanted);
+    const QSize have = decoding_.isValid() ? decoding_ : preparedSize();
+    if (have.width() >= target.width() && have.height() >= target.height())
+        return;
+
+    decoding_ = target;
+    ++decodeCount_;
+    const quint64 request = ++request_;
+    mailbox_->latest = request;
+    QThreadPool::globalInstance()->start([mailbox = mailbox_, app = QCoreApplication::instance(),
+                                          request, path = picturePath_, native = native_, target,
+                                          drawn = drawn.boundedTo(target)] {
+        const auto stillWanted = [&] {
+            return mailbox->latest == request;
+        };
+        // Through the application object, which outlives every canvas.
+        const auto deliver = [&](PreparedPicture prepared) {
+            QMetaObject::invokeMethod(
+                app,
+                [mailbox, request, prepared = std::move(prepared)]() mutable {
+                    if (mailbox->canvas)
+                        mailbox->canvas->Receive(request, std::move(prepared));
+                },
+                Qt::QueuedConnection);
+        };
+        if (!stillWanted())
+            return;
+        // Drawn first; the halvings for smaller drawings follow.
+        PreparedPicture prepared = DecodePicture(path, native, target, drawn);
+        if (!stillWanted())
+            return;
+        deliver(prepared);
+        if (prepared.levels.empty())
+            return;
+        AddHalvings(prepared.levels, stillWanted);
+        prepared.fitted = QImage();
+        if (stillWanted())
+            deliver(std::move(prepared));
+    });
+}
+
+void PreviewCanvas::Receive(quint64 request, PreparedPicture prepared)
+{
+    // Another picture, or a larger decode, was asked for since.
+    if (request != request_)
+        return;
+    decoding_ = QSize();
+    const Picture before = picture_;
+    if (!prepared.levels.empty()) {
+        levels_ = std::move(prepared.levels);
+        if (!prepared.fitted.isNull()) {
+            fitted_ = std::move(prepared.fitted);
+            fittedFor_ = prepared.fittedFor;
+        }
+        picture_ = Picture::Loaded;
+    } else if (picture_ == Picture::Loaded) {
+        // The smaller copy at hand still serves; asking again would fail again.
+        noLarger_ = true;
+    } else {
+        picture_ = Picture::Unreadable;
+        problem_ = prepared.problem;
     }
+    update();
+    if (picture_ != before)
+        Q_EMIT pictureChanged();
 }
 
 void PreviewCanvas::Place()
@@ -116,17 +223,12 @@ void PreviewCanvas::Place()
 
 const QImage& PreviewCanvas::ImageForSize(QSize devicePixels)
 {
-    // Never larger than the picture itself: the painter enlarges as it draws.
-    const QSize target = devicePixels.boundedTo(levels_.front().size()).expandedTo(QSize(1, 1));
-    if (fitted_.size() == target)
-        return fitted_;
-    auto source = levels_.begin();
-    while (std::next(source) != levels_.end() && std::next(source)->width() >= target.width() &&
-           std::next(source)->height() >= target.height())
-        ++source;
-    fitted_ = source->size() == target
-                  ? *source
-                  : source->scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Never larger than the decoded copy: the painter enlarges as it draws.
+    const QSize size = devicePixels.boundedTo(preparedSize());
+    if (size != fittedFor_) {
+        fitted_ = ScaledFromLevels(levels_, size);
+        fittedFor_ = size;
+    }
     return fitted_;
 }
 
@@ -183,6 +285,15 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         drawnCorners_[i] = pictureToWidget.map(frame[i]);
     }
 
+    // The device pixels the picture covers, and what a decode is asked for:
+    // as many, but never more than the screen as shown can hold.
+    const double dpr = devicePixelRatioF();
+    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr, kLargestDrawable),
+                             DevicePixels(extent.height() * scale * dpr, kLargestDrawable));
+    const int most = DevicePixels(
+        kMostPixelsPerScreen * std::max(shown.width(), shown.height()) * dpr, kLargestDrawable);
+    RequestPixels(devicePixels.boundedTo(QSize(most, most)), devicePixels);
+
     if (Drawable(drawnCorners_) && !extent.isEmpty()) {
         const QRectF frameRect(QPointF(0, 0), extent);
         painter.save();
@@ -192,16 +303,20 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setOpacity(p.opacity);
         switch (picture_) {
-        case Picture::Loaded: {
-            const double dpr = devicePixelRatioF();
-            const QSize devicePixels(static_cast<int>(std::ceil(extent.width() * scale * dpr)),
-                                     static_cast<int>(std::ceil(extent.height() * scale * dpr)));
+        case Picture::Loaded:
             painter.drawImage(frameRect, ImageForSize(devicePixels));
             break;
-        }
         case Picture::None:
             painter.fillRect(frameRect, Qt::white);
             break;
+        case Picture::Preparing: {
+            QPen pen(kOutline, 1);
+            pen.setCosmetic(true);
+            painter.setPen(pen);
+            painter.setBrush(kPreparingFill);
+            painter.drawRect(frameRect);
+            break;
+        }
         case Picture::Unreadable: {
             QPen pen(kOutline, 1.5, Qt::DashLine);
             pen.setCosmetic(true);

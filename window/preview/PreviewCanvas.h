@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OverlaySettings.h"
+#include "PicturePreparation.h"
 #include "Placement.h"
 
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 // Draws one screen, scaled to fit the widget, with the overlay where a viewer
@@ -17,32 +19,42 @@
 // it. Without a picture it draws the white rectangle viewers draw instead; a
 // picture that cannot be read shows as a dashed outline with its file name.
 //
-// The picture is decoded once per path and kept; painting only ever scales
-// the decoded copy.
+// A new picture's header is read at once, so the overlay is placed at once;
+// its pixels are decoded on a worker thread, no larger than the canvas draws
+// them, and kept. Painting only ever scales the decoded copy, and asks for a
+// larger decode only when the drawing outgrows it.
 class PreviewCanvas : public QWidget
 {
     Q_OBJECT
 public:
-    enum class Picture { None, Loaded, Unreadable };
+    // Preparing: placed by its header, its pixels on the way (a light
+    // rectangle stands in meanwhile).
+    enum class Picture { None, Preparing, Loaded, Unreadable };
 
     // Stands in for the native size when there is no picture, or when not even
     // the picture's header can be read.
     static constexpr QSize kStandInSize{128, 128};
 
     explicit PreviewCanvas(QWidget* parent = nullptr);
+    ~PreviewCanvas() override;
 
     void setScreenSize(QSize screen);
     QSize screenSize() const { return screen_; }
 
-    // Places the overlay anew; decodes the picture when its path changed.
+    // Places the overlay anew; reads the picture anew when its path changed.
     void setSettings(const OverlaySettings& settings);
+    const OverlaySettings& settings() const { return settings_; }
 
     const OverlaySettings& settings() const { return settings_; }
     const Placement& placement() const { return placement_; }
     Picture picture() const { return picture_; }
-    // Measured from the picture itself (kStandInSize when it has none).
+    // Why the picture cannot be read, in a few words; empty unless Unreadable.
+    QString pictureProblem() const { return problem_; }
+    // Measured from the picture's header (kStandInSize when it has none).
     QSize pictureNativeSize() const { return native_; }
-    // How many times a picture file has been decoded, for checks that the
+    // The decoded copy painting scales from; empty until one has arrived.
+    QSize preparedSize() const { return levels_.empty() ? QSize() : levels_.front().size(); }
+    // How many decodes of a picture file were started, for checks that the
     // picture is not decoded again on every change.
     int decodeCount() const { return decodeCount_; }
 
@@ -56,11 +68,22 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+Q_SIGNALS:
+    // Another picture was chosen, or the chosen one was prepared or found
+    // unreadable.
+    void pictureChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Mailbox;
+
     void LoadPicture(const QString& path);
+    // Starts a decode when neither the copy at hand nor the one on its way
+    // covers `wanted` device pixels; `drawn` is what the picture covers now.
+    void RequestPixels(QSize wanted, QSize drawn);
+    void Receive(quint64 request, PreparedPicture prepared);
     const QImage& ImageForSize(QSize devicePixels);
     void Place();
 
@@ -70,12 +93,23 @@ private:
 
     QString picturePath_;
     Picture picture_ = Picture::None;
+    QString problem_;
     QSize native_ = kStandInSize;
     int decodeCount_ = 0;
+    // Numbers the decodes; only the latest one's result is taken.
+    quint64 request_ = 0;
+    // The size being decoded now; empty when none is.
+    QSize decoding_;
+    // A larger decode failed: the copy at hand is all there will be.
+    bool noLarger_ = false;
+    // Shared with the decodes under way, which may outlive the canvas.
+    std::shared_ptr<Mailbox> mailbox_;
     // The decoded picture and its successive halvings, largest first, so that
     // a small drawing scales from a copy near its own size.
     std::vector<QImage> levels_;
+    // What the last paint drew the picture from, and for what size.
     QImage fitted_;
+    QSize fittedFor_;
 
     QRectF drawnScreenRect_;
     std::array<QPointF, 4> drawnCorners_{};

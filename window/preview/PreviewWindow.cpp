@@ -82,6 +82,9 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 
     resize(780, 560);
     connect(comboPreviewScreen_, &QComboBox::currentIndexChanged, this, &PreviewWindow::Refresh);
+    // A picture's pixels come later than its settings, and may turn out unreadable.
+    connect(canvas_, &PreviewCanvas::pictureChanged, this,
+            [this] { lblPreviewInfo_->setText(InfoText()); });
     Refresh();
 }
 
@@ -153,9 +156,14 @@ QString PreviewWindow::InfoText() const
     case PreviewCanvas::Picture::None:
         notes << QStringLiteral("No picture chosen: shown as the white rectangle viewers draw");
         break;
-    case PreviewCanvas::Picture::Unreadable:
-        notes << QStringLiteral("The picture cannot be read; its outline is shown");
+    case PreviewCanvas::Picture::Unreadable: {
+        const QString problem = canvas_->pictureProblem();
+        notes << QStringLiteral("The picture cannot be read") %
+                     (problem.isEmpty() ? QString() : u" (" % problem % u')') %
+                     QStringLiteral("; its outline is shown");
         break;
+    }
+    case PreviewCanvas::Picture::Preparing:
     case PreviewCanvas::Picture::Loaded:
         break;
     }

@@ -18,7 +18,8 @@ public:
     explicit PreviewWindow(QWidget* parent = nullptr);
 
     // Shows `settings`, the same snapshot the file is written from. Cheap to
-    // call on every change: the picture is decoded only when its path changes.
+    // call on every change: the picture is read anew only when its path
+    // changes, and decoded off the window's thread.
     void ShowSettings(const OverlaySettings& settings);
 
     PreviewCanvas* canvas() const { return canvas_; }
