@@ -45,7 +45,6 @@ public:
     void setSettings(const OverlaySettings& settings);
     const OverlaySettings& settings() const { return settings_; }
 
-    const OverlaySettings& settings() const { return settings_; }
     const Placement& placement() const { return placement_; }
     Picture picture() const { return picture_; }
     // Why the picture cannot be read, in a few words; empty unless Unreadable.
