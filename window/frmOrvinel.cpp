@@ -34,32 +34,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-// Puts `window` on the roomier side of `main`, narrowed to fit there, so that
-// neither covers the other's controls; on a screen too small for that it may
-// overlap.
-void PlaceBeside(QWidget* window, const QWidget* main)
-{
-    const QScreen* shown = main->screen();
-    if (!shown)
-        return;
-    constexpr int kGap = 8;
-    const QRect room = shown->availableGeometry();
-    const QRect outer = main->frameGeometry();
-    const int roomRight = room.right() - outer.right() - kGap;
-    const int roomLeft = outer.left() - kGap - room.left();
-    const int narrowest = std::min(window->minimumSizeHint().width(), window->width());
-    const int width = std::clamp(std::max(roomRight, roomLeft), narrowest, window->width());
-    window->resize(width, window->height());
-    const int x = roomRight >= roomLeft ? outer.right() + 1 + kGap : outer.left() - kGap - width;
-    window->move(std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - width)),
-                 std::clamp(outer.top(), room.top(),
-                            std::max(room.top(), room.bottom() + 1 - window->height())));
-}
-
-} // namespace
-
 frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
 {
     setWindowTitle(QStringLiteral("KML Orvinel"));
@@ -615,15 +589,9 @@ void frmOrvinel::lblTarnwell_Click()
 
 void frmOrvinel::cmdPreview_Click()
 {
-    if (!preview_) {
+    if (!preview_)
         preview_ = new PreviewWindow(this);
-        PlaceBeside(preview_, this);
-    }
-    preview_->ShowSettings(Snapshot());
-    preview_->setWindowState(preview_->windowState() & ~Qt::WindowMinimized);
-    preview_->show();
-    preview_->raise();
-    preview_->activateWindow();
+    preview_->ShowBeside(this, Snapshot());
 }
 
 void frmOrvinel::UpdatePreview()

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -38,6 +39,28 @@ QString Percent(double share)
 {
     const double percent = share * 100;
     return QString::number(percent, 'f', percent < 10 ? 1 : 0) + QLatin1Char('%');
+}
+
+// Puts `window` on the roomier side of `main`, narrowed to fit there, so that
+// neither covers the other's controls; on a screen too small for that it may
+// overlap.
+void PlaceBeside(QWidget* window, const QWidget* main)
+{
+    const QScreen* shown = main->screen();
+    if (!shown)
+        return;
+    constexpr int kGap = 8;
+    const QRect room = shown->availableGeometry();
+    const QRect outer = main->frameGeometry();
+    const int roomRight = room.right() - outer.right() - kGap;
+    const int roomLeft = outer.left() - kGap - room.left();
+    const int narrowest = std::min(window->minimumSizeHint().width(), window->width());
+    const int width = std::clamp(std::max(roomRight, roomLeft), narrowest, window->width());
+    window->resize(width, window->height());
+    const int x = roomRight >= roomLeft ? outer.right() + 1 + kGap : outer.left() - kGap - width;
+    window->move(std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - width)),
+                 std::clamp(outer.top(), room.top(),
+                            std::max(room.top(), room.bottom() + 1 - window->height())));
 }
 
 } // namespace
@@ -171,4 +194,17 @@ QString PreviewWindow::InfoText() const
         lines << notes.join(kSeparator);
     lines << p.problems;
     return lines.join(QLatin1Char('\n'));
+}
+
+void PreviewWindow::ShowBeside(const QWidget* main, const OverlaySettings& settings)
+{
+    if (!placed_) {
+        PlaceBeside(this, main);
+        placed_ = true;
+    }
+    ShowSettings(settings);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }

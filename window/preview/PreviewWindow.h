@@ -21,6 +21,10 @@ public:
     // call on every change: the picture is read anew only when its path
     // changes, and decoded off the window's thread.
     void ShowSettings(const OverlaySettings& settings);
+    // Shows `settings` and brings the window to the front, un-minimised; the
+    // first time on the roomier side of `main`, narrowed to fit there, so
+    // that neither covers the other's controls.
+    void ShowBeside(const QWidget* main, const OverlaySettings& settings);
 
     PreviewCanvas* canvas() const { return canvas_; }
 
@@ -34,4 +38,5 @@ private:
     QComboBox* comboPreviewScreen_ = nullptr;
     PreviewCanvas* canvas_ = nullptr;
     QLabel* lblPreviewInfo_ = nullptr;
+    bool placed_ = false;
 };
