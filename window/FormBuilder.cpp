@@ -10,9 +10,12 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 
 #include <algorithm>
@@ -156,10 +159,20 @@ void CondenseToFit(QLabel* label)
     label->setFont(font);
 }
 
+// The control of that name and kind; the layout table and the window agree.
+template <class T> T* Found(const QHash<QString, QWidget*>& controls, const char* name)
+{
+    auto* control = qobject_cast<T*>(controls.value(QString::fromLatin1(name)));
+    Q_ASSERT_X(control, "BuildForm", name);
+    return control;
+}
+
 } // namespace
 
-void BuildForm(QWidget* window, QButtonGroup* presets)
+FormControls BuildForm(QWidget* window)
 {
+    auto* presets = new QButtonGroup(window);
+    presets->setExclusive(true);
     // The client area of 6195 by 11115 twips.
     window->setFont(FontFor(Face::Default));
     window->setFixedSize(Pixels(6195), Pixels(11115));
@@ -186,4 +199,67 @@ void BuildForm(QWidget* window, QButtonGroup* presets)
     for (std::size_t i = 1; i < std::size(kTabOrder); ++i)
         QWidget::setTabOrder(controls.value(QString::fromLatin1(kTabOrder[i - 1])),
                              controls.value(QString::fromLatin1(kTabOrder[i])));
+
+    // The presets are one stop of the tab order, through the chosen button,
+    // as a group of options is; the arrow keys move between them.
+    const auto oneTabStop = [presets] {
+        for (QAbstractButton* option : presets->buttons())
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    QObject::connect(presets, &QButtonGroup::buttonToggled, presets, oneTabStop);
+    oneTabStop();
+
+    FormControls form;
+    form.optPreset = presets;
+    form.lblOpen_graphic_file = Found<QLabel>(controls, "lblOpen_graphic_file");
+    form.lblOutput_file = Found<QLabel>(controls, "lblOutput_file");
+    form.lblTarnwell = Found<ClickableLabel>(controls, "lblTarnwell");
+    form.cmdOpen_graphic_file = Found<QPushButton>(controls, "cmdOpen_graphic_file");
+    form.cmdSave_As = Found<QPushButton>(controls, "cmdSave_As");
+    form.cmdSave_Refresh = Found<QPushButton>(controls, "cmdSave_Refresh");
+    form.cmdCreate_Network_Link = Found<QPushButton>(controls, "cmdCreate_Network_Link");
+    form.cmdHelp = Found<QPushButton>(controls, "cmdHelp");
+    form.cmdExit = Found<QPushButton>(controls, "cmdExit");
+    form.cmdNew_Program = Found<QPushButton>(controls, "cmdNew_Program");
+    form.cmdPreview = Found<QPushButton>(controls, "cmdPreview");
+    form.chkAuto_Refresh = Found<QCheckBox>(controls, "chkAuto_Refresh");
+    form.sliderTransparency = Found<QSlider>(controls, "sliderTransparency");
+    form.txtOverlay_title = Found<QLineEdit>(controls, "txtOverlay_title");
+    form.txtOverlay_x = Found<QLineEdit>(controls, "txtOverlay_x");
+    form.txtOverlay_y = Found<QLineEdit>(controls, "txtOverlay_y");
+    form.txtScreen_x = Found<QLineEdit>(controls, "txtScreen_x");
+    form.txtScreen_y = Found<QLineEdit>(controls, "txtScreen_y");
+    form.txtRotation_x = Found<QLineEdit>(controls, "txtRotation_x");
+    form.txtRotation_y = Found<QLineEdit>(controls, "txtRotation_y");
+    form.txtRotation = Found<QLineEdit>(controls, "txtRotation");
+    form.txtDraw_order = Found<QLineEdit>(controls, "txtDraw_order");
+    form.txtWidth = Found<QLineEdit>(controls, "txtWidth");
+    form.txtHeight = Found<QLineEdit>(controls, "txtHeight");
+    form.comboOverlay_x_units = Found<QComboBox>(controls, "comboOverlay_x_units");
+    form.comboOverlay_y_units = Found<QComboBox>(controls, "comboOverlay_y_units");
+    form.comboScreen_x_units = Found<QComboBox>(controls, "comboScreen_x_units");
+    form.comboScreen_y_units = Found<QComboBox>(controls, "comboScreen_y_units");
+    form.comboRotation_x_units = Found<QComboBox>(controls, "comboRotation_x_units");
+    form.comboRotation_y_units = Found<QComboBox>(controls, "comboRotation_y_units");
+    form.comboSize_x_units = Found<QComboBox>(controls, "comboSize_x_units");
+    form.comboSize_y_units = Found<QComboBox>(controls, "comboSize_y_units");
+    form.comboSize_x = Found<QComboBox>(controls, "comboSize_x");
+    form.comboSize_y = Found<QComboBox>(controls, "comboSize_y");
+    return form;
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The platform window knows its frame (where the platform can tell
+    // before the window is shown), so the outer size is measured.
+    window->winId(); // creates the platform window
+    const QRect whole = screen->geometry();
+    const QRect outer = window->frameGeometry();
+    const float left = float(whole.width() - outer.width()) / 2.0f;
+    const float top = float(whole.height() - outer.height()) / 2.0f;
+    window->move(whole.x() + static_cast<int>(std::lround(left)),
+                 whole.y() + static_cast<int>(std::lround(top)));
 }

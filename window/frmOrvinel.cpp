@@ -1,14 +1,11 @@
 #include "frmOrvinel.h"
 
 #include "AlphaColor.h"
-#include "CaptionFrame.h"
 #include "ClickableLabel.h"
 #include "Commands.h"
 #include "CommonDialog.h"
 #include "FocusValidation.h"
 #include "FormBuilder.h"
-#include "KmlNumber.h"
-#include "KmlWriter.h"
 #include "OverlaySaver.h"
 #include "OverlaySettings.h"
 #include "PlatformProfile.h"
@@ -16,23 +13,17 @@
 #include "Services.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
-#include "WrappingButtons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QHash>
+#include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
+#include <QPushButton>
 #include <QSlider>
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
 #include <utility>
-#include <vector>
 
 frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
 {
@@ -59,50 +50,11 @@ template <class T> T* frmOrvinel::Control(const char* name) const
 
 void frmOrvinel::CreateControls()
 {
-    optPreset = new QButtonGroup(this);
-    optPreset->setExclusive(true);
-    BuildForm(this, optPreset);
+    static_cast<FormControls&>(*this) = BuildForm(this);
     for (const NamedField& named : kOverlayFields) {
         if (named.control)
             fieldControls_.emplace_back(named.field, Control<QWidget>(named.name));
     }
-
-    lblOpen_graphic_file = Control<QLabel>("lblOpen_graphic_file");
-    lblOutput_file = Control<QLabel>("lblOutput_file");
-    lblTarnwell = Control<ClickableLabel>("lblTarnwell");
-    cmdOpen_graphic_file = Control<QPushButton>("cmdOpen_graphic_file");
-    cmdSave_As = Control<QPushButton>("cmdSave_As");
-    cmdSave_Refresh = Control<QPushButton>("cmdSave_Refresh");
-    cmdCreate_Network_Link = Control<QPushButton>("cmdCreate_Network_Link");
-    cmdHelp = Control<QPushButton>("cmdHelp");
-    cmdExit = Control<QPushButton>("cmdExit");
-    cmdNew_Program = Control<QPushButton>("cmdNew_Program");
-    cmdPreview = Control<QPushButton>("cmdPreview");
-    chkAuto_Refresh = Control<QCheckBox>("chkAuto_Refresh");
-    sliderTransparency = Control<QSlider>("sliderTransparency");
-
-    txtOverlay_title = Control<QLineEdit>("txtOverlay_title");
-    txtOverlay_x = Control<QLineEdit>("txtOverlay_x");
-    txtOverlay_y = Control<QLineEdit>("txtOverlay_y");
-    txtScreen_x = Control<QLineEdit>("txtScreen_x");
-    txtScreen_y = Control<QLineEdit>("txtScreen_y");
-    txtRotation_x = Control<QLineEdit>("txtRotation_x");
-    txtRotation_y = Control<QLineEdit>("txtRotation_y");
-    txtRotation = Control<QLineEdit>("txtRotation");
-    txtDraw_order = Control<QLineEdit>("txtDraw_order");
-    txtWidth = Control<QLineEdit>("txtWidth");
-    txtHeight = Control<QLineEdit>("txtHeight");
-
-    comboOverlay_x_units = Control<QComboBox>("comboOverlay_x_units");
-    comboOverlay_y_units = Control<QComboBox>("comboOverlay_y_units");
-    comboScreen_x_units = Control<QComboBox>("comboScreen_x_units");
-    comboScreen_y_units = Control<QComboBox>("comboScreen_y_units");
-    comboRotation_x_units = Control<QComboBox>("comboRotation_x_units");
-    comboRotation_y_units = Control<QComboBox>("comboRotation_y_units");
-    comboSize_x_units = Control<QComboBox>("comboSize_x_units");
-    comboSize_y_units = Control<QComboBox>("comboSize_y_units");
-    comboSize_x = Control<QComboBox>("comboSize_x");
-    comboSize_y = Control<QComboBox>("comboSize_y");
 }
 
 void frmOrvinel::ConnectHandlers()
@@ -122,14 +74,6 @@ void frmOrvinel::ConnectHandlers()
     connect(lblTarnwell, &ClickableLabel::clicked, this, &frmOrvinel::lblTarnwell_Click);
 
     connect(optPreset, &QButtonGroup::idClicked, this, &frmOrvinel::optPreset_Click);
-    // The presets are one stop of the tab order, through the selected button,
-    // as a group of options is; the arrow keys move between them.
-    const auto oneTabStop = [this] {
-        for (QAbstractButton* option : optPreset->buttons())
-            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
-    };
-    connect(optPreset, &QButtonGroup::buttonToggled, this, oneTabStop);
-    oneTabStop();
     connect(chkAuto_Refresh, &QCheckBox::clicked, this, &frmOrvinel::chkAuto_Refresh_Click);
     connect(sliderTransparency, &QSlider::valueChanged, this,
             &frmOrvinel::sliderTransparency_Change);
@@ -190,19 +134,7 @@ void frmOrvinel::RegisterValidators()
 
 void frmOrvinel::Form_Load()
 {
-    // Centred on the primary screen as a whole, taskbar included; the window
-    // may stick out on a screen smaller than itself.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        // The platform window knows its frame (where the platform can tell
-        // before the window is shown), so the outer size is measured.
-        create();
-        const QRect whole = screen->geometry();
-        const QRect outer = frameGeometry();
-        const float left = float(whole.width() - outer.width()) / 2.0f;
-        const float top = float(whole.height() - outer.height()) / 2.0f;
-        move(whole.x() + static_cast<int>(std::lround(left)),
-             whole.y() + static_cast<int>(std::lround(top)));
-    }
+    CentreOnScreen(this);
     ResetToDefaults();
     // First in the tab order, so it holds the focus when the window opens.
     cmdExit->setFocus();
@@ -280,16 +212,6 @@ void frmOrvinel::AutoRefreshStep()
         saver_->Queue(settings);
 }
 
-void frmOrvinel::cmdSave_Refresh_Click()
-{
-    SaveOverlayFile();
-}
-
-void frmOrvinel::chkAuto_Refresh_Click()
-{
-    AutoRefreshStep();
-}
-
 // ---- Presets ----------------------------------------------------------------
 
 void frmOrvinel::optPreset_Click(int)
@@ -343,16 +265,6 @@ void frmOrvinel::comboSize_y_Click()
     SizeListPicked(comboSize_y, sizeYValue_);
 }
 
-void frmOrvinel::comboSize_x_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::comboSize_y_Change()
-{
-    AutoRefreshStep();
-}
-
 void frmOrvinel::comboSize_x_Validate(bool& cancel)
 {
     Show(ValueRules::SizeValue(comboSize_x->currentText(), QStringLiteral("x-size")),
@@ -374,36 +286,6 @@ void frmOrvinel::UnitPicked(QLineEdit* qualifiedField)
     AutoRefreshStep();
 }
 
-void frmOrvinel::comboOverlay_x_units_Click()
-{
-    UnitPicked(txtOverlay_x);
-}
-
-void frmOrvinel::comboOverlay_y_units_Click()
-{
-    UnitPicked(txtOverlay_y);
-}
-
-void frmOrvinel::comboScreen_x_units_Click()
-{
-    UnitPicked(txtScreen_x);
-}
-
-void frmOrvinel::comboScreen_y_units_Click()
-{
-    UnitPicked(txtScreen_y);
-}
-
-void frmOrvinel::comboRotation_x_units_Click()
-{
-    UnitPicked(txtRotation_x);
-}
-
-void frmOrvinel::comboRotation_y_units_Click()
-{
-    UnitPicked(txtRotation_y);
-}
-
 void frmOrvinel::comboSize_x_units_Click()
 {
     comboSize_x->setEditText(QString());
@@ -417,53 +299,6 @@ void frmOrvinel::comboSize_y_units_Click()
 }
 
 // ---- Value fields -----------------------------------------------------------
-
-void frmOrvinel::txtOverlay_x_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::txtOverlay_y_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::txtScreen_x_Change()
-{
-    AutoRefreshStep();
-}
-
-// A choice of this program: the screen y field refreshes like its siblings.
-void frmOrvinel::txtScreen_y_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::txtRotation_x_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::txtRotation_y_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::txtRotation_Change()
-{
-    AutoRefreshStep();
-}
-
-void frmOrvinel::txtDraw_order_Change()
-{
-    AutoRefreshStep();
-}
-
-// A choice of this program: a new title reaches the viewer at once too.
-void frmOrvinel::txtOverlay_title_Change()
-{
-    AutoRefreshStep();
-}
 
 // ---- Validation -------------------------------------------------------------
 

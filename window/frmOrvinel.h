@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "FormBuilder.h"
 #include "OverlaySettings.h"
 #include "ValueRules.h"
 
@@ -12,24 +13,19 @@
 #include <vector>
 
 class OverlaySaver;
-class ClickableLabel;
-class FocusValidation;
-class PreviewWindow;
-class QButtonGroup;
-class QCheckBox;
 class QCloseEvent;
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QSlider;
+class FocusValidation;
+class PreviewWindow;
+class QCloseEvent;
 
 // The program's one window. Its controls are the store of the overlay
 // parameters; the values that have no control of their own are the module
 // variables below. Every control carries its name as its objectName.
 //
 // Life of a window: construct, Form_Load(), show().
-class frmOrvinel : public QWidget
+class frmOrvinel : public QWidget, private FormControls
 {
     Q_OBJECT
 public:
@@ -73,7 +69,7 @@ private:
     // Event handlers, named control_event, wired to the controls' signals.
     void cmdOpen_graphic_file_Click();
     void cmdSave_As_Click();
-    void cmdSave_Refresh_Click();
+    void cmdSave_Refresh_Click() { SaveOverlayFile(); }
     void cmdCreate_Network_Link_Click();
     void cmdHelp_Click();
     void cmdExit_Click();
@@ -83,34 +79,36 @@ private:
     void cmdPreview_Click();
 
     void optPreset_Click(int index);
-    void chkAuto_Refresh_Click();
+    void chkAuto_Refresh_Click() { AutoRefreshStep(); }
     void sliderTransparency_Change();
 
     void comboSize_x_Click();
     void comboSize_y_Click();
-    void comboSize_x_Change();
-    void comboSize_y_Change();
+    void comboSize_x_Change() { AutoRefreshStep(); }
+    void comboSize_y_Change() { AutoRefreshStep(); }
     void comboSize_x_Validate(bool& cancel);
     void comboSize_y_Validate(bool& cancel);
 
-    void comboOverlay_x_units_Click();
-    void comboOverlay_y_units_Click();
-    void comboScreen_x_units_Click();
-    void comboScreen_y_units_Click();
-    void comboRotation_x_units_Click();
-    void comboRotation_y_units_Click();
+    void comboOverlay_x_units_Click() { UnitPicked(txtOverlay_x); }
+    void comboOverlay_y_units_Click() { UnitPicked(txtOverlay_y); }
+    void comboScreen_x_units_Click() { UnitPicked(txtScreen_x); }
+    void comboScreen_y_units_Click() { UnitPicked(txtScreen_y); }
+    void comboRotation_x_units_Click() { UnitPicked(txtRotation_x); }
+    void comboRotation_y_units_Click() { UnitPicked(txtRotation_y); }
     void comboSize_x_units_Click();
     void comboSize_y_units_Click();
 
-    void txtOverlay_x_Change();
-    void txtOverlay_y_Change();
-    void txtScreen_x_Change();
-    void txtScreen_y_Change();
-    void txtRotation_x_Change();
-    void txtRotation_y_Change();
-    void txtRotation_Change();
-    void txtDraw_order_Change();
-    void txtOverlay_title_Change();
+    void txtOverlay_x_Change() { AutoRefreshStep(); }
+    void txtOverlay_y_Change() { AutoRefreshStep(); }
+    void txtScreen_x_Change() { AutoRefreshStep(); }
+    // A choice of this program: the screen y field refreshes like its siblings.
+    void txtScreen_y_Change() { AutoRefreshStep(); }
+    void txtRotation_x_Change() { AutoRefreshStep(); }
+    void txtRotation_y_Change() { AutoRefreshStep(); }
+    void txtRotation_Change() { AutoRefreshStep(); }
+    void txtDraw_order_Change() { AutoRefreshStep(); }
+    // A choice of this program: a new title reaches the viewer at once too.
+    void txtOverlay_title_Change() { AutoRefreshStep(); }
 
     void txtOverlay_x_Validate(bool& cancel);
     void txtOverlay_y_Validate(bool& cancel);
@@ -166,42 +164,4 @@ private:
     QString sizeYValue_;
     // Writes the overlay file; auto-refresh writes never on the window's thread.
     std::unique_ptr<OverlaySaver> saver_;
-
-    QLabel* lblOpen_graphic_file = nullptr;
-    QLabel* lblOutput_file = nullptr;
-    ClickableLabel* lblTarnwell = nullptr;
-    QPushButton* cmdOpen_graphic_file = nullptr;
-    QPushButton* cmdSave_As = nullptr;
-    QPushButton* cmdSave_Refresh = nullptr;
-    QPushButton* cmdCreate_Network_Link = nullptr;
-    QPushButton* cmdHelp = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdNew_Program = nullptr;
-    QPushButton* cmdPreview = nullptr;
-    QCheckBox* chkAuto_Refresh = nullptr;
-    QSlider* sliderTransparency = nullptr;
-    QButtonGroup* optPreset = nullptr;
-
-    QLineEdit* txtOverlay_title = nullptr;
-    QLineEdit* txtOverlay_x = nullptr;
-    QLineEdit* txtOverlay_y = nullptr;
-    QLineEdit* txtScreen_x = nullptr;
-    QLineEdit* txtScreen_y = nullptr;
-    QLineEdit* txtRotation_x = nullptr;
-    QLineEdit* txtRotation_y = nullptr;
-    QLineEdit* txtRotation = nullptr;
-    QLineEdit* txtDraw_order = nullptr;
-    QLineEdit* txtWidth = nullptr;
-    QLineEdit* txtHeight = nullptr;
-
-    QComboBox* comboOverlay_x_units = nullptr;
-    QComboBox* comboOverlay_y_units = nullptr;
-    QComboBox* comboScreen_x_units = nullptr;
-    QComboBox* comboScreen_y_units = nullptr;
-    QComboBox* comboRotation_x_units = nullptr;
-    QComboBox* comboRotation_y_units = nullptr;
-    QComboBox* comboSize_x_units = nullptr;
-    QComboBox* comboSize_y_units = nullptr;
-    QComboBox* comboSize_x = nullptr;
-    QComboBox* comboSize_y = nullptr;
 };
