@@ -28,15 +28,11 @@ struct Make
     // An element's x and y values and units, in that order.
     Make& At(int element, Text x, Text y, Text xu, Text yu)
     {
-        const std::array<QString*, 4> fields[] = {
-            {&s.txtOverlay_x, &s.txtOverlay_y, &s.comboOverlay_x_units, &s.comboOverlay_y_units},
-            {&s.txtScreen_x, &s.txtScreen_y, &s.comboScreen_x_units, &s.comboScreen_y_units},
-            {&s.txtRotation_x, &s.txtRotation_y, &s.comboRotation_x_units,
-             &s.comboRotation_y_units},
-            {&s.comboSize_x, &s.comboSize_y, &s.comboSize_x_units, &s.comboSize_y_units}};
+        const OverlayPoint& point = kOverlayPoints[element];
         const Text texts[] = {x, y, xu, yu ? yu : xu};
+        const OverlayField fields[] = {point.x, point.y, point.xUnits, point.yUnits};
         for (int i = 0; i < 4; ++i)
-            *fields[element][i] = QString::fromUtf8(texts[i]);
+            s.*fields[i] = QString::fromUtf8(texts[i]);
         return *this;
     }
     static constexpr Text kF = "fraction";

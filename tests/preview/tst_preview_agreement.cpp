@@ -25,14 +25,15 @@ class AgreementTest : public QObject
     }
     // Absent a quarter of the time. Empty or unreadable values need no rounds
     // here: the canvas draws whatever the rule makes of them.
-    void Point(QString& x, QString& y, QString& xUnits, QString& yUnits, bool size = false)
+    void Point(OverlaySettings& s, const OverlayPoint& point)
     {
         if (Chance(0.25))
             return;
-        for (auto [value, units] : {std::pair(&x, &xUnits), std::pair(&y, &yUnits)}) {
-            *units = Pick(size ? Vocabulary::kSizeUnits : Vocabulary::kPointUnits);
-            const double high = *units == Vocabulary::kFraction ? 1.5 : 1500;
-            *value = QString::number((random_.generateDouble() * 1.2 - 0.2) * high);
+        for (auto [value, units] :
+             {std::pair(point.x, point.xUnits), std::pair(point.y, point.yUnits)}) {
+            s.*units = Pick(point.sizeWords ? Vocabulary::kSizeUnits : Vocabulary::kPointUnits);
+            const double high = s.*units == Vocabulary::kFraction ? 1.5 : 1500;
+            s.*value = QString::number((random_.generateDouble() * 1.2 - 0.2) * high);
         }
     }
 
@@ -56,11 +57,8 @@ private Q_SLOTS:
             const auto& [path, native, red, canvasPointer] = Pick(pictures);
             PreviewCanvas& canvas = *canvasPointer;
             OverlaySettings s = Make().picture(path);
-            Point(s.txtOverlay_x, s.txtOverlay_y, s.comboOverlay_x_units, s.comboOverlay_y_units);
-            Point(s.txtScreen_x, s.txtScreen_y, s.comboScreen_x_units, s.comboScreen_y_units);
-            Point(s.txtRotation_x, s.txtRotation_y, s.comboRotation_x_units,
-                  s.comboRotation_y_units);
-            Point(s.comboSize_x, s.comboSize_y, s.comboSize_x_units, s.comboSize_y_units, true);
+            for (const OverlayPoint& point : kOverlayPoints)
+                Point(s, point);
             s.txtRotation =
                 Chance(0.3) ? QString() : QString::number(random_.generateDouble() * 720 - 360);
             const QSize screen(random_.bounded(320, 4000), random_.bounded(240, 3000));
