@@ -96,10 +96,10 @@ private:
         run->window->WaitForWrites();
         return ::ReadAll(path);
     }
-    ParsedOverlay ParseOverlayFile(const QString& path) const
+    QHash<QString, QString> ParseKmlFile(const QString& path) const
     {
         run->window->WaitForWrites();
-        return ::ParseOverlayFile(path);
+        return ::ParseKmlFile(path);
     }
     QDir Folder() const { return QDir(run->folder.path()); }
     QString Record() const { return Path("viewer.args"); }
@@ -197,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(Enabled("cmdSave_Refresh") && Enabled("cmdCreate_Network_Link"));
         QVERIFY(!Enabled("chkAuto_Refresh"));
         QCOMPARE(ReadAll(overlay), OverlayBytes(picture, "ffffffff"));
-        QCOMPARE(ParseOverlayFile(overlay).texts.value("href"), picture);
+        QCOMPARE(ParseKmlFile(overlay).value("href"), picture);
 
         // 4. The network link: the locate dialog asks for the viewer; the
         // stand-in really runs on the link file.
@@ -207,7 +207,7 @@ private Q_SLOTS:
             (QStringList{"Select graphic file for overlay", "Select graphic file for overlay",
                          "Save KML Screen Overlay File", "Locate Google Earth executable file"}));
         QCOMPARE(ReadAll(link), LinkFileBytes(overlay));
-        QCOMPARE(ParseOverlayFile(link).texts.value("href"), overlay);
+        QCOMPARE(ParseKmlFile(link).value("href"), overlay);
         QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n');
 
         // 5. Ticking Auto-Refresh writes at once; then the slider to the
@@ -220,7 +220,7 @@ private Q_SLOTS:
         for (int page = 0; page < 10; ++page)
             QTest::keyClick(slider, Qt::Key_PageUp);
         QCOMPARE(ReadAll(overlay), OverlayBytes(picture, "80ffffff"));
-        QCOMPARE(ParseOverlayFile(overlay).texts.value("color"), "80ffffff");
+        QCOMPARE(ParseKmlFile(overlay).value("color"), "80ffffff");
 
         // 6. Exit: the link file goes, the overlay file stays, the window closes.
         WindowDriver::Click(Get("cmdExit"));
@@ -287,7 +287,7 @@ private Q_SLOTS:
         QVERIFY(Link());
         WindowDriver::Click(Get("chkAuto_Refresh"));
         QVERIFY(WindowDriver::Retype(Get("txtOverlay_title"), QStringLiteral("next")));
-        QCOMPARE(ParseOverlayFile(shown).texts.value("name"), "next");
+        QCOMPARE(ParseKmlFile(shown).value("name"), "next");
     }
 
     // Under a file-size limit too small for any write, a Save As over an
@@ -344,8 +344,8 @@ private Q_SLOTS:
         QCOMPARE(run->services.CallsOf(Kind::FileDialog).size(), 7);
         QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n' + oddLink.toUtf8() + '\n');
         QCOMPARE(ReadAll(oddLink), LinkFileBytes(output));
-        QCOMPARE(ParseOverlayFile(oddLink).texts.value("href"), output);
-        QCOMPARE(ParseOverlayFile(output).texts.value("href"), picture);
+        QCOMPARE(ParseKmlFile(oddLink).value("href"), output);
+        QCOMPARE(ParseKmlFile(output).value("href"), picture);
 
         WindowDriver::Click(Get("cmdExit"));
         QTRY_VERIFY(!run->window->isVisible());
@@ -366,7 +366,7 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(Path("a.kml")), before);
         auto* field = Get<QLineEdit>("txtOverlay_x");
         QVERIFY(WindowDriver::Retype(field, QStringLiteral("abc")));
-        QCOMPARE(ParseOverlayFile(Path("a.kml")).texts.value("href"), Path("Other.gif"));
+        QCOMPARE(ParseKmlFile(Path("a.kml")).value("href"), Path("Other.gif"));
 
         WindowDriver::Click(Get("cmdExit"));
         QCOMPARE(Only(Kind::DataError), "Please enter a valid number for the overlay x value");

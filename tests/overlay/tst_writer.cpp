@@ -1,3 +1,4 @@
+#include "KmlParse.h"
 #include "KmlWriter.h"
 #include "Vocabulary.h"
 
@@ -7,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
-
-#include <map>
 
 namespace {
 
@@ -41,40 +40,10 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// What a standard parser reads back, flattened: "name" -> text for leaf
-// elements and "name@attribute" -> value. Every
-// element occurs at most once in these files.
-struct Parsed
-{
-    std::map<QString, QString> values;
-    QString error;
-};
-
-Parsed Parse(const QByteArray& bytes)
-{
-    Parsed parsed;
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QString name = xml.name().toString();
-        for (const QXmlStreamAttribute& attribute : xml.attributes())
-            parsed.values[name + QLatin1Char('@') + attribute.name().toString()] =
-                attribute.value().toString();
-        if (name != QLatin1String("kml") && name != QLatin1String("ScreenOverlay") &&
-            name != QLatin1String("Icon") && name != QLatin1String("NetworkLink") &&
-            name != QLatin1String("Url"))
-            parsed.values[name] = xml.readElementText();
-    }
-    if (xml.hasError())
-        parsed.error = xml.errorString();
-    return parsed;
-}
-
 // What the file must hold for `s`, in the same flattened form.
-std::map<QString, QString> Expected(const OverlaySettings& s)
+QHash<QString, QString> Expected(const OverlaySettings& s)
 {
-    std::map<QString, QString> v;
+    QHash<QString, QString> v;
     const auto text = [&](const char* name, const QString& value, bool present) {
         if (present)
             v[QLatin1String(name)] = value;
@@ -216,9 +185,9 @@ private Q_SLOTS:
                                     "</kml>\n";
         const QByteArray bytes = NetworkLinkFileBytes(overlay);
         QCOMPARE(bytes, expected);
-        const Parsed parsed = Parse(bytes);
+        const ParsedKml parsed = ParseKml(bytes);
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
-        QCOMPARE(parsed.values.at(QStringLiteral("href")),
+        QCOMPARE(parsed.values.value(QStringLiteral("href")),
                  QString(overlay).replace(QLatin1Char('\\'), QLatin1Char('/')));
     }
 
@@ -246,7 +215,7 @@ private Q_SLOTS:
                 s.comboSize_x = Vocabulary::kSizeWords.at(random.bounded(2));
 
             const QByteArray bytes = OverlayFileBytes(s).bytes;
-            const Parsed parsed = Parse(bytes);
+            const ParsedKml parsed = ParseKml(bytes);
             const QByteArray context = "round " + QByteArray::number(round) + ":\n" + bytes;
             QVERIFY2(parsed.error.isEmpty(), context.constData());
             QVERIFY2(parsed.values == Expected(s), context.constData());
@@ -259,9 +228,9 @@ private Q_SLOTS:
         OverlaySettings s = StartSettings();
         s.txtOverlay_title = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b");
         s.txtOverlay_x = QString(QChar(0x1B));
-        const Parsed parsed = Parse(OverlayFileBytes(s).bytes);
+        const ParsedKml parsed = ParseKml(OverlayFileBytes(s).bytes);
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
-        QCOMPARE(parsed.values.at(QStringLiteral("name")), QStringLiteral("a\uFFFDb"));
+        QCOMPARE(parsed.values.value(QStringLiteral("name")), QStringLiteral("a\uFFFDb"));
     }
 
     void writeFailures_data()

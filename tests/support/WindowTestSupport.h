@@ -5,6 +5,7 @@
 // every message.
 
 #include "FakeServices.h"
+#include "KmlParse.h"
 #include "PlatformProfile.h"
 #include "frmOrvinel.h"
 
@@ -35,31 +36,6 @@ inline QList<QWidget*> VisibleTopLevels()
     QList<QWidget*> visible = QApplication::topLevelWidgets();
     visible.removeIf([](const QWidget* widget) { return !widget->isVisible(); });
     return visible;
-}
-
-// The overlay file read back with an XML parser: element texts by name, and
-// attributes as "element attribute" (say "screenXY xunits"); nothing at all
-// when it is not well formed.
-struct ParsedOverlay
-{
-    QHash<QString, QString> texts, attributes;
-};
-
-inline ParsedOverlay ParseOverlayFile(const QString& path)
-{
-    ParsedOverlay parsed;
-    QFile file(path);
-    QXmlStreamReader reader(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QString name = reader.name().toString();
-        for (const QXmlStreamAttribute& attribute : reader.attributes())
-            parsed.attributes.insert(name % u' ' % attribute.name(), attribute.value().toString());
-        if (QStringList{"name", "color", "drawOrder", "href", "rotation"}.contains(name))
-            parsed.texts.insert(name, reader.readElementText());
-    }
-    return reader.hasError() ? ParsedOverlay() : parsed;
 }
 
 class WindowDriver
@@ -116,7 +92,7 @@ public:
 
     QString OutputPath() const { return folder.filePath(QStringLiteral("overlay.kml")); }
     // The overlay file once the window's writes have reached the disk.
-    ParsedOverlay ReadBack() const { return ParseOverlayFile(Written(OutputPath())); }
+    QHash<QString, QString> ReadBack() const { return ParseKmlFile(Written(OutputPath())); }
     void RemoveOutputFile() const { QFile::remove(Written(OutputPath())); }
     bool OutputFileExists() const { return QFile::exists(Written(OutputPath())); }
     const QString& Written(const QString& path) const

@@ -229,9 +229,9 @@ private Q_SLOTS:
 
             QVERIFY2(driver.window->Snapshot() == expected, qPrintable(QString::number(index)));
             QCOMPARE(driver.OutputFileExists(), ticked);
-            const QHash<QString, QString> file = driver.ReadBack().attributes;
-            QCOMPARE(QString(file["screenXY x"] % u' ' % file["screenXY y"] % u' ' %
-                             file["screenXY xunits"] % u' ' % file["overlayXY yunits"]),
+            const QHash<QString, QString> file = driver.ReadBack();
+            QCOMPARE(QString(file["screenXY@x"] % u' ' % file["screenXY@y"] % u' ' %
+                             file["screenXY@xunits"] % u' ' % file["overlayXY@yunits"]),
                      ticked ? QString(x % u' ' % y % u" fraction fraction")
                             : QStringLiteral("   "));
         }
@@ -373,12 +373,12 @@ private Q_SLOTS:
         QCOMPARE(driver.OutputFileExists(), writes);
         QCOMPARE(driver.Messages(), QStringList());
         if (qobject_cast<QSlider*>(target)) // one step left: 99 percent
-            QCOMPARE(driver.ReadBack().texts["color"], QLatin1String(ticked ? "fdffffff" : ""));
+            QCOMPARE(driver.ReadBack().value("color"), QLatin1String(ticked ? "fdffffff" : ""));
         if (!units)
             return;
         QCOMPARE(driver.Text(field), QString());
         const QString point = size ? QStringLiteral("size") : value.chopped(2).toLower() + u"XY";
-        QCOMPARE(driver.ReadBack().attributes[point % u' ' % value.back() % u"units"],
+        QCOMPARE(driver.ReadBack().value(point % u'@' % value.back() % u"units"),
                  ticked ? unit : QString());
     }
 
@@ -406,7 +406,7 @@ private Q_SLOTS:
         // Once the folder is back, typing writes where it was told, as typed.
         QVERIFY(QDir(driver.folder.path()).mkdir("gone"));
         QTest::keyClicks(field, ".25");
-        QCOMPARE(ParseOverlayFile(driver.Written(missing)).attributes["overlayXY x"], "500.25");
+        QCOMPARE(ParseKmlFile(driver.Written(missing)).value("overlayXY@x"), "500.25");
         QCOMPARE(driver.window->SizeXValue(), "200");
         QVERIFY(QDir(driver.folder.filePath("gone")).removeRecursively());
         QTest::keyClicks(field, "00");
@@ -441,7 +441,7 @@ private Q_SLOTS:
             WindowDriver::Click(driver.Get("cmdExit"));
         else
             driver.window->close();
-        const QString onDisk = ParseOverlayFile(driver.OutputPath()).attributes["overlayXY x"];
+        const QString onDisk = ParseKmlFile(driver.OutputPath()).value("overlayXY@x");
         release.join();
         QCOMPARE(onDisk, "12345");
         QVERIFY(!driver.window->isVisible());
@@ -454,7 +454,7 @@ private Q_SLOTS:
         QVERIFY(driver.Tick());
         QStringList seen;
         driver.services.onMessage = [&](const FakeServices::Call& call) {
-            seen << driver.Text("txtDraw_order") % u' ' % driver.ReadBack().texts["drawOrder"] %
+            seen << driver.Text("txtDraw_order") % u' ' % driver.ReadBack().value("drawOrder") %
                         u' ' % call.text;
         };
         QWidget* field = driver.Get("txtDraw_order");
