@@ -3,7 +3,8 @@
 
 QString OutputPathFor(const QString& chosen, QChar separator)
 {
-    return FolderOfPath(chosen, separator) % FileBaseName(chosen, separator) % u".kml";
+    return Overlay::FolderOfPath(chosen, separator) % Overlay::FileBaseName(chosen, separator) %
+           u".kml";
 }
 
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent)

@@ -321,7 +321,7 @@ void frmOrvinel::optPreset_Click(int)
 void frmOrvinel::sliderTransparency_Change()
 {
     const double percent = sliderTransparency->value();
-    overlayColor_ = Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(percent));
+    overlayColor_ = Vocabulary::OverlayColorFromAlpha(Overlay::PercentToAlphaHex(percent));
     AutoRefreshStep();
 }
 
