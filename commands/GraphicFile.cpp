@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QImageReader>
 
+namespace Commands {
+
 namespace {
 
 const QString kGraphicDialogTitle = QStringLiteral("Select graphic file for overlay");
@@ -66,3 +68,5 @@ std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog)
                            Overlay::FileExtension(chosen);
     return choice;
 }
+
+} // namespace Commands

@@ -2,6 +2,8 @@
 #include "KmlWriter.h"
 #include "PathHelpers.h"
 
+namespace Commands {
+
 QString NetworkLinkPathFor(const QString& outputFilePath, QChar separator)
 {
     return Overlay::FolderOfPath(outputFilePath, separator) %
@@ -45,3 +47,5 @@ NetworkLinkOutcome cmdCreate_Network_Link(NetworkLinkState& state, const QString
     }
     return NetworkLinkOutcome::Done;
 }
+
+} // namespace Commands

@@ -1,6 +1,8 @@
 #include "Commands.h"
 #include "PathHelpers.h"
 
+namespace Commands {
+
 QString OutputPathFor(const QString& chosen, QChar separator)
 {
     return Overlay::FolderOfPath(chosen, separator) % Overlay::FileBaseName(chosen, separator) %
@@ -24,3 +26,5 @@ std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& service
         return std::nullopt;
     return outputPath;
 }
+
+} // namespace Commands
