@@ -18,7 +18,7 @@ class QWidget;
 // window applies it. Every failure the user can meet is told through
 // Services::Failure with the file or program and the reason; nothing throws.
 
-// ---- Picture choice ------------------------------------------------------
+// ---- What the commands return and keep ----------------------------------
 
 struct GraphicChoice
 {
@@ -30,6 +30,25 @@ struct GraphicChoice
     // "Overlay Graphic: " + base name + "." + extension.
     QString windowCaption;
 };
+
+struct NetworkLinkState
+{
+    // The viewer program; replaced when the user locates another one.
+    QString GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
+    // The link file this run wrote last; empty until then. Exit deletes it.
+    QString NetworkLinkFilePath;
+};
+
+enum class NetworkLinkOutcome {
+    Cancelled,   // the locate dialog was cancelled: nothing written or started
+    WriteFailed, // the link file could not be written; the user was told
+    Done,        // the link file is written (the viewer may still have failed
+                 // to start; the user was told). Enable Auto-Refresh.
+};
+
+namespace Commands {
+
+// ---- Picture choice ------------------------------------------------------
 
 // Shows the picture dialog on `dialog`. nullopt when the user cancelled; the
 // window then changes nothing.
@@ -54,21 +73,6 @@ QString OutputPathFor(const QString& chosen,
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
 
 // ---- Network link and viewer ---------------------------------------------
-
-struct NetworkLinkState
-{
-    // The viewer program; replaced when the user locates another one.
-    QString GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
-    // The link file this run wrote last; empty until then. Exit deletes it.
-    QString NetworkLinkFilePath;
-};
-
-enum class NetworkLinkOutcome {
-    Cancelled,   // the locate dialog was cancelled: nothing written or started
-    WriteFailed, // the link file could not be written; the user was told
-    Done,        // the link file is written (the viewer may still have failed
-                 // to start; the user was told). Enable Auto-Refresh.
-};
 
 // Folder + base name of the overlay file + "_Network_Link.kml".
 QString NetworkLinkPathFor(const QString& outputFilePath,
@@ -107,3 +111,5 @@ void cmdHelp(Services& services, QWidget* parent,
              const PlatformProfile& profile = PlatformProfile::Current());
 void lblTarnwell(Services& services, QWidget* parent,
                  const PlatformProfile& profile = PlatformProfile::Current());
+
+} // namespace Commands

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QImageReader>
 
+namespace Commands {
+
 namespace {
 
 const QString kGraphicDialogTitle = QStringLiteral("Select graphic file for overlay");
@@ -28,9 +30,9 @@ bool IsMeasurableFormat(const QByteArray& format)
 
 std::optional<QSize> LoadGraphicDimensions(const QString& path)
 {
-    if (!IsMeasurableExtension(FileExtension(path)))
+    if (!IsMeasurableExtension(Overlay::FileExtension(path)))
         return std::nullopt;
-    const OpenedPicture opened = OpenPictureFile(path);
+    const OpenedPicture opened = Overlay::OpenPictureFile(path);
     if (!opened)
         return std::nullopt;
 
@@ -62,7 +64,9 @@ std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog)
         choice.widthText = QString::number(size->width());
         choice.heightText = QString::number(size->height());
     }
-    choice.windowCaption =
-        u"Overlay Graphic: " % FileBaseName(chosen) % u'.' % FileExtension(chosen);
+    choice.windowCaption = u"Overlay Graphic: " % Overlay::FileBaseName(chosen) % u'.' %
+                           Overlay::FileExtension(chosen);
     return choice;
 }
+
+} // namespace Commands

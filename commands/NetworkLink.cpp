@@ -2,10 +2,12 @@
 #include "KmlWriter.h"
 #include "PathHelpers.h"
 
+namespace Commands {
+
 QString NetworkLinkPathFor(const QString& outputFilePath, QChar separator)
 {
-    return FolderOfPath(outputFilePath, separator) % FileBaseName(outputFilePath, separator) %
-           u"_Network_Link.kml";
+    return Overlay::FolderOfPath(outputFilePath, separator) %
+           Overlay::FileBaseName(outputFilePath, separator) % u"_Network_Link.kml";
 }
 
 NetworkLinkOutcome cmdCreate_Network_Link(NetworkLinkState& state, const QString& outputFilePath,
@@ -23,7 +25,7 @@ NetworkLinkOutcome cmdCreate_Network_Link(NetworkLinkState& state, const QString
     }
 
     const QString linkPath = NetworkLinkPathFor(outputFilePath, profile.pathSeparator);
-    const WriteResult written = SaveNetworkLinkFile(linkPath, outputFilePath);
+    const WriteResult written = Overlay::SaveNetworkLinkFile(linkPath, outputFilePath);
     if (!written.ok) {
         services.Failure(parent, u"The network link file could not be written:\n" % linkPath %
                                      u"\n\n" % written.error);
@@ -45,3 +47,5 @@ NetworkLinkOutcome cmdCreate_Network_Link(NetworkLinkState& state, const QString
     }
     return NetworkLinkOutcome::Done;
 }
+
+} // namespace Commands

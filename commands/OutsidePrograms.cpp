@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+namespace Commands {
+
 void DeleteNetworkLinkFile(const QString& networkLinkFilePath, Services& services, QWidget* parent)
 {
     if (networkLinkFilePath.isEmpty() || !services.OrdinaryFileExists(networkLinkFilePath))
@@ -92,3 +94,5 @@ void lblTarnwell(Services& services, QWidget* parent, const PlatformProfile& pro
 {
     OpenUserGuide(QStringLiteral("about"), services, parent, profile);
 }
+
+} // namespace Commands

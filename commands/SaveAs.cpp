@@ -1,9 +1,12 @@
 #include "Commands.h"
 #include "PathHelpers.h"
 
+namespace Commands {
+
 QString OutputPathFor(const QString& chosen, QChar separator)
 {
-    return FolderOfPath(chosen, separator) % FileBaseName(chosen, separator) % u".kml";
+    return Overlay::FolderOfPath(chosen, separator) % Overlay::FileBaseName(chosen, separator) %
+           u".kml";
 }
 
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent)
@@ -23,3 +26,5 @@ std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& service
         return std::nullopt;
     return outputPath;
 }
+
+} // namespace Commands

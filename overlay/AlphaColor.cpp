@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace Overlay {
+
 QString PercentToAlphaHex(double percent)
 {
     if (percent > 99)
@@ -22,3 +24,5 @@ QString PercentToAlphaHex(double percent)
     }
     return QStringLiteral("%1").arg(alpha, 2, 16, QLatin1Char('0'));
 }
+
+} // namespace Overlay

@@ -2,7 +2,11 @@
 
 #include <QString>
 
+namespace Overlay {
+
 // Slider value (0 = transparent, 100 = opaque) to the two lower-case hex alpha
 // digits of a KML colour. For every whole value v from 0 to 99 the result is
 // floor(v * 256 / 100); anything above 99 gives "ff".
 QString PercentToAlphaHex(double percent);
+
+} // namespace Overlay

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+namespace Overlay {
+
 WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes)
 {
     if (path.isEmpty())
@@ -31,3 +33,5 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes)
         return {false, file.errorString()};
     return {true, QString()};
 }
+
+} // namespace Overlay

@@ -10,8 +10,12 @@ struct WriteResult
     QString error;
 };
 
+namespace Overlay {
+
 // Replaces the file at `path` with `bytes` as a whole: the bytes go to a
 // temporary file in the same folder, which is then renamed over the target.
 // A reader never sees a half-written file, and a failed write leaves the
 // earlier file as it was.
 WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace Overlay

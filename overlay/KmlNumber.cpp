@@ -6,6 +6,8 @@
 #include <string>
 #include <system_error>
 
+namespace Overlay {
+
 namespace {
 
 bool IsBlank(QChar c)
@@ -97,3 +99,5 @@ QString WholeNumberText(double wholeValue)
         text = QStringLiteral("0");
     return text;
 }
+
+} // namespace Overlay

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace Overlay {
+
 // The one number form this program accepts, in every locale: the form every
 // KML viewer reads. An optional sign, digits with at most one "." (".5" and
 // "5." count), an optional exponent (E or e, optional sign, digits), blanks
@@ -22,3 +24,5 @@ inline bool IsKmlNumber(const QString& text)
 // A whole number as plain decimal digits with a leading "-" when negative,
 // however large, in every locale (no grouping, no exponent).
 QString WholeNumberText(double wholeValue);
+
+} // namespace Overlay

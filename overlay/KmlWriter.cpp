@@ -2,6 +2,8 @@
 
 #include "Vocabulary.h"
 
+namespace Overlay {
+
 namespace {
 
 bool IsXmlChar(char32_t c)
@@ -150,3 +152,5 @@ WriteResult SaveNetworkLinkFile(const QString& linkFilePath, const QString& over
 {
     return WriteFileAtomically(linkFilePath, NetworkLinkFileBytes(overlayFilePath));
 }
+
+} // namespace Overlay

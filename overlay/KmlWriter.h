@@ -6,13 +6,6 @@
 #include <QByteArray>
 #include <QString>
 
-// Text from the user made safe for XML while keeping every character: "&" and
-// "<" always, and the double quote too when `inAttribute`. Beyond that, what a
-// parser would otherwise change is written as a character reference (line
-// ends and tabs, the ">" of "]]>"), and characters XML 1.0 cannot hold at all
-// become U+FFFD.
-QString XmlEscape(const QString& text, bool inAttribute);
-
 struct OverlayFile
 {
     QByteArray bytes;
@@ -20,6 +13,15 @@ struct OverlayFile
     QString SizeXValue;
     QString SizeYValue;
 };
+
+namespace Overlay {
+
+// Text from the user made safe for XML while keeping every character: "&" and
+// "<" always, and the double quote too when `inAttribute`. Beyond that, what a
+// parser would otherwise change is written as a character reference (line
+// ends and tabs, the ">" of "]]>"), and characters XML 1.0 cannot hold at all
+// become U+FFFD.
+QString XmlEscape(const QString& text, bool inAttribute);
 
 // The screen overlay file for `settings`, byte for byte. Records are joined
 // with nothing added after them: most end with their own line feed, while the
@@ -31,3 +33,5 @@ OverlayFile OverlayFileBytes(const OverlaySettings& settings);
 QByteArray NetworkLinkFileBytes(const QString& overlayFilePath);
 
 WriteResult SaveNetworkLinkFile(const QString& linkFilePath, const QString& overlayFilePath);
+
+} // namespace Overlay

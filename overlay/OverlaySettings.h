@@ -66,6 +66,8 @@ inline constexpr OverlayPoint kOverlayPoints[] = {
      &OverlaySettings::comboSize_x_units, &OverlaySettings::comboSize_y_units, true},
 };
 
+namespace Overlay {
+
 // A point's x and y as the file holds them (SizeWordRule for the size).
 inline std::pair<QString, QString> PointTexts(const OverlaySettings& s, const OverlayPoint& point)
 {
@@ -73,6 +75,8 @@ inline std::pair<QString, QString> PointTexts(const OverlaySettings& s, const Ov
         return {Vocabulary::SizeWordRule(s.*point.x), Vocabulary::SizeWordRule(s.*point.y)};
     return {s.*point.x, s.*point.y};
 }
+
+} // namespace Overlay
 
 // Every field, named as the control or module variable that holds it.
 struct NamedField

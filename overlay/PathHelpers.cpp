@@ -2,6 +2,8 @@
 
 #include "PlatformProfile.h"
 
+namespace Overlay {
+
 namespace {
 
 QString TrimSpaces(const QString& text)
@@ -53,3 +55,5 @@ QString FileExtension(const QString& path)
         return QString();
     return after;
 }
+
+} // namespace Overlay

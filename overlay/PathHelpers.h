@@ -3,6 +3,8 @@
 #include <QChar>
 #include <QString>
 
+namespace Overlay {
+
 // Take file paths apart as text; the file system is never touched.
 // `separator` is the platform profile's path separator unless a caller names
 // another one (the tests run every profile on every platform).
@@ -19,3 +21,5 @@ QString FileBaseName(const QString& path);
 // The text after the last dot of the whole path; empty when there is none or
 // when a "\" or "/" follows it. Both separators count on every platform.
 QString FileExtension(const QString& path);
+
+} // namespace Overlay

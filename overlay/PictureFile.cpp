@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+namespace Overlay {
+
 namespace {
 
 const QString kNotOrdinary = QStringLiteral("not an ordinary file");
@@ -73,3 +75,5 @@ OpenedPicture OpenPictureFile(const QString& path)
 }
 
 #endif
+
+} // namespace Overlay

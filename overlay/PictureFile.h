@@ -17,8 +17,12 @@ struct OpenedPicture
     explicit operator bool() const { return file != nullptr; }
 };
 
+namespace Overlay {
+
 // Opens `path` for reading only when it is an ordinary file. Every place that
 // reads a picture the user named goes through here: a pipe or device under a
 // picture's name would otherwise block the reader, and with it the window,
 // for ever. Never waits on such a file, not even to open it.
 OpenedPicture OpenPictureFile(const QString& path);
+
+} // namespace Overlay

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace Overlay {
+
 namespace {
 
 enum class Unit { Fraction, Pixels, InsetPixels };
@@ -166,3 +168,5 @@ Placement PlaceOverlay(const OverlaySettings& s, QSizeF screen, QSizeF pictureNa
         placement.corners[i] = Turn(unturned[i], placement.pivot, cosine, sine);
     return placement;
 }
+
+} // namespace Overlay

@@ -42,6 +42,8 @@ struct Placement
     QStringList problems;
 };
 
+namespace Overlay {
+
 // Places the picture of `pictureNative` pixels on a screen of `screen` pixels.
 //
 // Each element counts as written exactly when the writer writes it: a point
@@ -58,3 +60,5 @@ struct Placement
 // Rotation is about rotationXY, read in the picture's own frame (default the
 // picture's centre).
 Placement PlaceOverlay(const OverlaySettings& settings, QSizeF screen, QSizeF pictureNative);
+
+} // namespace Overlay

@@ -18,7 +18,7 @@ std::optional<double> NumberOrDecision(const QString& text, const QString& what,
 {
     if (text.isEmpty())
         return std::nullopt;
-    const std::optional<double> value = KmlNumberValue(text);
+    const std::optional<double> value = Overlay::KmlNumberValue(text);
     if (!value)
         decision = {Verdict::Refused, Box::DataError,
                     QStringLiteral("Please enter a valid number for the ") + what, QString()};
@@ -55,7 +55,7 @@ Decision DrawOrder(const QString& text)
     if (value && *value != std::floor(*value))
         decision = {Verdict::Replaced, Box::Notice,
                     QStringLiteral("Draw Order has been converted to a valid integer value."),
-                    WholeNumberText(std::floor(*value))};
+                    Overlay::WholeNumberText(std::floor(*value))};
     return decision;
 }
 

@@ -19,14 +19,14 @@ OverlaySaver::~OverlaySaver() = default;
 bool OverlaySaver::Save(const OverlaySettings& settings)
 {
     WaitForWrites();
-    const OverlayFile file = OverlayFileBytes(settings);
+    const OverlayFile file = Overlay::OverlayFileBytes(settings);
     return Apply(settings.OutputFilePath, services_.WriteFile(settings.OutputFilePath, file.bytes),
                  {file.SizeXValue, file.SizeYValue}, true);
 }
 
 void OverlaySaver::Queue(const OverlaySettings& settings)
 {
-    const OverlayFile file = OverlayFileBytes(settings);
+    const OverlayFile file = Overlay::OverlayFileBytes(settings);
     const quint64 serial = writer_->Submit(settings.OutputFilePath, file.bytes);
     sizesInFlight_[serial] = {file.SizeXValue, file.SizeYValue};
 }

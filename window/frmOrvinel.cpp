@@ -243,7 +243,7 @@ void frmOrvinel::optPreset_Click(int)
 void frmOrvinel::sliderTransparency_Change()
 {
     const double percent = sliderTransparency->value();
-    overlayColor_ = Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(percent));
+    overlayColor_ = Vocabulary::OverlayColorFromAlpha(Overlay::PercentToAlphaHex(percent));
     AutoRefreshStep();
 }
 
@@ -369,7 +369,7 @@ void frmOrvinel::txtDraw_order_Validate(bool& cancel)
 
 void frmOrvinel::cmdOpen_graphic_file_Click()
 {
-    const std::optional<GraphicChoice> choice = ::cmdOpen_graphic_file(*dialog_);
+    const std::optional<GraphicChoice> choice = Commands::cmdOpen_graphic_file(*dialog_);
     if (!choice)
         return;
     graphicFilePath_ = choice->GraphicFilePath;
@@ -384,7 +384,7 @@ void frmOrvinel::cmdOpen_graphic_file_Click()
 
 void frmOrvinel::cmdSave_As_Click()
 {
-    const std::optional<QString> chosen = AskOutputFilePath(*dialog_, services_, this);
+    const std::optional<QString> chosen = Commands::AskOutputFilePath(*dialog_, services_, this);
     if (!chosen)
         return;
     // A failed write leaves the earlier output file in force.
@@ -401,23 +401,23 @@ void frmOrvinel::cmdCreate_Network_Link_Click()
 {
     // The viewer is about to read the overlay file: it holds the latest state.
     WaitForWrites();
-    ::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this);
+    Commands::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this);
     UpdateCommandStates();
 }
 
 void frmOrvinel::cmdHelp_Click()
 {
-    ::cmdHelp(services_, this);
+    Commands::cmdHelp(services_, this);
 }
 
 void frmOrvinel::cmdNew_Program_Click()
 {
-    ::cmdNew_Program(services_, this);
+    Commands::cmdNew_Program(services_, this);
 }
 
 void frmOrvinel::lblTarnwell_Click()
 {
-    ::lblTarnwell(services_, this);
+    Commands::lblTarnwell(services_, this);
 }
 
 // ---- Preview ----------------------------------------------------------------
@@ -449,6 +449,6 @@ void frmOrvinel::closeEvent(QCloseEvent* event)
 
 void frmOrvinel::cmdExit_Click()
 {
-    DeleteNetworkLinkFile(networkLink_.NetworkLinkFilePath, services_, this);
+    Commands::DeleteNetworkLinkFile(networkLink_.NetworkLinkFilePath, services_, this);
     close();
 }

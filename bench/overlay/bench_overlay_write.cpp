@@ -28,12 +28,14 @@ int main(int argc, char** argv)
     s.GraphicFilePath = QStringLiteral("/home/ann/maps/legend.png");
     s.OverlayColor = QStringLiteral("80ffffff");
     s.OutputFilePath = dir.filePath(QStringLiteral("overlay.kml"));
-    const QByteArray bytes = OverlayFileBytes(s).bytes;
+    const QByteArray bytes = Overlay::OverlayFileBytes(s).bytes;
     const QString plainPath = dir.filePath(QStringLiteral("plain.kml"));
 
     int failures = 0;
     // Warm both paths once so the first file creation is not measured.
-    failures += WriteFileAtomically(s.OutputFilePath, OverlayFileBytes(s).bytes).ok ? 0 : 1;
+    failures +=
+        Overlay::WriteFileAtomically(s.OutputFilePath, Overlay::OverlayFileBytes(s).bytes).ok ? 0
+                                                                                              : 1;
     const auto plainWrite = [&]() {
         QFile file(plainPath);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -43,10 +45,14 @@ int main(int argc, char** argv)
     plainWrite();
 
     const Figures full = TimeRounds<std::micro>(rounds, [&](int) {
-        failures += WriteFileAtomically(s.OutputFilePath, OverlayFileBytes(s).bytes).ok ? 0 : 1;
+        failures +=
+            Overlay::WriteFileAtomically(s.OutputFilePath, Overlay::OverlayFileBytes(s).bytes).ok
+                ? 0
+                : 1;
     });
     const Figures plain = TimeRounds<std::micro>(rounds, [&](int) { plainWrite(); });
-    const Figures build = TimeRounds<std::micro>(rounds, [&](int) { (void)OverlayFileBytes(s); });
+    const Figures build =
+        TimeRounds<std::micro>(rounds, [&](int) { (void)Overlay::OverlayFileBytes(s); });
 
     std::printf("overlay file: %lld bytes, %d rounds each\n", static_cast<long long>(bytes.size()),
                 rounds);

@@ -244,7 +244,7 @@ int main(int argc, char** argv)
     Print("placement rule alone", TimeRounds<std::milli>(rounds * 10, [&](int i) {
               OverlaySettings t = s;
               t.txtRotation = QString::number(i % 360);
-              (void)PlaceOverlay(t, QSizeF(3840, 2160), QSizeF(4000, 4000));
+              (void)Overlay::PlaceOverlay(t, QSizeF(3840, 2160), QSizeF(4000, 4000));
           }));
     std::printf("pictures decoded: %d\n", window.canvas()->decodeCount());
     return 0;

@@ -104,7 +104,8 @@ int KeystrokeBench(int keystrokes)
     const Figures ticked = Summarise(TimeKeystrokes(field, keystrokes));
     window.WaitForWrites();
     const int writes = services.writes - writesBefore;
-    const bool final = FileBytes(bench.Output()) == OverlayFileBytes(window.Snapshot()).bytes;
+    const bool final =
+        FileBytes(bench.Output()) == Overlay::OverlayFileBytes(window.Snapshot()).bytes;
 
     std::printf("Keystroke in txtOverlay_x back in the event loop (%d keystrokes, %d writes "
                 "made; the rest replaced while waiting)\n",
@@ -141,7 +142,7 @@ int SlowDiskBench(int changes)
     QTest::keyClick(field, Qt::Key_9);
     const int writesBefore = services.writes;
     const auto last = std::chrono::steady_clock::now();
-    const QByteArray final = OverlayFileBytes(window.Snapshot()).bytes;
+    const QByteArray final = Overlay::OverlayFileBytes(window.Snapshot()).bytes;
     while (FileBytes(output) != final)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     const double settledMs =

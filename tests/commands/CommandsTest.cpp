@@ -94,10 +94,10 @@ private Q_SLOTS:
         services.failingProgram = u"/opt/orvinel/bin/Orvinel.exe"_s;
         CommonDialog dialog(services, nullptr);
         NetworkLinkState state{windows.defaultViewerPath, {}};
-        QCOMPARE(cmdCreate_Network_Link(state, u"C:\\Maps\\city.kml"_s, dialog, services, nullptr,
-                                        windows),
+        QCOMPARE(Commands::cmdCreate_Network_Link(state, u"C:\\Maps\\city.kml"_s, dialog, services,
+                                                  nullptr, windows),
                  NetworkLinkOutcome::Cancelled);
-        cmdNew_Program(services, nullptr, windows);
+        Commands::cmdNew_Program(services, nullptr, windows);
         QCOMPARE(Trace(services), (QStringList{"Google Earth executable|GoogleEarth.exe",
                                                services.failingProgram, "failure"}));
         Mentions(services, {services.failingProgram, services.failingReason});
@@ -110,7 +110,7 @@ private Q_SLOTS:
             services.existingFiles = guides;
             services.failingProgram = ieFails ? kIexplore : QString();
             services.browserFails = browserFails;
-            cmdHelp(services, nullptr, windows);
+            Commands::cmdHelp(services, nullptr, windows);
             return Trace(services);
         };
         const QString builtUrl = QUrl::fromLocalFile(built).toString();
@@ -151,7 +151,7 @@ private Q_SLOTS:
             QVERIFY(bytes.isNull() ||
                     (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
             file.close();
-            QVERIFY2(LoadGraphicDimensions(file.fileName()) == size, qPrintable(name));
+            QVERIFY2(Commands::LoadGraphicDimensions(file.fileName()) == size, qPrintable(name));
         }
     }
 
@@ -163,8 +163,8 @@ private Q_SLOTS:
         FakeServices services;
         const QString gone = dir.filePath(u"a_Network_Link.kml"_s);
         services.existingFiles = {gone};
-        DeleteNetworkLinkFile(dir.path(), services, nullptr);
-        DeleteNetworkLinkFile(gone, services, nullptr);
+        Commands::DeleteNetworkLinkFile(dir.path(), services, nullptr);
+        Commands::DeleteNetworkLinkFile(gone, services, nullptr);
         QVERIFY(QFileInfo(dir.path()).isDir());
         QCOMPARE(Trace(services), QStringList{"failure"});
         Mentions(services, {gone});

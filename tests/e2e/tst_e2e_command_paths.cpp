@@ -275,7 +275,7 @@ private Q_SLOTS:
                      u"File already exists - do you want to overwrite the existing file?",
                  answer >= 0);
         const bool failed = QStringList{"dir", "gone/b", "locked/b"}.contains(typed);
-        QCOMPARE(Only(Kind::Failure).contains(Path(OutputPathFor(typed))), failed);
+        QCOMPARE(Only(Kind::Failure).contains(Path(Commands::OutputPathFor(typed))), failed);
         const QString shown = output.isEmpty() ? QString() : Path(output);
         QCOMPARE(Text("lblOutput_file"), shown);
         QCOMPARE(run->window->OutputFilePath(), shown);

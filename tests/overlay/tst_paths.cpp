@@ -75,9 +75,9 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, base);
         QFETCH(QString, extension);
-        QCOMPARE(FolderOfPath(path, separator), folder);
-        QCOMPARE(FileBaseName(path, separator), base);
-        QCOMPARE(FileExtension(path), extension);
+        QCOMPARE(Overlay::FolderOfPath(path, separator), folder);
+        QCOMPARE(Overlay::FileBaseName(path, separator), base);
+        QCOMPARE(Overlay::FileExtension(path), extension);
     }
 };
 

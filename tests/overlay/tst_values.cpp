@@ -18,7 +18,7 @@ private Q_SLOTS:
     {
         for (int v = 0; v <= 100; ++v) {
             const int expected = v == 100 ? 255 : v * 256 / 100;
-            const QString hex = PercentToAlphaHex(double(v));
+            const QString hex = Overlay::PercentToAlphaHex(double(v));
             QVERIFY2(hex.size() == 2, qPrintable(hex));
             QVERIFY2(hex == hex.toLower(), qPrintable(hex));
             bool ok = false;
@@ -30,7 +30,7 @@ private Q_SLOTS:
     // The rule's other halves: the colour string and the size words.
     void colourAndSizeWords()
     {
-        QCOMPARE(Vocabulary::OverlayColorFromAlpha(PercentToAlphaHex(50)),
+        QCOMPARE(Vocabulary::OverlayColorFromAlpha(Overlay::PercentToAlphaHex(50)),
                  QStringLiteral("80ffffff"));
         const std::pair<const char*, const char*> sizeWords[] = {
             {"Maintain native size", "-1"},
@@ -75,9 +75,9 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, isNumber);
         QFETCH(double, value);
-        const std::optional<double> parsed = KmlNumberValue(text);
+        const std::optional<double> parsed = Overlay::KmlNumberValue(text);
         QCOMPARE(parsed.has_value(), isNumber);
-        QCOMPARE(IsKmlNumber(text), isNumber);
+        QCOMPARE(Overlay::IsKmlNumber(text), isNumber);
         if (isNumber)
             QCOMPARE(*parsed, value);
     }
@@ -89,9 +89,9 @@ private Q_SLOTS:
         QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QVERIFY(!IsKmlNumber(QStringLiteral("0,5")));
-        QCOMPARE(KmlNumberValue(QStringLiteral("0.5")).value_or(-1), 0.5);
-        QCOMPARE(WholeNumberText(-1234567.0), QStringLiteral("-1234567"));
+        QVERIFY(!Overlay::IsKmlNumber(QStringLiteral("0,5")));
+        QCOMPARE(Overlay::KmlNumberValue(QStringLiteral("0.5")).value_or(-1), 0.5);
+        QCOMPARE(Overlay::WholeNumberText(-1234567.0), QStringLiteral("-1234567"));
         std::setlocale(LC_ALL, "C.UTF-8");
         QLocale::setDefault(before);
     }
@@ -137,7 +137,7 @@ private Q_SLOTS:
         const std::pair<double, const char*> rows[] = {
             {3.0, "3"}, {-1.0, "-1"}, {-0.0, "0"}, {1e20, "100000000000000000000"}};
         for (const auto& [value, text] : rows)
-            QCOMPARE(WholeNumberText(value), QString::fromLatin1(text));
+            QCOMPARE(Overlay::WholeNumberText(value), QString::fromLatin1(text));
     }
 };
 

@@ -54,7 +54,7 @@ QHash<QString, QString> Expected(const OverlaySettings& s)
     text("href", s.GraphicFilePath, true);
     text("rotation", s.txtRotation, !s.txtRotation.isEmpty());
     for (const OverlayPoint& point : kOverlayPoints) {
-        const auto [x, y] = PointTexts(s, point);
+        const auto [x, y] = Overlay::PointTexts(s, point);
         if (x.isEmpty() && y.isEmpty())
             continue;
         const QString n = QLatin1String(point.element);
@@ -141,7 +141,7 @@ private Q_SLOTS:
     {
         QFETCH(OverlaySettings, settings);
         QFETCH(QByteArray, expected);
-        QCOMPARE(OverlayFileBytes(settings).bytes, expected);
+        QCOMPARE(Overlay::OverlayFileBytes(settings).bytes, expected);
     }
 
     void savedFileHoldsTheBytesAndIsStable()
@@ -149,10 +149,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         OverlaySettings s = CityExample();
         s.OutputFilePath = dir.filePath(QStringLiteral("city.kml"));
-        const QByteArray first = OverlayFileBytes(s).bytes;
-        QVERIFY(WriteFileAtomically(s.OutputFilePath, first).ok);
+        const QByteArray first = Overlay::OverlayFileBytes(s).bytes;
+        QVERIFY(Overlay::WriteFileAtomically(s.OutputFilePath, first).ok);
         QCOMPARE(ReadAll(s.OutputFilePath), first);
-        QVERIFY(WriteFileAtomically(s.OutputFilePath, OverlayFileBytes(s).bytes).ok);
+        QVERIFY(
+            Overlay::WriteFileAtomically(s.OutputFilePath, Overlay::OverlayFileBytes(s).bytes).ok);
         QCOMPARE(ReadAll(s.OutputFilePath), first);
         // Only the target remains: no temporary file is left beside it.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("city.kml")});
@@ -183,7 +184,7 @@ private Q_SLOTS:
                                     "</Url>\n"
                                     "</NetworkLink>\n"
                                     "</kml>\n";
-        const QByteArray bytes = NetworkLinkFileBytes(overlay);
+        const QByteArray bytes = Overlay::NetworkLinkFileBytes(overlay);
         QCOMPARE(bytes, expected);
         const ParsedKml parsed = ParseKml(bytes);
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
@@ -214,7 +215,7 @@ private Q_SLOTS:
             if (random.bounded(5) == 0)
                 s.comboSize_x = Vocabulary::kSizeWords.at(random.bounded(2));
 
-            const QByteArray bytes = OverlayFileBytes(s).bytes;
+            const QByteArray bytes = Overlay::OverlayFileBytes(s).bytes;
             const ParsedKml parsed = ParseKml(bytes);
             const QByteArray context = "round " + QByteArray::number(round) + ":\n" + bytes;
             QVERIFY2(parsed.error.isEmpty(), context.constData());
@@ -228,7 +229,7 @@ private Q_SLOTS:
         OverlaySettings s = StartSettings();
         s.txtOverlay_title = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b");
         s.txtOverlay_x = QString(QChar(0x1B));
-        const ParsedKml parsed = ParseKml(OverlayFileBytes(s).bytes);
+        const ParsedKml parsed = ParseKml(Overlay::OverlayFileBytes(s).bytes);
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
         QCOMPARE(parsed.values.value(QStringLiteral("name")), QStringLiteral("a\uFFFDb"));
     }
@@ -248,11 +249,13 @@ private Q_SLOTS:
 
         OverlaySettings s = CityExample();
         s.OutputFilePath = dir.filePath(target);
-        const WriteResult result = WriteFileAtomically(s.OutputFilePath, OverlayFileBytes(s).bytes);
+        const WriteResult result =
+            Overlay::WriteFileAtomically(s.OutputFilePath, Overlay::OverlayFileBytes(s).bytes);
         QVERIFY(!result.ok);
         QVERIFY(!result.error.isEmpty());
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.kml"))).isDir());
-        const WriteResult link = SaveNetworkLinkFile(s.OutputFilePath, QStringLiteral("x.kml"));
+        const WriteResult link =
+            Overlay::SaveNetworkLinkFile(s.OutputFilePath, QStringLiteral("x.kml"));
         QVERIFY(!link.ok);
         QVERIFY(!link.error.isEmpty());
     }

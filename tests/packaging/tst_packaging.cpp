@@ -58,8 +58,8 @@ void tst_Packaging::guideIsFoundWithItsPictures()
     QFETCH(QString, programFolder);
     QFETCH(QString, expectedGuide);
 
-    const QString guide =
-        FindUserGuide(programFolder, [](const QString& path) { return QFileInfo(path).isFile(); });
+    const QString guide = Commands::FindUserGuide(
+        programFolder, [](const QString& path) { return QFileInfo(path).isFile(); });
     QCOMPARE(guide, QDir::cleanPath(expectedGuide));
 
     // Every picture and style sheet that a page of the guide names must stand

@@ -73,7 +73,7 @@ private Q_SLOTS:
             }
 
             // The corners are the rule's, scaled onto the screen as shown.
-            const Placement rule = PlaceOverlay(s, QSizeF(screen), QSizeF(native));
+            const Placement rule = Overlay::PlaceOverlay(s, QSizeF(screen), QSizeF(native));
             const QRectF shown = canvas.lastDrawnScreenRect();
             const double scale = shown.width() / screen.width();
             Corners expected;

@@ -75,7 +75,7 @@ private Q_SLOTS:
         QFETCH(OverlaySettings, settings);
         QFETCH(Corners, expected);
         QFETCH(QStringList, problems);
-        const Placement p = PlaceOverlay(settings, {1000, 500}, {100, 50});
+        const Placement p = Overlay::PlaceOverlay(settings, {1000, 500}, {100, 50});
         QVERIFY(Near(p.corners, expected));
         QCOMPARE(p.problems, problems);
         QTEST(p.opacity, "opacity");

@@ -125,5 +125,5 @@ WriteResult FakeServices::WriteFile(const QString& path, const QByteArray& bytes
     writeReleased_.wait(lock, [this] { return !writesHeld_; });
     ++writesMade_;
     lock.unlock();
-    return WriteFileAtomically(path, bytes);
+    return Overlay::WriteFileAtomically(path, bytes);
 }

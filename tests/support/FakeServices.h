@@ -45,7 +45,7 @@ public:
     // Runs as each message box is shown, while the window waits for it.
     std::function<void(const Call&)> onMessage;
 
-    // Writes are real (WriteFileAtomically) but can be held back, as a slow
+    // Writes are real (Overlay::WriteFileAtomically) but can be held back, as a slow
     // disk holds them: a held write waits on the writer's thread until
     // released. Safe to call from any thread.
     void HoldWrites();

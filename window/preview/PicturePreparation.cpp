@@ -45,7 +45,7 @@ QSize DecodeSizeFor(QSize native, QSize wanted)
 
 PictureHeader ReadPictureHeader(const QString& path)
 {
-    const OpenedPicture opened = OpenPictureFile(path);
+    const OpenedPicture opened = Overlay::OpenPictureFile(path);
     if (!opened)
         return {QSize(), opened.problem};
     QImageReader reader(opened.file.get(), FormatHint(path));
@@ -58,7 +58,7 @@ PictureHeader ReadPictureHeader(const QString& path)
 PreparedPicture DecodePicture(const QString& path, QSize native, QSize target, QSize drawn)
 {
     PreparedPicture prepared;
-    const OpenedPicture opened = OpenPictureFile(path);
+    const OpenedPicture opened = Overlay::OpenPictureFile(path);
     if (!opened) {
         prepared.problem = opened.problem;
         return prepared;

@@ -10,7 +10,7 @@
 // Reading a picture for the preview, in two steps: the header on the
 // window's thread, so the overlay is placed at once, and the pixels on a
 // worker thread, decoded no larger than the preview draws them. Both open
-// the file through OpenPictureFile, so neither ever waits on a pipe.
+// the file through Overlay::OpenPictureFile, so neither ever waits on a pipe.
 
 struct PictureHeader
 {

@@ -217,7 +217,7 @@ void PreviewCanvas::Receive(quint64 request, PreparedPicture prepared)
 
 void PreviewCanvas::Place()
 {
-    placement_ = PlaceOverlay(settings_, QSizeF(screen_), QSizeF(native_));
+    placement_ = Overlay::PlaceOverlay(settings_, QSizeF(screen_), QSizeF(native_));
     update();
 }
 

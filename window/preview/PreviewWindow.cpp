@@ -20,8 +20,8 @@ const QString kSeparator = QStringLiteral("  ·  ");
 
 QString SizeText(QSizeF size)
 {
-    return WholeNumberText(std::round(size.width())) + QStringLiteral(" × ") +
-           WholeNumberText(std::round(size.height()));
+    return Overlay::WholeNumberText(std::round(size.width())) + QStringLiteral(" × ") +
+           Overlay::WholeNumberText(std::round(size.height()));
 }
 
 double Area(const QPolygonF& polygon)

@@ -127,7 +127,7 @@ StartResult QtServices::OpenInDefaultBrowser(const QUrl& url)
 
 WriteResult QtServices::WriteFile(const QString& path, const QByteArray& bytes)
 {
-    return WriteFileAtomically(path, bytes);
+    return Overlay::WriteFileAtomically(path, bytes);
 }
 
 QString QtServices::ProgramFolder()

@@ -52,7 +52,7 @@ public:
     // Opens `url` in the desktop's default browser.
     virtual StartResult OpenInDefaultBrowser(const QUrl& url) = 0;
 
-    // Replaces the file at `path` with `bytes` as a whole (WriteFileAtomically).
+    // Replaces the file at `path` with `bytes` as a whole (Overlay::WriteFileAtomically).
     // Called on the overlay writer's own thread as well as on the window's.
     virtual WriteResult WriteFile(const QString& path, const QByteArray& bytes) = 0;
 
