@@ -33,8 +33,9 @@ struct GraphicChoice
 
 struct NetworkLinkState
 {
-    // The viewer program; replaced when the user locates another one.
-    QString GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
+    // The viewer program (the window starts it at the profile's usual place);
+    // replaced when the user locates another one.
+    QString GoogleEarthPath;
     // The link file this run wrote last; empty until then. Exit deletes it.
     QString NetworkLinkFilePath;
 };
