@@ -1,10 +1,11 @@
 # Debian 12 packages that build, test and package Orvinel. Sourced by the
 # other scripts; installs only what is missing. `locales` is for the
-# comma-decimal tests (see orvinel_test_locale).
+# comma-decimal tests (see orvinel_test_locale); clang-format-14 is the one
+# version the format check (.ci/run) and the format target use.
 ORVINEL_PACKAGES=(
     cmake g++ make qt6-base-dev fonts-liberation
     xvfb xauth imagemagick locales
-    clang-format desktop-file-utils appstream dpkg-dev file
+    clang-format-14 desktop-file-utils appstream dpkg-dev file
 )
 # The sanitizer build (scripts/test-sanitized) compiles with Debian 12's
 # clang (14). Its sanitizer runtime is only a recommendation of clang's and
