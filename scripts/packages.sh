@@ -12,6 +12,9 @@ ORVINEL_PACKAGES=(
 # the symbolizer (names in reports and suppressions) comes with llvm, so both
 # are named.
 ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm-14)
+# scripts/tidy: clang-tidy and run-clang-tidy of the same version 14, named
+# so, as the format check names clang-format-14.
+ORVINEL_TIDY_PACKAGES=(clang-tidy-14)
 
 orvinel_sudo() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
