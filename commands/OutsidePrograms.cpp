@@ -40,20 +40,20 @@ QString FindUserGuide(const QString& programFolder,
         if (fileExists(candidate))
             return candidate;
     }
-    return QString();
+    return {};
 }
 
 StartResult OpenInBrowser(const QUrl& url, const QString& preferredBrowser, Services& services)
 {
     QString reasons;
     if (!preferredBrowser.isEmpty()) {
-        const StartResult started =
+        StartResult started =
             services.StartProgram(preferredBrowser, {url.toString(QUrl::FullyEncoded)});
         if (started.ok)
             return started;
         reasons = preferredBrowser % u": " % started.error % u'\n';
     }
-    const StartResult opened = services.OpenInDefaultBrowser(url);
+    StartResult opened = services.OpenInDefaultBrowser(url);
     if (opened.ok)
         return opened;
     return {false, reasons % u"The default browser: " % opened.error};

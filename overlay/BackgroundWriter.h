@@ -37,6 +37,7 @@ public:
     explicit BackgroundWriter(WriteFunction write, QObject* parent = nullptr);
     // Finishes what runs and waits first: nothing handed over is lost.
     ~BackgroundWriter() override;
+    Q_DISABLE_COPY_MOVE(BackgroundWriter)
 
     // Hands over the bytes for `path` and returns at once.
     quint64 Submit(const QString& path, const QByteArray& bytes);

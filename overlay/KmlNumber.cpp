@@ -20,6 +20,24 @@ bool IsDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
+// The exponent from the "e" or "E" at `i` up to `end`: an optional sign, then
+// digits. Copies it into `out` and moves `i` past it; false without a digit.
+bool MatchExponent(const QString& text, qsizetype& i, qsizetype end, std::string& out)
+{
+    out.push_back('e');
+    ++i;
+    if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        out.push_back(static_cast<char>(text.at(i).unicode()));
+        ++i;
+    }
+    int exponentDigits = 0;
+    for (; i < end && IsDigit(text.at(i)); ++i) {
+        out.push_back(static_cast<char>(text.at(i).unicode()));
+        ++exponentDigits;
+    }
+    return exponentDigits != 0;
+}
+
 // Checks the grammar and copies the number (without blanks and without a
 // leading "+", which std::from_chars does not take) into `out`.
 bool MatchNumber(const QString& text, std::string& out)
@@ -52,21 +70,9 @@ bool MatchNumber(const QString& text, std::string& out)
     if (mantissaDigits == 0)
         return false;
 
-    if (i < end && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
-        out.push_back('e');
-        ++i;
-        if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
-            out.push_back(static_cast<char>(text.at(i).unicode()));
-            ++i;
-        }
-        int exponentDigits = 0;
-        for (; i < end && IsDigit(text.at(i)); ++i) {
-            out.push_back(static_cast<char>(text.at(i).unicode()));
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
-            return false;
-    }
+    if (i < end && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E')) &&
+        !MatchExponent(text, i, end, out))
+        return false;
     return i == end;
 }
 
@@ -93,7 +99,7 @@ QString WholeNumberText(double wholeValue)
     const auto [ptr, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), wholeValue,
                                          std::chars_format::fixed, 0);
     if (ec != std::errc())
-        return QString();
+        return {};
     QString text = QString::fromLatin1(buffer.data(), ptr - buffer.data());
     if (text == QLatin1String("-0"))
         text = QStringLiteral("0");

@@ -39,7 +39,7 @@ QString PointElement(const OverlaySettings& s, const OverlayPoint& point)
 {
     const auto [x, y] = PointTexts(s, point);
     if (x.isEmpty() && y.isEmpty())
-        return QString();
+        return {};
     return QLatin1Char('<') + QLatin1String(point.element) + QLatin1Char(' ') + Attribute("x", x) +
            QLatin1Char(' ') + Attribute("y", y) + QLatin1Char(' ') +
            Attribute("xunits", s.*point.xUnits) + QLatin1Char(' ') +

@@ -50,9 +50,9 @@ using OverlayField = QString OverlaySettings::*;
 // gives it, then the fields of x, y and their units lists.
 struct OverlayPoint
 {
-    const char* element;
-    const char* label;
-    OverlayField x, y, xUnits, yUnits;
+    const char* element = nullptr;
+    const char* label = nullptr;
+    OverlayField x{}, y{}, xUnits{}, yUnits{};
     bool sizeWords = false; // the size lists: size words stand for numbers
 };
 inline constexpr OverlayPoint kOverlayPoints[] = {

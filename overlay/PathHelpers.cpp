@@ -24,7 +24,7 @@ QString FolderOfPath(const QString& path, QChar separator)
     const QString trimmed = TrimSpaces(path);
     const qsizetype lastSeparator = trimmed.lastIndexOf(separator);
     if (lastSeparator < 0)
-        return QString();
+        return {};
     return trimmed.left(lastSeparator + 1);
 }
 
@@ -49,10 +49,10 @@ QString FileExtension(const QString& path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
-        return QString();
-    const QString after = path.mid(dot + 1);
+        return {};
+    QString after = path.mid(dot + 1);
     if (after.contains(QLatin1Char('\\')) || after.contains(QLatin1Char('/')))
-        return QString();
+        return {};
     return after;
 }
 

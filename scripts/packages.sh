@@ -1,16 +1,20 @@
 # Debian 12 packages that build, test and package Orvinel. Sourced by the
 # other scripts; installs only what is missing. `locales` is for the
-# comma-decimal tests (see orvinel_test_locale).
+# comma-decimal tests (see orvinel_test_locale); clang-format-14 is the one
+# version the format check (.ci/run) and the format target use.
 ORVINEL_PACKAGES=(
     cmake g++ make qt6-base-dev fonts-liberation
     xvfb xauth imagemagick locales
-    clang-format desktop-file-utils appstream dpkg-dev file
+    clang-format-14 desktop-file-utils appstream dpkg-dev file
 )
 # The sanitizer build (scripts/test-sanitized) compiles with Debian 12's
 # clang (14). Its sanitizer runtime is only a recommendation of clang's and
 # the symbolizer (names in reports and suppressions) comes with llvm, so both
 # are named.
 ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm-14)
+# scripts/tidy: clang-tidy and run-clang-tidy of the same version 14, named
+# so, as the format check names clang-format-14.
+ORVINEL_TIDY_PACKAGES=(clang-tidy-14)
 
 orvinel_sudo() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-void CaptionFrame::paintEvent(QPaintEvent*)
+void CaptionFrame::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     const QFontMetrics metrics(font());

@@ -27,6 +27,7 @@ public:
     OverlaySaver(Services& services, QWidget* window);
     // Finishes the writes still under way: nothing handed over is lost.
     ~OverlaySaver() override;
+    Q_DISABLE_COPY_MOVE(OverlaySaver)
 
     // Writes `settings` now, after the writes under way. Returns whether it worked.
     bool Save(const OverlaySettings& settings);

@@ -10,7 +10,7 @@ constexpr int kWrapFlags = Qt::TextWordWrap;
 
 } // namespace
 
-void WrappingPushButton::paintEvent(QPaintEvent*)
+void WrappingPushButton::paintEvent(QPaintEvent* /*event*/)
 {
     QStylePainter painter(this);
     QStyleOptionButton option;
@@ -31,7 +31,7 @@ void WrappingPushButton::paintEvent(QPaintEvent*)
                          QPalette::ButtonText);
 }
 
-void WrappingRadioButton::paintEvent(QPaintEvent*)
+void WrappingRadioButton::paintEvent(QPaintEvent* /*event*/)
 {
     QStylePainter painter(this);
     QStyleOptionButton option;

@@ -200,7 +200,7 @@ void frmOrvinel::WaitForWrites()
 
 void frmOrvinel::AutoRefreshStep()
 {
-    const bool previewShown = preview_ && preview_->isVisible();
+    const bool previewShown = preview_ != nullptr && preview_->isVisible();
     const bool writes = chkAuto_Refresh->checkState() == Qt::Checked;
     if (!previewShown && !writes)
         return;
@@ -214,7 +214,7 @@ void frmOrvinel::AutoRefreshStep()
 
 // ---- Presets ----------------------------------------------------------------
 
-void frmOrvinel::optPreset_Click(int)
+void frmOrvinel::optPreset_Click(int /*index*/)
 {
     for (QComboBox* units :
          {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units})

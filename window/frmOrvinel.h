@@ -31,6 +31,7 @@ class frmOrvinel : public QWidget, private FormControls
 public:
     explicit frmOrvinel(Services& services, QWidget* parent = nullptr);
     ~frmOrvinel() override;
+    Q_DISABLE_COPY_MOVE(frmOrvinel)
 
     // Centres the window on the whole primary screen and sets the start
     // values (ResetToDefaults). Call once, before the window is first shown.

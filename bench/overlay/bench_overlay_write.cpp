@@ -9,10 +9,11 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5000;
+    const int rounds = argc > 1 ? static_cast<int>(std::strtol(argv[1], nullptr, 10)) : 5000;
     QTemporaryDir dir;
     OverlaySettings s;
     s.txtOverlay_title = QStringLiteral("City & Harbour legend");

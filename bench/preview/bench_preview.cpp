@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <vector>
@@ -112,7 +113,7 @@ Preparation Prepare(TimedApplication& app, PreviewWindow& window, const OverlayS
         PreviewCanvas* canvas;
         QEventLoop* loop;
         DrawnWatch(PreviewCanvas* c, QEventLoop* l) : canvas(c), loop(l) {}
-        bool eventFilter(QObject*, QEvent* event) override
+        bool eventFilter(QObject* /*watched*/, QEvent* event) override
         {
             if (event->type() == QEvent::Paint &&
                 canvas->picture() != PreviewCanvas::Picture::Preparing)
@@ -150,7 +151,9 @@ Preparation Prepare(TimedApplication& app, PreviewWindow& window, const OverlayS
 void PrintPreparation(const char* what, TimedApplication& app, PreviewWindow& window,
                       const OverlaySettings& settings, int runs)
 {
-    std::vector<double> total, gap, longest;
+    std::vector<double> total;
+    std::vector<double> gap;
+    std::vector<double> longest;
     for (int i = 0; i < runs; ++i) {
         const Preparation p = Prepare(app, window, settings);
         total.push_back(p.total);
@@ -171,7 +174,8 @@ void PrintPreparation(const char* what, TimedApplication& app, PreviewWindow& wi
 int main(int argc, char** argv)
 {
     TimedApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+    const int rounds =
+        argc > 1 ? std::max(1, static_cast<int>(std::strtol(argv[1], nullptr, 10))) : 300;
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.png"));

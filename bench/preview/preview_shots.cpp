@@ -43,7 +43,7 @@ QImage Legend()
     const struct
     {
         QColor colour;
-        const char* name;
+        const char* name = nullptr;
     } rows[] = {{QColor(0x4c, 0xa6, 0x4c), "Forest"},
                 {QColor(0xe8, 0xc5, 0x4a), "Farmland"},
                 {QColor(0x3b, 0x82, 0xc4), "Water"}};

@@ -22,12 +22,13 @@ struct BenchServices : QtServices
     WriteResult WriteFile(const QString& path, const QByteArray& bytes) override
     {
         std::this_thread::sleep_for(writeDelay);
-        const WriteResult result = QtServices::WriteFile(path, bytes);
+        WriteResult result = QtServices::WriteFile(path, bytes);
         ++writes;
         return result;
     }
 
-    QString ShowFileDialog(QWidget*, FileDialogMode, const QString&, const QString&) override
+    QString ShowFileDialog(QWidget* /*parent*/, FileDialogMode /*mode*/, const QString& /*title*/,
+                           const QString& /*filter*/) override
     {
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
@@ -36,5 +37,8 @@ struct BenchServices : QtServices
         return path == PlatformProfile::Current().defaultViewerPath ||
                QtServices::OrdinaryFileExists(path);
     }
-    StartResult StartProgram(const QString&, const QStringList&) override { return {true, {}}; }
+    StartResult StartProgram(const QString& /*program*/, const QStringList& /*arguments*/) override
+    {
+        return {true, {}};
+    }
 };

@@ -34,6 +34,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -264,8 +265,8 @@ int main(int argc, char** argv)
     if (argc > 2 && std::strcmp(argv[1], "--show") == 0)
         return ShowOnce(argv[2], argc, argv);
 
-    const int keystrokes = argc > 1 ? std::atoi(argv[1]) : 2000;
-    const int starts = argc > 2 ? std::atoi(argv[2]) : 20;
+    const int keystrokes = argc > 1 ? static_cast<int>(std::strtol(argv[1], nullptr, 10)) : 2000;
+    const int starts = argc > 2 ? static_cast<int>(std::strtol(argv[2], nullptr, 10)) : 20;
     int result = 0;
     {
         QApplication app(argc, argv);

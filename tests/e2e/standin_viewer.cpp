@@ -7,6 +7,7 @@
 
 int main(int argc, char* argv[])
 {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): this program has one thread
     const char* named = std::getenv("ORVINEL_STANDIN_RECORD");
     const std::string record = named && *named ? named : std::string(argv[0]) + ".args";
     std::ofstream out(record, std::ios::app | std::ios::binary);

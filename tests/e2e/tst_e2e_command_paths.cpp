@@ -101,7 +101,7 @@ private:
         run->window->WaitForWrites();
         return ::ParseKmlFile(path);
     }
-    QDir Folder() const { return QDir(run->folder.path()); }
+    QDir Folder() const { return {run->folder.path()}; }
     QString Record() const { return Path("viewer.args"); }
     static QString Standin() { return QStringLiteral(ORVINEL_STANDIN); }
     template <class T = QWidget> T* Get(const char* name) const
@@ -171,7 +171,8 @@ private Q_SLOTS:
     // and the files byte for byte and as a parser reads them.
     void typicalRun_pictureToExit()
     {
-        const QString picture = Path("Legend.gif"), overlay = Path("legend.kml");
+        const QString picture = Path("Legend.gif");
+        const QString overlay = Path("legend.kml");
         const QString link = Path("legend_Network_Link.kml");
         QVERIFY(WriteAll(picture));
 
@@ -325,7 +326,8 @@ private Q_SLOTS:
         const QString viewer = Path("viewer.sh"); // not executable
         const QString link = Path("a_Network_Link.kml");
         const QString odd = Path(u"My Maps & 100% %TEMP% Ærøskøbing 地図"_s);
-        const QString picture = odd + "/Legend.gif", output = odd + "/city.kml";
+        const QString picture = odd + "/Legend.gif";
+        const QString output = odd + "/city.kml";
         const QString oddLink = odd + "/city_Network_Link.kml";
         QVERIFY(WriteAll(viewer, "#!/bin/sh\n") && Prepare()); // two dialogs so far
         QVERIFY(Link({}));

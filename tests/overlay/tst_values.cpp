@@ -86,13 +86,14 @@ private Q_SLOTS:
     // that always expect ".".
     void numberFormIgnoresTheUserLocale()
     {
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): the test runs on one thread
         QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QVERIFY(!Overlay::IsKmlNumber(QStringLiteral("0,5")));
         QCOMPARE(Overlay::KmlNumberValue(QStringLiteral("0.5")).value_or(-1), 0.5);
         QCOMPARE(Overlay::WholeNumberText(-1234567.0), QStringLiteral("-1234567"));
-        std::setlocale(LC_ALL, "C.UTF-8");
+        std::setlocale(LC_ALL, "C.UTF-8"); // NOLINT(concurrency-mt-unsafe): as above
         QLocale::setDefault(before);
     }
 

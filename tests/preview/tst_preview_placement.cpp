@@ -27,7 +27,9 @@ private Q_SLOTS:
         QTest::addColumn<Corners>("expected");
         QTest::addColumn<QStringList>("problems");
         QTest::addColumn<double>("opacity");
-        const Make::Text px = "pixels", inset = "insetPixels", kF = Make::kF;
+        const Make::Text px = "pixels";
+        const Make::Text inset = "insetPixels";
+        const Make::Text kF = Make::kF;
 
         // overlayXY and screenXY: the screen point less the picture point.
         Row("nothing written: lower-left, native size", Make(), Box(0, 450));

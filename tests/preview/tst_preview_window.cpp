@@ -49,6 +49,7 @@ public:
         done_ = true;
         thread_.join();
     }
+    Q_DISABLE_COPY_MOVE(Watchdog)
     bool stuck() const { return stuck_; }
 
 private:

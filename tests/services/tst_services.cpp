@@ -49,7 +49,7 @@ struct TestWindow : QWidget
     QLabel* label = new QLabel(u"a label"_s, this);
     QComboBox* combo = new QComboBox(this);
     QLineEdit elsewhere;
-    std::array<QWidget*, 7> at; // by W
+    std::array<QWidget*, 7> at{}; // by W
     QString log;
     int check = Accept;
 
@@ -66,7 +66,7 @@ struct TestWindow : QWidget
         for (auto [control, letter] : {std::pair<QWidget*, char16_t>{checked, u'c'}, {combo, u'l'}})
             validation->Add(control, [this, letter = letter](bool& cancel) {
                 log += letter;
-                cancel = check & Refuse;
+                cancel = (check & Refuse) != 0;
                 if (!(check & Box))
                     return;
                 // A real click on OK, so the box's own press passes the filter too.

@@ -37,17 +37,17 @@ void FakeServices::Told(Kind kind, const QString& title, const QString& text)
         onMessage(call);
 }
 
-void FakeServices::DataError(QWidget*, const QString& text)
+void FakeServices::DataError(QWidget* /*parent*/, const QString& text)
 {
     Told(Kind::DataError, QStringLiteral("Data Error"), text);
 }
 
-void FakeServices::Notice(QWidget*, const QString& text)
+void FakeServices::Notice(QWidget* /*parent*/, const QString& text)
 {
     Told(Kind::Notice, QStringLiteral("Orvinel"), text);
 }
 
-bool FakeServices::AskYesNo(QWidget*, const QString& text)
+bool FakeServices::AskYesNo(QWidget* /*parent*/, const QString& text)
 {
     Told(Kind::AskYesNo, QStringLiteral("Orvinel"), text);
     if (yesNoAnswers.empty())
@@ -57,18 +57,18 @@ bool FakeServices::AskYesNo(QWidget*, const QString& text)
     return answer;
 }
 
-void FakeServices::Failure(QWidget*, const QString& text)
+void FakeServices::Failure(QWidget* /*parent*/, const QString& text)
 {
     Told(Kind::Failure, QStringLiteral("Orvinel"), text);
 }
 
-QString FakeServices::ShowFileDialog(QWidget*, FileDialogMode mode, const QString& title,
+QString FakeServices::ShowFileDialog(QWidget* /*parent*/, FileDialogMode mode, const QString& title,
                                      const QString& filter)
 {
     Record(Kind::FileDialog, title, filter).mode = mode;
     if (fileDialogAnswers.empty())
-        return QString();
-    const QString answer = fileDialogAnswers.front();
+        return {};
+    QString answer = fileDialogAnswers.front();
     fileDialogAnswers.pop_front();
     return answer;
 }

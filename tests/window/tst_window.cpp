@@ -42,7 +42,7 @@ QString Describe(const QWidget* control)
 {
     const QFont font = control->font();
     QStringList items;
-    if (auto* list = qobject_cast<const QComboBox*>(control)) {
+    if (const auto* list = qobject_cast<const QComboBox*>(control)) {
         items << QLatin1String(list->isEditable() ? "edit" : "pick");
         for (int i = 0; i < list->count(); ++i)
             items << list->itemText(i);
@@ -248,7 +248,7 @@ private Q_SLOTS:
         const auto row = [](const char* control, const char* typed, const char* after,
                             const QString& message = {}) {
             for (const bool byTab : {false, true}) {
-                QTest::addRow("%s '%s' tab %d", control, typed, byTab)
+                QTest::addRow("%s '%s' tab %d", control, typed, int(byTab))
                     << QString::fromLatin1(control) << QString::fromLatin1(typed)
                     << QString::fromLatin1(after) << message << byTab;
             }
@@ -319,7 +319,8 @@ private Q_SLOTS:
               "comboSize_x_units",    "comboSize_y_units",     "optPreset_8",
               "cmdOpen_graphic_file"}) {
             for (const bool ticked : {true, false})
-                QTest::addRow("%s %d", control, ticked) << QString::fromLatin1(control) << ticked;
+                QTest::addRow("%s %d", control, int(ticked))
+                    << QString::fromLatin1(control) << ticked;
         }
     }
 

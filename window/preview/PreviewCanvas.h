@@ -37,6 +37,7 @@ public:
 
     explicit PreviewCanvas(QWidget* parent = nullptr);
     ~PreviewCanvas() override;
+    Q_DISABLE_COPY_MOVE(PreviewCanvas)
 
     void setScreenSize(QSize screen);
     QSize screenSize() const { return screen_; }

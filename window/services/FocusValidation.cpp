@@ -26,7 +26,7 @@ bool IsTabKey(const QKeyEvent* event)
 {
     // Qt moves the focus only for Tab without Ctrl or Alt; Ctrl+Tab belongs to
     // the control.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+    if (event->modifiers().testAnyFlags(Qt::ControlModifier | Qt::AltModifier))
         return false;
     return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
 }
@@ -48,7 +48,8 @@ bool TakesClickFocus(QWidget* widget)
 
 bool Contains(const QWidget* control, const QWidget* widget)
 {
-    return control && widget && (control == widget || control->isAncestorOf(widget));
+    return control != nullptr && widget != nullptr &&
+           (control == widget || control->isAncestorOf(widget));
 }
 
 } // namespace
@@ -295,6 +296,6 @@ bool FocusValidation::RunCheck(const Entry& entry, bool& modalShown)
         check(cancel);
     // A box shown without exec() is still open now.
     const QWidget* modal = QApplication::activeModalWidget();
-    modalShown = modalSeen_ || (modal && modal != window_);
+    modalShown = modalSeen_ || (modal != nullptr && modal != window_);
     return cancel;
 }

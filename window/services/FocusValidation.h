@@ -30,6 +30,7 @@ public:
     // that lives as long as this object).
     explicit FocusValidation(QWidget* window);
     ~FocusValidation() override;
+    Q_DISABLE_COPY_MOVE(FocusValidation)
 
     // `control` may be a composite widget (an editable list): the focus
     // counts as inside it while it is on any of its children.

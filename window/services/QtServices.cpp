@@ -72,16 +72,16 @@ bool QtServices::OrdinaryFileExists(const QString& path)
     if (path.isEmpty())
         return false;
     const QFileInfo info(path);
+#ifdef Q_OS_WIN
     if (!info.isFile())
         return false;
-#ifdef Q_OS_WIN
     const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(
         QDir::toNativeSeparators(info.absoluteFilePath()).utf16()));
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
-        return false;
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+#else
+    return info.isFile();
 #endif
-    return true;
 }
 
 StartResult QtServices::StartProgram(const QString& program, const QStringList& arguments)
