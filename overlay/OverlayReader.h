@@ -1,0 +1,44 @@
+#pragma once
+
+#include "OverlaySettings.h"
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// What reading an overlay file gave: the settings of its first screen
+// overlay, and everything in the file that writing those settings back would
+// not keep, in a user's words.
+struct OpenedOverlayFile
+{
+    // Text exactly as the file holds it (entities decoded); the size values
+    // "-1" and "0" as the size words. OutputFilePath stays empty; the picture
+    // path is the href as written, relative or not.
+    OverlaySettings settings;
+    // One entry a kind of thing, counted where that helps: "12 placemarks",
+    // "a description", "2 more screen overlays", "a comment". Empty when a
+    // write of `settings` keeps everything the file holds.
+    QStringList notKept;
+    // Why nothing could be read ("it is not an XML file (line 3, column 7:
+    // ...)", "it holds no screen overlay"); empty when `settings` is good.
+    QString problem;
+
+    bool ok() const { return problem.isEmpty(); }
+};
+
+namespace Overlay {
+
+// Reads a KML document from `device` (open for reading) as a stream; the
+// whole file is never held in memory.
+OpenedOverlayFile ReadOverlay(QIODevice& device);
+
+// Opens `path` as the pictures are opened (an ordinary file only, never
+// waiting on a pipe or device) and reads it.
+OpenedOverlayFile ReadOverlayFile(const QString& path);
+
+// "12 placemarks and a description", "a, b and c": the notKept list as a
+// sentence part.
+QString JoinedInWords(const QStringList& items);
+
+} // namespace Overlay
