@@ -12,4 +12,12 @@ remarks=$(desktop-file-validate "$1" 2>&1) || {
 if grep -q -E ': (error|warning): ' <<<"$remarks"; then
     exit 1
 fi
+# File managers offer "Open with Orvinel" for overlay files only when the
+# launcher takes a file and names their type.
+for line in '^Exec=orvinel %f$' '^MimeType=.*application/vnd\.google-earth\.kml\+xml;'; do
+    grep -q -E "$line" "$1" || {
+        echo "FAIL: $1 has no line matching $line" >&2
+        exit 1
+    }
+done
 echo "$1: valid"

@@ -13,3 +13,7 @@ if [ "$newest" != "$version" ]; then
     echo "FAIL: the newest release in $metainfo is '$newest', the project is $version" >&2
     exit 1
 fi
+if ! grep -q '<mediatype>application/vnd.google-earth.kml+xml</mediatype>' "$metainfo"; then
+    echo "FAIL: $metainfo does not say it provides the KML media type" >&2
+    exit 1
+fi
