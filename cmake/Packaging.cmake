@@ -11,7 +11,7 @@ set(CPACK_PACKAGE_NAME orvinel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Orvinel developers")
 set(CPACK_PACKAGE_CONTACT "The Orvinel developers <maintainers@orvinel.example>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/orvinel/orvinel")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${ORVINEL_HOMEPAGE}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen overlay maker for Google Earth")
 set(CPACK_PACKAGE_DESCRIPTION
     "Orvinel builds KML 2.2 files that hold one screen overlay: a legend, a logo

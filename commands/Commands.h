@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommonDialog.h"
+#include "OverlaySettings.h"
 #include "PlatformProfile.h"
 #include "Services.h"
 
@@ -47,6 +48,21 @@ enum class NetworkLinkOutcome {
                  // to start; the user was told). Enable Auto-Refresh.
 };
 
+// What the window takes over from an opened overlay file.
+struct OverlayOpening
+{
+    // The file's values; OutputFilePath is the opened file when writing the
+    // settings back keeps everything it holds, and empty otherwise.
+    OverlaySettings settings;
+    // The picture, measured; its path is the link as the file holds it.
+    GraphicChoice picture;
+    // The folder that a relative picture link is taken from.
+    QString pictureFolder;
+    // What the file holds beyond the screen overlay, told to the user once
+    // the window shows the values; empty when nothing is lost.
+    QString notice;
+};
+
 namespace Commands {
 
 // ---- Picture choice ------------------------------------------------------
@@ -62,6 +78,11 @@ std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog);
 // device or folder under a picture's name) gives nullopt.
 std::optional<QSize> LoadGraphicDimensions(const QString& path);
 
+// A picture taken as the overlay picture, measured as a chosen one is.
+// `path` is kept as given; `fileToRead` is where it stands when `path` is
+// relative to another folder (empty: `path` itself).
+GraphicChoice MeasureGraphic(const QString& path, const QString& fileToRead = QString());
+
 // ---- Save As -------------------------------------------------------------
 
 // Folder + base name (up to its first dot) + ".kml".
@@ -72,6 +93,21 @@ QString OutputPathFor(const QString& chosen,
 // when the user cancelled or answered No. The caller writes the overlay file
 // to the returned path and adopts the path only if that write succeeds.
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
+
+// ---- Opening an overlay file ----------------------------------------------
+
+// The dialog for an overlay file to open; nullopt when the user cancelled.
+std::optional<QString> AskOverlayFileToOpen(CommonDialog& dialog);
+
+// Reads `path`. A file that cannot be read, or is not an overlay file, is
+// told with its name and the reason, and gives nullopt: the window then keeps
+// what it has. Writes nothing.
+std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& services,
+                                                QWidget* parent);
+
+// Whether a dropped file is an overlay file or a picture, by its extension.
+bool IsOverlayFileName(const QString& path);
+bool IsPictureFileName(const QString& path);
 
 // ---- Network link and viewer ---------------------------------------------
 
@@ -112,5 +148,10 @@ void cmdHelp(Services& services, QWidget* parent,
              const PlatformProfile& profile = PlatformProfile::Current());
 void lblTarnwell(Services& services, QWidget* parent,
                  const PlatformProfile& profile = PlatformProfile::Current());
+
+// The program's name and version, as --version prints it: "Orvinel 0.5.0".
+QString ProgramVersion();
+// The About box: version, licence, Qt version and the project's address.
+void cmdAbout(Services& services, QWidget* parent);
 
 } // namespace Commands

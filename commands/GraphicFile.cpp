@@ -56,17 +56,33 @@ std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog)
         return std::nullopt;
     dialog.SetFileName(QString());
 
+    return MeasureGraphic(chosen);
+}
+
+GraphicChoice MeasureGraphic(const QString& path, const QString& fileToRead)
+{
     GraphicChoice choice;
-    choice.GraphicFilePath = chosen;
+    choice.GraphicFilePath = path;
     choice.widthText = QStringLiteral("?");
     choice.heightText = QStringLiteral("?");
-    if (const std::optional<QSize> size = LoadGraphicDimensions(chosen)) {
+    if (const std::optional<QSize> size =
+            LoadGraphicDimensions(fileToRead.isEmpty() ? path : fileToRead)) {
         choice.widthText = QString::number(size->width());
         choice.heightText = QString::number(size->height());
     }
-    choice.windowCaption = u"Overlay Graphic: " % Overlay::FileBaseName(chosen) % u'.' %
-                           Overlay::FileExtension(chosen);
+    choice.windowCaption =
+        u"Overlay Graphic: " % Overlay::FileBaseName(path) % u'.' % Overlay::FileExtension(path);
     return choice;
+}
+
+bool IsPictureFileName(const QString& path)
+{
+    static const QStringList kExtensions = {
+        QStringLiteral("bmp"), QStringLiteral("jpg"),  QStringLiteral("gif"),
+        QStringLiteral("tif"), QStringLiteral("jpeg"), QStringLiteral("tiff"),
+        QStringLiteral("tga"), QStringLiteral("pgm"),  QStringLiteral("dds"),
+        QStringLiteral("ppm"), QStringLiteral("png")};
+    return kExtensions.contains(Overlay::FileExtension(path).toLower());
 }
 
 } // namespace Commands

@@ -95,4 +95,23 @@ void lblTarnwell(Services& services, QWidget* parent, const PlatformProfile& pro
     OpenUserGuide(QStringLiteral("about"), services, parent, profile);
 }
 
+QString ProgramVersion()
+{
+    return QStringLiteral("Orvinel " ORVINEL_VERSION);
+}
+
+void cmdAbout(Services& services, QWidget* parent)
+{
+    const QString home = QStringLiteral(ORVINEL_HOMEPAGE);
+    services.About(parent, QStringLiteral("About Orvinel"),
+                   QStringLiteral("<h3>%1</h3>"
+                                  "<p>Pins a legend, a logo or a title card to a place on the "
+                                  "Google Earth screen.</p>"
+                                  "<p>Free software under the MIT licence.<br>"
+                                  "Built with Qt %2, running on Qt %3.</p>"
+                                  "<p><a href=\"%4\">%4</a></p>")
+                       .arg(ProgramVersion().toHtmlEscaped(), QStringLiteral(QT_VERSION_STR),
+                            QString::fromLatin1(qVersion()), home.toHtmlEscaped()));
+}
+
 } // namespace Commands

@@ -25,4 +25,21 @@ QString PercentToAlphaHex(double percent)
     return QStringLiteral("%1").arg(alpha, 2, 16, QLatin1Char('0'));
 }
 
+int NearestPercent(const QString& color)
+{
+    const auto isHex = [](QChar c) {
+        return QStringLiteral("0123456789abcdefABCDEF").contains(c);
+    };
+    if (color.size() < 2 || !isHex(color.at(0)) || !isHex(color.at(1)))
+        return 100;
+    const int alpha = color.left(2).toInt(nullptr, 16);
+    int nearest = 100;
+    for (int percent = 100; percent >= 0; --percent) {
+        const int distance = std::abs(PercentToAlphaHex(percent).toInt(nullptr, 16) - alpha);
+        if (distance < std::abs(PercentToAlphaHex(nearest).toInt(nullptr, 16) - alpha))
+            nearest = percent;
+    }
+    return nearest;
+}
+
 } // namespace Overlay

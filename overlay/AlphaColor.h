@@ -9,4 +9,8 @@ namespace Overlay {
 // floor(v * 256 / 100); anything above 99 gives "ff".
 QString PercentToAlphaHex(double percent);
 
+// The whole slider value whose alpha digits come nearest to those of `color`
+// (the higher on a tie); 100 when `color` has no two hex digits first.
+int NearestPercent(const QString& color);
+
 } // namespace Overlay

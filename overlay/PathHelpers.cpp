@@ -2,6 +2,9 @@
 
 #include "PlatformProfile.h"
 
+#include <QDir>
+#include <QRegularExpression>
+
 namespace Overlay {
 
 namespace {
@@ -54,6 +57,29 @@ QString FileExtension(const QString& path)
     if (after.contains(QLatin1Char('\\')) || after.contains(QLatin1Char('/')))
         return {};
     return after;
+}
+
+bool IsRelativeLink(const QString& href)
+{
+    // A scheme or a drive letter: a letter, then letters, digits, "+-." and ":".
+    static const QRegularExpression kScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    return !href.isEmpty() && !href.startsWith(QLatin1Char('/')) &&
+           !href.startsWith(QLatin1Char('\\')) && !kScheme.match(href).hasMatch();
+}
+
+QString ResolveLink(const QString& href, const QString& folder)
+{
+    if (!IsRelativeLink(href) || folder.isEmpty())
+        return href;
+    return QDir::cleanPath(QDir(folder).filePath(href));
+}
+
+QString RebaseLink(const QString& href, const QString& fromFolder, const QString& toFolder)
+{
+    if (!IsRelativeLink(href) || fromFolder.isEmpty() || toFolder.isEmpty() ||
+        QDir::cleanPath(fromFolder) == QDir::cleanPath(toFolder))
+        return href;
+    return QDir(toFolder).relativeFilePath(ResolveLink(href, fromFolder));
 }
 
 } // namespace Overlay

@@ -22,4 +22,16 @@ QString FileBaseName(const QString& path);
 // when a "\" or "/" follows it. Both separators count on every platform.
 QString FileExtension(const QString& path);
 
+// A picture link written relative to the overlay file's folder: not empty, not
+// rooted ("/", "\\"), no drive letter and no scheme ("C:", "http:").
+bool IsRelativeLink(const QString& href);
+
+// The file a link names, for a file in `folder`: relative links are taken
+// from that folder, everything else stands as written.
+QString ResolveLink(const QString& href, const QString& folder);
+
+// A relative link from `fromFolder` rewritten so that, from `toFolder`, it
+// still names the same file; other links unchanged. Touches no file.
+QString RebaseLink(const QString& href, const QString& fromFolder, const QString& toFolder);
+
 } // namespace Overlay

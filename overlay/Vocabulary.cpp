@@ -11,9 +11,9 @@ QString SizeWordRule(const QString& sizeListText)
     return sizeListText;
 }
 
-QString OverlayColorFromAlpha(const QString& alphaHex)
+QString ColorWithAlpha(const QString& color, const QString& alphaHex)
 {
-    return alphaHex + kColorRgbWhite;
+    return alphaHex + (color.size() == 8 ? color.mid(2) : kColorRgbWhite);
 }
 
 } // namespace Vocabulary

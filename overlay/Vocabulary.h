@@ -28,8 +28,9 @@ QString SizeWordRule(const QString& sizeListText);
 inline const QString kColorRgbWhite = QStringLiteral("ffffff");
 inline const QString kOpaqueWhite = QStringLiteral("ffffffff");
 
-// Alpha digits followed by white.
-QString OverlayColorFromAlpha(const QString& alphaHex);
+// `color` with its two alpha digits replaced; the other six, white or a tint
+// an opened file brought, stay as they are.
+QString ColorWithAlpha(const QString& color, const QString& alphaHex);
 
 inline const QString kKmlNamespace = QStringLiteral("http://www.opengis.net/kml/2.2");
 

@@ -4,10 +4,13 @@
 #include "ClickableLabel.h"
 #include "Commands.h"
 #include "CommonDialog.h"
+#include "FileDrop.h"
 #include "FocusValidation.h"
 #include "FormBuilder.h"
+#include "MenuBar.h"
 #include "OverlaySaver.h"
 #include "OverlaySettings.h"
+#include "PathHelpers.h"
 #include "PlatformProfile.h"
 #include "PreviewWindow.h"
 #include "Services.h"
@@ -18,10 +21,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSlider>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -29,6 +36,7 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
 {
     setWindowTitle(QStringLiteral("KML Orvinel"));
     CreateControls();
+    CreateMenus();
     ConnectHandlers();
     RegisterValidators();
     dialog_ = std::make_unique<CommonDialog>(services_, this);
@@ -41,6 +49,19 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
 
 frmOrvinel::~frmOrvinel() = default;
 
+namespace {
+
+// Preset index = row * 3 + column; the column gives x, the row gives y. The
+// texts are fixed, so the file holds "0.5" in every locale.
+std::pair<QString, QString> PresetPoint(int index)
+{
+    const QLatin1String columnX[] = {QLatin1String("0"), QLatin1String("0.5"), QLatin1String("1")};
+    const QLatin1String rowY[] = {QLatin1String("1"), QLatin1String("0.5"), QLatin1String("0")};
+    return {columnX[index % 3], rowY[index / 3]};
+}
+
+} // namespace
+
 template <class T> T* frmOrvinel::Control(const char* name) const
 {
     T* control = findChild<T*>(QString::fromLatin1(name));
@@ -50,11 +71,50 @@ template <class T> T* frmOrvinel::Control(const char* name) const
 
 void frmOrvinel::CreateControls()
 {
-    static_cast<FormControls&>(*this) = BuildForm(this);
+    clientArea_ = new QWidget(this);
+    clientArea_->setObjectName(QStringLiteral("clientArea"));
+    static_cast<FormControls&>(*this) = BuildForm(clientArea_);
     for (const NamedField& named : kOverlayFields) {
         if (named.control)
             fieldControls_.emplace_back(named.field, Control<QWidget>(named.name));
     }
+}
+
+void frmOrvinel::CreateMenus()
+{
+    // Every command a menu offers, in menu order: one line an entry. Each runs
+    // the focused field's check first, as a click on a button does.
+    const std::pair<MenuEntry, void (frmOrvinel::*)()> entries[] = {
+        {{"&File", "&Open Overlay File...", QKeySequence::Open, {}},
+         &frmOrvinel::mnuOpenOverlayFile_Click},
+        {{"&File", nullptr, QKeySequence::UnknownKey, {}}, nullptr},
+        {{"&File", "E&xit", QKeySequence::Quit, {}}, &frmOrvinel::cmdExit_Click},
+        {{"&Help", "&User Guide", QKeySequence::HelpContents, {}}, &frmOrvinel::cmdHelp_Click},
+        {{"&Help", "&About Orvinel", QKeySequence::UnknownKey, {}}, &frmOrvinel::mnuAbout_Click},
+    };
+    std::vector<MenuEntry> menus;
+    for (auto [entry, handler] : entries) {
+        if (handler)
+            entry.triggered = [this, handler = handler] {
+                if (validation_->CheckFocused())
+                    (this->*handler)();
+            };
+        menus.push_back(std::move(entry));
+    }
+    // The menu bar sits above the client area, which keeps its size.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setMenuBar(BuildMenuBar(this, menus));
+    layout->addWidget(clientArea_);
+
+    new FileDrop(
+        this,
+        [](const QString& path) {
+            return Commands::IsOverlayFileName(path) || Commands::IsPictureFileName(path);
+        },
+        [this](const QString& path) { FileDropped(path); });
 }
 
 void frmOrvinel::ConnectHandlers()
@@ -134,6 +194,7 @@ void frmOrvinel::RegisterValidators()
 
 void frmOrvinel::Form_Load()
 {
+    layout()->activate(); // the menu bar's height counts in the centring
     CentreOnScreen(this);
     ResetToDefaults();
     // First in the tab order, so it holds the focus when the window opens.
@@ -166,6 +227,8 @@ void frmOrvinel::ResetToDefaults()
 
 void frmOrvinel::UpdateCommandStates()
 {
+    // Save/Refresh and the network link go off again only when an opened
+    // file that is not adopted leaves no output file.
     cmdSave_As->setEnabled(!graphicFilePath_.isEmpty());
     cmdSave_Refresh->setEnabled(!outputFilePath_.isEmpty());
     cmdCreate_Network_Link->setEnabled(!outputFilePath_.isEmpty());
@@ -201,13 +264,13 @@ void frmOrvinel::WaitForWrites()
 void frmOrvinel::AutoRefreshStep()
 {
     const bool previewShown = preview_ != nullptr && preview_->isVisible();
-    const bool writes = chkAuto_Refresh->checkState() == Qt::Checked;
-    if (!previewShown && !writes)
+    const bool writes = chkAuto_Refresh->checkState() == Qt::Checked && !outputFilePath_.isEmpty();
+    if (filling_ || (!previewShown && !writes))
         return;
     // One snapshot for both, so the preview shows what the file holds.
     const OverlaySettings settings = Snapshot();
     if (previewShown)
-        preview_->ShowSettings(settings);
+        preview_->ShowSettings(ForPreview(settings));
     if (writes)
         saver_->Queue(settings);
 }
@@ -220,16 +283,9 @@ void frmOrvinel::optPreset_Click(int /*index*/)
          {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units})
         units->setCurrentText(Vocabulary::kFraction);
 
-    // Index = row * 3 + column; the column gives x, the row gives y. The
-    // texts are fixed, so the file holds "0.5" in every locale.
     const int chosen = optPreset->checkedId();
     if (chosen >= 0) {
-        static const QString kColumnX[] = {QStringLiteral("0"), QStringLiteral("0.5"),
-                                           QStringLiteral("1")};
-        static const QString kRowY[] = {QStringLiteral("1"), QStringLiteral("0.5"),
-                                        QStringLiteral("0")};
-        const QString& x = kColumnX[chosen % 3];
-        const QString& y = kRowY[chosen / 3];
+        const auto [x, y] = PresetPoint(chosen);
         txtOverlay_x->setText(x);
         txtOverlay_y->setText(y);
         txtScreen_x->setText(x);
@@ -243,7 +299,7 @@ void frmOrvinel::optPreset_Click(int /*index*/)
 void frmOrvinel::sliderTransparency_Change()
 {
     const double percent = sliderTransparency->value();
-    overlayColor_ = Vocabulary::OverlayColorFromAlpha(Overlay::PercentToAlphaHex(percent));
+    overlayColor_ = Vocabulary::ColorWithAlpha(overlayColor_, Overlay::PercentToAlphaHex(percent));
     AutoRefreshStep();
 }
 
@@ -369,16 +425,19 @@ void frmOrvinel::txtDraw_order_Validate(bool& cancel)
 
 void frmOrvinel::cmdOpen_graphic_file_Click()
 {
-    const std::optional<GraphicChoice> choice = Commands::cmdOpen_graphic_file(*dialog_);
-    if (!choice)
-        return;
-    graphicFilePath_ = choice->GraphicFilePath;
+    if (const std::optional<GraphicChoice> choice = Commands::cmdOpen_graphic_file(*dialog_))
+        TakePicture(*choice);
+}
+
+void frmOrvinel::TakePicture(const GraphicChoice& choice)
+{
+    graphicFilePath_ = choice.GraphicFilePath;
     UpdateCommandStates();
     lblOpen_graphic_file->setText(graphicFilePath_);
-    txtWidth->setText(choice->widthText);
-    txtHeight->setText(choice->heightText);
-    setWindowTitle(choice->windowCaption);
-    // Choosing a picture writes nothing, but the preview shows it at once.
+    txtWidth->setText(choice.widthText);
+    txtHeight->setText(choice.heightText);
+    setWindowTitle(choice.windowCaption);
+    // Taking a picture writes nothing, but the preview shows it at once.
     UpdatePreview();
 }
 
@@ -387,13 +446,21 @@ void frmOrvinel::cmdSave_As_Click()
     const std::optional<QString> chosen = Commands::AskOutputFilePath(*dialog_, services_, this);
     if (!chosen)
         return;
-    // A failed write leaves the earlier output file in force.
-    const QString earlier = std::exchange(outputFilePath_, *chosen);
+    // A relative picture link is rewritten for the new folder, so that it
+    // still names the same picture. A failed write leaves the earlier output
+    // file and link in force.
+    const QString folder = QFileInfo(*chosen).absolutePath();
+    const QString earlierOutput = std::exchange(outputFilePath_, *chosen);
+    const QString earlierPicture = std::exchange(
+        graphicFilePath_, Overlay::RebaseLink(graphicFilePath_, pictureFolder_, folder));
     if (!SaveOverlayFile()) {
-        outputFilePath_ = earlier;
+        outputFilePath_ = earlierOutput;
+        graphicFilePath_ = earlierPicture;
         return;
     }
+    pictureFolder_ = folder;
     lblOutput_file->setText(outputFilePath_);
+    lblOpen_graphic_file->setText(graphicFilePath_);
     UpdateCommandStates();
 }
 
@@ -426,7 +493,7 @@ void frmOrvinel::cmdPreview_Click()
 {
     if (!preview_)
         preview_ = new PreviewWindow(this);
-    preview_->ShowBeside(this, Snapshot());
+    preview_->ShowBeside(this, ForPreview(Snapshot()));
 }
 
 void frmOrvinel::UpdatePreview()
@@ -434,7 +501,13 @@ void frmOrvinel::UpdatePreview()
     // A closed preview costs nothing: opening it shows the values of that
     // moment.
     if (preview_ && preview_->isVisible())
-        preview_->ShowSettings(Snapshot());
+        preview_->ShowSettings(ForPreview(Snapshot()));
+}
+
+OverlaySettings frmOrvinel::ForPreview(OverlaySettings settings) const
+{
+    settings.GraphicFilePath = Overlay::ResolveLink(settings.GraphicFilePath, pictureFolder_);
+    return settings;
 }
 
 void frmOrvinel::closeEvent(QCloseEvent* event)
@@ -451,4 +524,89 @@ void frmOrvinel::cmdExit_Click()
 {
     Commands::DeleteNetworkLinkFile(networkLink_.NetworkLinkFilePath, services_, this);
     close();
+}
+
+// ---- Opening files ----------------------------------------------------------
+
+void frmOrvinel::mnuOpenOverlayFile_Click()
+{
+    if (const std::optional<QString> path = Commands::AskOverlayFileToOpen(*dialog_))
+        OpenOverlayFile(*path);
+}
+
+void frmOrvinel::FileDropped(const QString& path)
+{
+    // A drop is a command like a click: the focused field is checked first.
+    if (!validation_->CheckFocused())
+        return;
+    if (Commands::IsOverlayFileName(path))
+        OpenOverlayFile(path);
+    else
+        TakePicture(Commands::MeasureGraphic(path));
+}
+
+void frmOrvinel::OpenOverlayFile(const QString& path)
+{
+    const std::optional<OverlayOpening> opening =
+        Commands::ReadOverlayToOpen(path, services_, this);
+    if (!opening)
+        return;
+    // Writes of the earlier values finish first, to the earlier output file.
+    WaitForWrites();
+    Fill(*opening);
+    UpdatePreview();
+    if (!opening->notice.isEmpty())
+        services_.Notice(this, opening->notice);
+}
+
+void frmOrvinel::Fill(const OverlayOpening& opening)
+{
+    const QScopedValueRollback quiet(filling_, true);
+    const OverlaySettings& s = opening.settings;
+    for (const auto& [field, control] : fieldControls_) {
+        if (auto* list = qobject_cast<QComboBox*>(control)) {
+            if (list->isEditable())
+                list->setEditText(s.*field);
+            else
+                list->setCurrentIndex(list->findText(s.*field));
+        } else {
+            static_cast<QLineEdit*>(control)->setText(s.*field);
+        }
+    }
+    sizeXValue_ = Vocabulary::SizeWordRule(s.comboSize_x);
+    sizeYValue_ = Vocabulary::SizeWordRule(s.comboSize_y);
+    // The slider shows the nearest place; the colour stays exactly the file's.
+    sliderTransparency->setValue(Overlay::NearestPercent(s.OverlayColor));
+    overlayColor_ = s.OverlayColor;
+    ShowMatchingPreset();
+
+    pictureFolder_ = opening.pictureFolder;
+    TakePicture(opening.picture);
+    if (graphicFilePath_.isEmpty())
+        lblOpen_graphic_file->setText(
+            QStringLiteral("Click on button at right to open graphic file to use as overlay"));
+    outputFilePath_ = s.OutputFilePath;
+    lblOutput_file->setText(outputFilePath_);
+    UpdateCommandStates();
+}
+
+void frmOrvinel::ShowMatchingPreset()
+{
+    int matching = -1;
+    for (int index = 0; index < 9; ++index) {
+        const auto [x, y] = PresetPoint(index);
+        if (txtOverlay_x->text() == x && txtScreen_x->text() == x && txtOverlay_y->text() == y &&
+            txtScreen_y->text() == y)
+            matching = index;
+    }
+    for (QComboBox* units :
+         {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units}) {
+        if (units->currentText() != Vocabulary::kFraction)
+            matching = -1;
+    }
+    // An exclusive group cannot lose its last check otherwise.
+    optPreset->setExclusive(false);
+    for (QAbstractButton* option : optPreset->buttons())
+        option->setChecked(optPreset->id(option) == matching);
+    optPreset->setExclusive(true);
 }

@@ -62,6 +62,13 @@ public:
     // on a write or end the program call it first.
     void WaitForWrites();
 
+    // Opens an overlay file (the menu, a drop, the command line): fills every
+    // control with its values without writing anything, adopts it as the
+    // output file when a write keeps everything it holds, and tells what it
+    // would not keep. A file that cannot be opened is told and changes
+    // nothing.
+    void OpenOverlayFile(const QString& path);
+
 protected:
     // The preview goes with the window.
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +85,13 @@ private:
     void lblTarnwell_Click();
     // Opens the "Overlay Preview" window, or brings the open one to the front.
     void cmdPreview_Click();
+
+    // The menus; their other entries are the buttons' handlers.
+    void mnuOpenOverlayFile_Click();
+    void mnuAbout_Click() { Commands::cmdAbout(services_, this); }
+    // A file dropped on the window: an overlay file opens, a picture is taken
+    // as if chosen in the picture dialog.
+    void FileDropped(const QString& path);
 
     void optPreset_Click(int index);
     void chkAuto_Refresh_Click() { AutoRefreshStep(); }
@@ -121,6 +135,7 @@ private:
     void txtDraw_order_Validate(bool& cancel);
 
     void CreateControls();
+    void CreateMenus();
     void ConnectHandlers();
     void RegisterValidators();
     void ResetToDefaults();
@@ -135,6 +150,15 @@ private:
     void AutoRefreshStep();
     // Shows the current values in the preview; nothing while it is closed.
     void UpdatePreview();
+    // What the preview draws: the settings with a relative picture link taken
+    // from the folder it is relative to.
+    OverlaySettings ForPreview(OverlaySettings settings) const;
+    // Takes the picture over, as its choice in the dialog does.
+    void TakePicture(const GraphicChoice& choice);
+    // The controls and module variables from an opened file, with no write.
+    void Fill(const OverlayOpening& opening);
+    // Checks the option whose preset the points match; none when no preset does.
+    void ShowMatchingPreset();
     // A pick in a units list empties the value it qualifies.
     void UnitPicked(QLineEdit* qualifiedField);
     void SizeListPicked(QComboBox* sizeList, QString& sizeValue);
@@ -154,9 +178,16 @@ private:
     PreviewWindow* preview_ = nullptr;
 
     // The controls that hold the settings' fields, for the snapshot.
-    std::vector<std::pair<OverlayField, const QWidget*>> fieldControls_;
+    std::vector<std::pair<OverlayField, QWidget*>> fieldControls_;
+    // The controls' own area below the menu bar.
+    QWidget* clientArea_ = nullptr;
+    // While an opened file fills the controls: no write, no preview update.
+    bool filling_ = false;
     QString outputFilePath_;
     QString graphicFilePath_;
+    // The folder a relative picture link is taken from: the folder of the
+    // file it was read from or last saved to.
+    QString pictureFolder_;
     // GoogleEarthPath and NetworkLinkFilePath, as the network link command
     // reads and updates them.
     NetworkLinkState networkLink_;

@@ -30,8 +30,21 @@ private Q_SLOTS:
     // The rule's other halves: the colour string and the size words.
     void colourAndSizeWords()
     {
-        QCOMPARE(Vocabulary::OverlayColorFromAlpha(Overlay::PercentToAlphaHex(50)),
-                 QStringLiteral("80ffffff"));
+        QCOMPARE(
+            Vocabulary::ColorWithAlpha(Vocabulary::kOpaqueWhite, Overlay::PercentToAlphaHex(50)),
+            QStringLiteral("80ffffff"));
+        QCOMPARE(Vocabulary::ColorWithAlpha(QStringLiteral("FF10A0c0"), QStringLiteral("1a")),
+                 QStringLiteral("1a10A0c0"));
+        // The slider's nearest place for a colour's alpha, and opaque when it has none.
+        for (const auto& [color, percent] : {std::pair{"ffffffff", 100},
+                                             {"00123456", 0},
+                                             {"80ffffff", 50},
+                                             {"81ffffff", 51},
+                                             {"7Fffffff", 50},
+                                             {"fe000000", 100},
+                                             {"fc000000", 99},
+                                             {"+f", 100}})
+            QCOMPARE(Overlay::NearestPercent(QLatin1String(color)), percent);
         const std::pair<const char*, const char*> sizeWords[] = {
             {"Maintain native size", "-1"},
             {"Maintain aspect", "0"},

@@ -16,7 +16,16 @@
 class FakeServices : public Services
 {
 public:
-    enum class Kind { DataError, Notice, AskYesNo, Failure, FileDialog, StartProgram, OpenUrl };
+    enum class Kind {
+        DataError,
+        Notice,
+        AskYesNo,
+        Failure,
+        FileDialog,
+        StartProgram,
+        OpenUrl,
+        About
+    };
 
     struct Call
     {
@@ -59,6 +68,10 @@ public:
     void Notice(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
     void Failure(QWidget* parent, const QString& text) override;
+    void About(QWidget* /*parent*/, const QString& title, const QString& text) override
+    {
+        Told(Kind::About, title, text);
+    }
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
                            const QString& filter) override;
     bool OrdinaryFileExists(const QString& path) override;

@@ -130,7 +130,12 @@ private Q_SLOTS:
         frmOrvinel* window = driver.window.get();
         QTRY_COMPARE(QApplication::focusWidget(), driver.Get("cmdExit"));
         QCOMPARE(window->windowTitle(), "KML Orvinel");
-        QCOMPARE(window->size(), QSize(413, 741));
+        // The client area keeps its size; the menu bar only adds height above it.
+        const QWidget* client = driver.Get("clientArea");
+        const QWidget* menuBar = driver.Get("menuBar");
+        QCOMPARE(client->size(), QSize(413, 741));
+        QCOMPARE(client->geometry().top(), menuBar->geometry().bottom() + 1);
+        QCOMPARE(window->size(), QSize(413, 741 + menuBar->height()));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         // Centred, frame and all, on the whole screen.
         QVERIFY((window->frameGeometry().center() -

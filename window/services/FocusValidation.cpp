@@ -219,6 +219,13 @@ bool FocusValidation::OnMousePressAtWidget(QWidget* receiver, QMouseEvent* event
     return true;
 }
 
+bool FocusValidation::CheckFocused()
+{
+    const Entry* entry = running_ || !window_ ? nullptr : EntryHolding(window_->focusWidget());
+    bool modalShown = false;
+    return !entry || !RunCheck(*entry, modalShown);
+}
+
 bool FocusValidation::OnKeyPress(QWidget* receiver, QKeyEvent* event)
 {
     if (running_ || !IsTabKey(event) || receiver->window() != window_)

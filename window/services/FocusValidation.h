@@ -36,6 +36,11 @@ public:
     // counts as inside it while it is on any of its children.
     void Add(QWidget* control, Check check);
 
+    // Runs the check of the control holding the focus, as a click on a button
+    // would: for commands that take no focus (menus, shortcuts, drops). True
+    // when the command may go on.
+    bool CheckFocused();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -33,6 +33,11 @@ QMessageBox::StandardButton ShowBox(QWidget* parent, QMessageBox::Icon icon, con
 
 } // namespace
 
+void QtServices::About(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::about(parent, title, text);
+}
+
 void QtServices::DataError(QWidget* parent, const QString& text)
 {
     ShowBox(parent, QMessageBox::Warning, QStringLiteral("Data Error"), text, QMessageBox::Ok,

@@ -11,6 +11,7 @@ public:
     void Notice(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
     void Failure(QWidget* parent, const QString& text) override;
+    void About(QWidget* parent, const QString& title, const QString& text) override;
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
                            const QString& filter) override;
     bool OrdinaryFileExists(const QString& path) override;

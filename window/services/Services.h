@@ -37,6 +37,9 @@ public:
     // A failure of the platform (a file that cannot be written, a program that
     // cannot be started): the warning icon, an OK button, the title "Orvinel".
     virtual void Failure(QWidget* parent, const QString& text) = 0;
+    // The program's About box: its icon, `title`, rich `text` (links open in
+    // the browser), an OK button.
+    virtual void About(QWidget* parent, const QString& title, const QString& text) = 0;
 
     // A modal file dialog. `filter` is one entry, "description|pattern;pattern".
     // Returns the chosen full path, or the empty text when the user cancelled.

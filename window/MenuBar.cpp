@@ -1,0 +1,29 @@
+#include "MenuBar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+QMenuBar* BuildMenuBar(QWidget* window, const std::vector<MenuEntry>& entries)
+{
+    auto* bar = new QMenuBar(window);
+    bar->setObjectName(QStringLiteral("menuBar"));
+    QMenu* menu = nullptr;
+    for (const MenuEntry& entry : entries) {
+        const QString menuTitle = QString::fromUtf8(entry.menu);
+        if (!menu || menu->title() != menuTitle) {
+            menu = bar->addMenu(menuTitle);
+            menu->setObjectName(u"menu" % QString(menuTitle).remove(u'&'));
+        }
+        if (!entry.text) {
+            menu->addSeparator();
+            continue;
+        }
+        const QString text = QString::fromUtf8(entry.text);
+        QAction* action = menu->addAction(text);
+        action->setObjectName(u"mnu" % QString(text).remove(u'&').remove(u'.').remove(u' '));
+        action->setShortcut(entry.shortcut);
+        QObject::connect(action, &QAction::triggered, window, entry.triggered);
+    }
+    return bar;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QKeySequence>
+
+#include <functional>
+#include <vector>
+
+class QMenuBar;
+class QWidget;
+
+// One entry of the window's menus. Entries of one menu stand together in the
+// order given; a null text is a separator.
+struct MenuEntry
+{
+    const char* menu;
+    const char* text;
+    QKeySequence::StandardKey shortcut;
+    std::function<void()> triggered;
+};
+
+// The window's menu bar from its entries. Each action is named after its
+// text without "&", dots and spaces ("Open Overlay File..." ->
+// "mnuOpenOverlayFile"), so tests and scripts find it by name.
+QMenuBar* BuildMenuBar(QWidget* window, const std::vector<MenuEntry>& entries);
