@@ -149,7 +149,7 @@ void cmdHelp(Services& services, QWidget* parent,
 void lblTarnwell(Services& services, QWidget* parent,
                  const PlatformProfile& profile = PlatformProfile::Current());
 
-// The program's name and version, as --version prints it: "Orvinel 0.5.0".
+// The program's name and version, as --version prints it: "Orvinel 0.4.0".
 QString ProgramVersion();
 // The About box: version, licence, Qt version and the project's address.
 void cmdAbout(Services& services, QWidget* parent);

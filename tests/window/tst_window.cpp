@@ -149,7 +149,7 @@ private Q_SLOTS:
                                            ->second),
                      row.name);
             QCOMPARE(control->parentWidget(),
-                     row.container ? driver.Get(row.container) : static_cast<QWidget*>(window));
+                     row.container ? driver.Get(row.container) : driver.Get("clientArea"));
             // A caption the window itself sets (the strips) is a start value.
             const QString described = Describe(control);
             QCOMPARE(*row.text ? described : described.section(u'|', 0, 0) + u'|', Expected(row));
