@@ -28,8 +28,12 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         commandLine.text = parser.errorText() + u'\n';
     } else if (parser.isSet(help)) {
         commandLine.action = CommandLine::Action::Help;
-        commandLine.text = parser.helpText().replace(
-            QLatin1String("<executable_name>"),
+        // Qt names the program by its whole path, or by a placeholder before
+        // the application exists: the file name is what a user types.
+        commandLine.text = parser.helpText();
+        const qsizetype name = commandLine.text.indexOf(u' ') + 1;
+        commandLine.text.replace(
+            name, commandLine.text.indexOf(QLatin1String(" [options]")) - name,
             arguments.isEmpty() ? QStringLiteral("orvinel") : QFileInfo(arguments[0]).fileName());
     } else if (parser.isSet(version)) {
         commandLine.action = CommandLine::Action::Version;

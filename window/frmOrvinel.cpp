@@ -34,7 +34,7 @@
 
 frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
 {
-    setWindowTitle(QStringLiteral("KML Orvinel"));
+    setWindowTitle(kStartCaption);
     CreateControls();
     CreateMenus();
     ConnectHandlers();
@@ -50,6 +50,10 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
 frmOrvinel::~frmOrvinel() = default;
 
 namespace {
+
+const QString kStartCaption = QStringLiteral("KML Orvinel");
+const QString kNoPictureYet =
+    QStringLiteral("Click on button at right to open graphic file to use as overlay");
 
 // Preset index = row * 3 + column; the column gives x, the row gives y. The
 // texts are fixed, so the file holds "0.5" in every locale.
@@ -211,8 +215,7 @@ void frmOrvinel::ResetToDefaults()
     lblOutput_file->setText(QString());
     outputFilePath_.clear();
     graphicFilePath_.clear();
-    lblOpen_graphic_file->setText(
-        QStringLiteral("Click on button at right to open graphic file to use as overlay"));
+    lblOpen_graphic_file->setText(kNoPictureYet);
     for (QComboBox* units :
          {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units,
           comboRotation_x_units, comboRotation_y_units, comboSize_x_units, comboSize_y_units})
@@ -582,9 +585,10 @@ void frmOrvinel::Fill(const OverlayOpening& opening)
 
     pictureFolder_ = opening.pictureFolder;
     TakePicture(opening.picture);
-    if (graphicFilePath_.isEmpty())
-        lblOpen_graphic_file->setText(
-            QStringLiteral("Click on button at right to open graphic file to use as overlay"));
+    if (graphicFilePath_.isEmpty()) {
+        lblOpen_graphic_file->setText(kNoPictureYet);
+        setWindowTitle(kStartCaption);
+    }
     outputFilePath_ = s.OutputFilePath;
     lblOutput_file->setText(outputFilePath_);
     UpdateCommandStates();

@@ -35,23 +35,6 @@ struct RealStartServices : FakeServices
     }
 };
 
-// A 240 by 120 GIF89a whose few pixels Qt reads as the whole picture (Qt
-// cannot write GIF).
-const QByteArray kGif =
-    QByteArray::fromHex("474946383961f0007800800000000000ffffff2c00000000f000780002012c003b");
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes = kGif)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 const QByteArray kKmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n";
 

@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -29,6 +31,25 @@ template <class T> T* Find(const QWidget* window, const char* name)
     if (!control)
         qFatal("The window has no control %s of the expected kind", name);
     return control;
+}
+
+// A 240 by 120 GIF89a whose few pixels Qt reads as the whole picture (Qt
+// cannot write GIF).
+inline const QByteArray kGif =
+    QByteArray::fromHex("474946383961f0007800800000000000ffffff2c00000000f000780002012c003b");
+
+inline QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes `bytes` to `path`, making its folder first.
+inline bool WriteAll(const QString& path, const QByteArray& bytes = kGif)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size();
 }
 
 inline QList<QWidget*> VisibleTopLevels()

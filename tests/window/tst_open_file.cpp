@@ -1,0 +1,365 @@
+// Opening overlay files in the real window, on real files in a temporary
+// folder: by the File menu and its shortcut, by a drop and from the command
+// line; what the controls show, what is adopted, and that opening writes
+// nothing.
+
+#include "CommandLine.h"
+#include "KmlWriter.h"
+#include "PreviewCanvas.h"
+#include "PreviewWindow.h"
+#include "WindowTestSupport.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+
+using Kind = FakeServices::Kind;
+
+namespace {
+
+// Every field away from its start value; a tinted, half transparent colour.
+OverlaySettings Legend(const QString& picture)
+{
+    OverlaySettings s;
+    s.txtOverlay_title = QStringLiteral("Rainfall <mm> & \"snow\" \u00e9t\u00e9");
+    s.txtDraw_order = QStringLiteral("7");
+    s.txtOverlay_x = QStringLiteral("1");
+    s.txtOverlay_y = QStringLiteral("0");
+    s.comboOverlay_x_units = s.comboOverlay_y_units = QStringLiteral("fraction");
+    s.txtScreen_x = QStringLiteral("20");
+    s.txtScreen_y = QStringLiteral("0.02");
+    s.comboScreen_x_units = QStringLiteral("insetPixels");
+    s.comboScreen_y_units = QStringLiteral("fraction");
+    s.txtRotation_x = s.txtRotation_y = QStringLiteral("0.5");
+    s.comboRotation_x_units = s.comboRotation_y_units = QStringLiteral("fraction");
+    s.txtRotation = QStringLiteral("-12.5");
+    s.comboSize_x = QStringLiteral("Maintain native size");
+    s.comboSize_y = QStringLiteral("120");
+    s.comboSize_x_units = QStringLiteral("fraction");
+    s.comboSize_y_units = QStringLiteral("pixels");
+    s.GraphicFilePath = picture;
+    s.OverlayColor = QStringLiteral("80102030");
+    return s;
+}
+
+} // namespace
+
+class OpenFileTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    WindowDriver driver;
+
+    QString Path(const QString& name) const { return driver.folder.filePath(name); }
+    QString Picture() const { return Path(QStringLiteral("Legend.gif")); }
+
+    // `settings` as Orvinel writes them, at `name` in the folder; its path.
+    QString WriteOverlay(const QString& name, const OverlaySettings& settings) const
+    {
+        const QString path = Path(name);
+        return WriteAll(path, Overlay::OverlayFileBytes(settings).bytes) ? path : QString();
+    }
+
+    // Clicks a menu's title, then its entry, as the mouse does.
+    void ChooseFromMenu(const char* menuName, const char* actionName) const
+    {
+        auto* bar = driver.Get<QMenuBar>("menuBar");
+        auto* menu = driver.Get<QMenu>(menuName);
+        auto* action = driver.window->findChild<QAction*>(QString::fromLatin1(actionName));
+        QVERIFY(action);
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    }
+
+    // Drags `path` over `target` and drops it there, as a file manager does;
+    // whether the window took the drag.
+    static bool Drop(QWidget* target, const QString& path)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint at = target->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+        return drop.isAccepted();
+    }
+
+    bool Enabled(const char* name) const { return driver.Get(name)->isEnabled(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(driver.Open(true));
+        QVERIFY(WriteAll(Picture(), kGif));
+    }
+    void cleanup() { QVERIFY(driver.Close()); }
+
+    // With Auto-Refresh ticked: the file's values in every control, the file
+    // adopted as the output file, and not one write until the user changes
+    // something; then the same settings write back the same bytes, and the
+    // slider changes only the colour's alpha digits.
+    void open_fillsEveryControl_writesNothing_andAdoptsTheFile_data()
+    {
+        QTest::addColumn<bool>("byShortcut");
+        QTest::newRow("File menu") << false;
+        QTest::newRow("Ctrl+O") << true;
+    }
+    void open_fillsEveryControl_writesNothing_andAdoptsTheFile()
+    {
+        QFETCH(bool, byShortcut);
+        QVERIFY(driver.Tick());
+        OverlaySettings expected = Legend(Picture());
+        const QString file = WriteOverlay(QStringLiteral("rain.kml"), expected);
+        const QByteArray bytes = ReadAll(file);
+        driver.services.fileDialogAnswers = {file};
+        if (byShortcut)
+            QTest::keyClick(driver.window.get(), Qt::Key_O, Qt::ControlModifier);
+        else
+            ChooseFromMenu("menuFile", "mnuOpenOverlayFile");
+
+        QTRY_VERIFY(driver.services.fileDialogAnswers.empty());
+        expected.OutputFilePath = file;
+        QCOMPARE(driver.window->Snapshot(), expected);
+        QCOMPARE(driver.Writes(), 0);
+        QVERIFY(!driver.OutputFileExists());
+        QCOMPARE(ReadAll(file), bytes);
+        QCOMPARE(driver.Messages(), QStringList());
+
+        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), file);
+        QCOMPARE(driver.Get<QLabel>("lblOpen_graphic_file")->text(), Picture());
+        QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Legend.gif");
+        QCOMPARE(driver.Text("txtWidth") + u'x' + driver.Text("txtHeight"), "240x120");
+        QCOMPARE(driver.window->SizeXValue(), "-1");
+        QVERIFY(Enabled("cmdSave_As") && Enabled("cmdSave_Refresh") &&
+                Enabled("cmdCreate_Network_Link"));
+        QCOMPARE(driver.Get<QSlider>("sliderTransparency")->value(), 50);
+        // No preset puts the overlay where the file does.
+        QCOMPARE(driver.window->findChild<QButtonGroup*>()->checkedId(), -1);
+
+        WindowDriver::Click(driver.Get("cmdSave_Refresh"));
+        QCOMPARE(ReadAll(driver.Written(file)), bytes);
+        auto* slider = driver.Get<QSlider>("sliderTransparency");
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(ParseKmlFile(driver.Written(file)).value("color"), "82102030");
+    }
+
+    // A file holding more than Orvinel writes back is a template: the values
+    // are taken, the output file is unset, the notice says what is not kept,
+    // and nothing is written until Save As names a new file.
+    void open_fileHoldingMore_isATemplate()
+    {
+        QVERIFY(driver.Tick());
+        QByteArray bytes = Overlay::OverlayFileBytes(Legend(Picture())).bytes;
+        QByteArray placemarks = "<Document>";
+        for (int i = 0; i < 12; ++i)
+            placemarks += "<Placemark><name>Gauge</name></Placemark>";
+        bytes.replace("<ScreenOverlay>\n",
+                      QByteArray(placemarks + "<ScreenOverlay>\n<description>Mine</description>"));
+        bytes.replace("</ScreenOverlay>\n", "</ScreenOverlay>\n</Document>");
+        const QString file = Path(QStringLiteral("survey.kml"));
+        QVERIFY(WriteAll(file, bytes));
+        driver.window->OpenOverlayFile(file);
+
+        QCOMPARE(driver.Messages(),
+                 QStringList{"Notice|Orvinel|This file also holds 12 placemarks and a "
+                             "description. Orvinel keeps only the screen overlay: use Save As to "
+                             "write it to a new file."});
+        QCOMPARE(driver.window->Snapshot(), Legend(Picture()));
+        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), QString());
+        QVERIFY(!Enabled("cmdSave_Refresh") && !Enabled("cmdCreate_Network_Link"));
+        QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Rain")));
+        QCOMPARE(driver.Writes(), 0);
+        QCOMPARE(ReadAll(file), bytes);
+
+        driver.services.fileDialogAnswers = {Path(QStringLiteral("rain.kml"))};
+        WindowDriver::Click(driver.Get("cmdSave_As"));
+        QCOMPARE(ParseKmlFile(driver.Written(Path(QStringLiteral("rain.kml")))).value("name"),
+                 "Rain");
+        QVERIFY(Enabled("cmdSave_Refresh"));
+    }
+
+    // Each is told with the file's name and the reason; the window keeps
+    // every value it had and writes nothing.
+    void open_badFile_isToldAndChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << "";
+        QTest::newRow("not XML") << QByteArray("GIF89a") << "not an XML file";
+        QTest::newRow("not KML") << QByteArray("<gpx></gpx>") << "not a KML file";
+        QTest::newRow("no overlay")
+            << QByteArray("<kml xmlns='http://www.opengis.net/kml/2.2'><Placemark/></kml>")
+            << "holds no screen overlay";
+    }
+    void open_badFile_isToldAndChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QVERIFY(driver.Tick());
+        QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Mine")));
+        const OverlaySettings before = driver.window->Snapshot();
+        const int writes = driver.Writes();
+        const QString file = Path(QStringLiteral("bad.kml"));
+        QVERIFY(bytes.isNull() || WriteAll(file, bytes));
+        driver.services.fileDialogAnswers = {file};
+        QTest::keyClick(driver.window.get(), Qt::Key_O, Qt::ControlModifier);
+
+        QCOMPARE(driver.services.CallsOf(Kind::Failure).size(), 1);
+        const QString told = driver.services.CallsOf(Kind::Failure).constFirst().text;
+        QVERIFY2(told.startsWith("The overlay file could not be opened:\n" + file + "\n\n") &&
+                     told.contains(reason),
+                 qPrintable(told));
+        QCOMPARE(driver.window->Snapshot(), before);
+        QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Legend.gif");
+        QCOMPARE(driver.Writes(), writes);
+    }
+
+    // Open is a command like a click: a refused value keeps the focus and
+    // no dialog opens.
+    void open_runsTheFocusedChecksFirst()
+    {
+        QWidget* field = driver.Get("txtRotation");
+        QVERIFY(WindowDriver::Retype(field, QStringLiteral("abc")));
+        QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(driver.Messages(),
+                 QStringList{"DataError|Data Error|Please enter a valid number for the rotation "
+                             "angle"});
+        QVERIFY(driver.services.CallsOf(Kind::FileDialog).isEmpty());
+        QVERIFY(field->hasFocus());
+    }
+
+    // A relative link stays relative, names the picture beside the opened
+    // file (measured, and drawn in the preview), and still names it from the
+    // folder a Save As goes to.
+    void relativePicture_followsTheFile()
+    {
+        const QString folderA = Path(QStringLiteral("a"));
+        QVERIFY(WriteAll(folderA + "/pics/Legend.gif", kGif));
+        const QString file =
+            WriteOverlay(QStringLiteral("a/rain.kml"), Legend(QStringLiteral("pics/Legend.gif")));
+        driver.window->OpenOverlayFile(file);
+        QCOMPARE(driver.window->GraphicFilePath(), "pics/Legend.gif");
+        QCOMPARE(driver.Text("txtWidth"), "240");
+        WindowDriver::Click(driver.Get("cmdPreview"));
+        auto* canvas = driver.window->findChild<PreviewCanvas*>();
+        QVERIFY(canvas);
+        QTRY_COMPARE(canvas->picture(), PreviewCanvas::Picture::Loaded);
+
+        QVERIFY(QDir().mkpath(Path(QStringLiteral("b/c"))));
+        driver.services.fileDialogAnswers = {Path(QStringLiteral("b/c/copy.kml"))};
+        WindowDriver::Click(driver.Get("cmdSave_As"));
+        const QString href =
+            ParseKmlFile(driver.Written(Path(QStringLiteral("b/c/copy.kml")))).value("href");
+        QCOMPARE(href, "../../a/pics/Legend.gif");
+        QCOMPARE(driver.window->GraphicFilePath(), href);
+    }
+
+    // Over any control: an overlay file opens, a picture is taken as if
+    // chosen in the picture dialog, anything else is not taken.
+    void drop_opensOrTakesByKind()
+    {
+        const QString file = WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture()));
+        QVERIFY(Drop(driver.Get("txtOverlay_title"), file));
+        QCOMPARE(driver.window->OutputFilePath(), file);
+
+        const QString other = Path(QStringLiteral("Other.GIF"));
+        QVERIFY(WriteAll(other, kGif));
+        QVERIFY(Drop(driver.Get("lblOpen_graphic_file"), other));
+        QCOMPARE(driver.window->GraphicFilePath(), other);
+        QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Other.GIF");
+        QCOMPARE(driver.Text("txtHeight"), "120");
+
+        QVERIFY(WriteAll(Path(QStringLiteral("notes.txt")), "x"));
+        QVERIFY(!Drop(driver.window.get(), Path(QStringLiteral("notes.txt"))));
+        QCOMPARE(driver.window->GraphicFilePath(), other);
+        QCOMPARE(driver.Writes(), 0);
+        QCOMPARE(driver.Messages(), QStringList());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("fileOrText");
+        using Action = CommandLine::Action;
+        QTest::newRow("nothing") << QStringList{"orvinel"} << int(Action::Run) << "";
+        QTest::newRow("a file") << QStringList{"orvinel", "x.kml"} << int(Action::Run) << "x.kml";
+        QTest::newRow("version") << QStringList{"orvinel", "--version"} << int(Action::Version)
+                                 << "Orvinel 0.4.0\n";
+        QTest::newRow("help") << QStringList{"/usr/bin/orvinel", "-h"} << int(Action::Help)
+                              << "Usage: orvinel [options] [FILE]\n";
+        QTest::newRow("two files") << QStringList{"orvinel", "a.kml", "b.kml"} << int(Action::Error)
+                                   << "Orvinel opens one file at a time.\n";
+        QTest::newRow("unknown") << QStringList{"orvinel", "--bogus"} << int(Action::Error)
+                                 << "Unknown option 'bogus'.\n";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, action);
+        QFETCH(QString, fileOrText);
+        const CommandLine parsed = ParseCommandLine(arguments);
+        QCOMPARE(int(parsed.action), action);
+        QCOMPARE(parsed.action == CommandLine::Action::Run ? parsed.file
+                                                           : parsed.text.left(fileOrText.size()),
+                 fileOrText);
+    }
+
+    // `orvinel FILE`: the window comes up with the file open.
+    void commandLineFile_opensAtStart()
+    {
+        QVERIFY(driver.Close());
+        const QString file = WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture()));
+        driver.window = std::make_unique<frmOrvinel>(driver.services);
+        StartWindow(*driver.window, ParseCommandLine({"orvinel", file}));
+        QVERIFY(QTest::qWaitForWindowActive(driver.window.get()));
+        QCOMPARE(driver.window->OutputFilePath(), file);
+        QCOMPARE(driver.Text("txtOverlay_title"), Legend(Picture()).txtOverlay_title);
+    }
+
+    // User Guide (F1) does what Help does; About names the version, the
+    // licence, Qt and the address; Exit does what the Exit button does.
+    void menus_doWhatTheirButtonsDo()
+    {
+        const auto told = [this] {
+            QStringList calls;
+            for (const FakeServices::Call& call : std::exchange(driver.services.calls, {}))
+                calls << QString::number(int(call.kind)) + call.text + call.url.toString();
+            return calls;
+        };
+        WindowDriver::Click(driver.Get("cmdHelp"));
+        const QStringList byButton = told();
+        QTest::keyClick(driver.window.get(), Qt::Key_F1);
+        QCOMPARE(told(), byButton);
+        QVERIFY(!byButton.isEmpty());
+
+        ChooseFromMenu("menuHelp", "mnuAboutOrvinel");
+        const auto about = driver.services.CallsOf(Kind::About);
+        QCOMPARE(about.size(), 1);
+        QCOMPARE(about.constFirst().title, "About Orvinel");
+        for (const QString& part : {QStringLiteral("Orvinel 0.4.0"), QStringLiteral("MIT"),
+                                    QString::fromLatin1(qVersion()),
+                                    QStringLiteral("https://github.com/orvinel/orvinel")})
+            QVERIFY2(about.constFirst().text.contains(part), qPrintable(part));
+
+        ChooseFromMenu("menuFile", "mnuExit");
+        QTRY_VERIFY(!driver.window->isVisible());
+        QVERIFY(!QFile::exists(driver.window->NetworkLinkFilePath()));
+    }
+};
+
+QTEST_MAIN(OpenFileTest)
+#include "tst_open_file.moc"
