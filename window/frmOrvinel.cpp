@@ -32,23 +32,6 @@
 
 #include <utility>
 
-frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
-{
-    setWindowTitle(kStartCaption);
-    CreateControls();
-    CreateMenus();
-    ConnectHandlers();
-    RegisterValidators();
-    dialog_ = std::make_unique<CommonDialog>(services_, this);
-    saver_ = std::make_unique<OverlaySaver>(services_, this);
-    saver_->written = [this](const QString& sizeX, const QString& sizeY) {
-        sizeXValue_ = sizeX;
-        sizeYValue_ = sizeY;
-    };
-}
-
-frmOrvinel::~frmOrvinel() = default;
-
 namespace {
 
 const QString kStartCaption = QStringLiteral("KML Orvinel");
@@ -65,6 +48,23 @@ std::pair<QString, QString> PresetPoint(int index)
 }
 
 } // namespace
+
+frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
+{
+    setWindowTitle(kStartCaption);
+    CreateControls();
+    CreateMenus();
+    ConnectHandlers();
+    RegisterValidators();
+    dialog_ = std::make_unique<CommonDialog>(services_, this);
+    saver_ = std::make_unique<OverlaySaver>(services_, this);
+    saver_->written = [this](const QString& sizeX, const QString& sizeY) {
+        sizeXValue_ = sizeX;
+        sizeYValue_ = sizeY;
+    };
+}
+
+frmOrvinel::~frmOrvinel() = default;
 
 template <class T> T* frmOrvinel::Control(const char* name) const
 {
