@@ -1,14 +1,602 @@
 #include "OverlayReader.h"
 
 #include "PictureFile.h"
+#include "Vocabulary.h"
+
+#include <QHash>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <vector>
 
 namespace Overlay {
 
-OpenedOverlayFile ReadOverlay(QIODevice& /*device*/)
+namespace {
+
+// Older files name Google's namespaces, some none at all; the elements are the same.
+bool IsKmlNamespace(QStringView uri)
 {
-    OpenedOverlayFile opened;
-    opened.problem = QStringLiteral("it holds no screen overlay");
-    return opened;
+    return uri.isEmpty() || uri == Vocabulary::kKmlNamespace ||
+           uri == QLatin1String("http://earth.google.com/kml/2.2") ||
+           uri == QLatin1String("http://earth.google.com/kml/2.1") ||
+           uri == QLatin1String("http://earth.google.com/kml/2.0");
+}
+
+bool IsGxNamespace(QStringView uri)
+{
+    return uri == QLatin1String("http://www.google.com/kml/ext/2.2");
+}
+
+bool IsBlank(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+               c == QLatin1Char('\r');
+    });
+}
+
+// What the writer can write back: two hex digits each of alpha, blue, green, red.
+bool IsKmlColor(QStringView text)
+{
+    return text.size() == 8 && std::all_of(text.begin(), text.end(), [](QChar c) {
+               return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                      (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+                      (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+           });
+}
+
+// A kind of thing the file holds and a write drops: the words for one, and
+// for several with %1 for the count (null: the same words however many).
+struct ElementWords
+{
+    const char* element;
+    const char* one;
+    const char* many;
+};
+
+// Lost whole wherever they stand.
+constexpr ElementWords kWholeThings[] = {
+    {"Placemark", "a placemark", "%1 placemarks"},
+    {"ScreenOverlay", "another screen overlay", "%1 more screen overlays"},
+    {"GroundOverlay", "a ground overlay", "%1 ground overlays"},
+    {"PhotoOverlay", "a photo overlay", "%1 photo overlays"},
+    {"NetworkLink", "a network link", "%1 network links"},
+    {"NetworkLinkControl", "a network link control", "%1 network link controls"},
+    {"Style", "a style", "%1 styles"},
+    {"StyleMap", "a style map", "%1 style maps"},
+    {"Schema", "a schema", "%1 schemas"},
+};
+
+// A feature's own properties: the overlay's ("a description") or those of a
+// folder around it ("the folder's description").
+struct PropertyWords
+{
+    const char* element;
+    const char* article;
+    const char* noun;
+    const char* nouns;
+};
+constexpr PropertyWords kProperties[] = {
+    {"name", "a", "name", "names"},
+    {"description", "a", "description", "descriptions"},
+    {"visibility", "a", "visibility setting", "visibility settings"},
+    {"open", "an", "open setting", "open settings"},
+    {"Snippet", "a", "snippet", "snippets"},
+    {"snippet", "a", "snippet", "snippets"},
+    {"address", "an", "address", "addresses"},
+    {"phoneNumber", "a", "phone number", "phone numbers"},
+    {"styleUrl", "a", "style link", "style links"},
+    {"Region", "a", "region", "regions"},
+    {"TimeSpan", "a", "time span", "time spans"},
+    {"TimeStamp", "a", "time stamp", "time stamps"},
+    {"LookAt", "a", "look-at view", "look-at views"},
+    {"Camera", "a", "camera view", "camera views"},
+    {"ExtendedData", "", "extended data", "extended data blocks"},
+    {"Metadata", "", "metadata", "metadata blocks"},
+};
+
+// The overlay elements a write carries, each taken once; a repeat is lost.
+enum Carried : std::uint8_t { Name, Color, DrawOrder, Rotation, Icon, FirstPoint };
+constexpr ElementWords kCarried[] = {
+    {"name", "another name", "%1 more names"},
+    {"color", "another colour", "%1 more colours"},
+    {"drawOrder", "another draw order", "%1 more draw orders"},
+    {"rotation", "another rotation", "%1 more rotations"},
+    {"Icon", "another picture", "%1 more pictures"},
+    // From FirstPoint on, in the order of kOverlayPoints.
+    {"overlayXY", "another overlay point", "%1 more overlay points"},
+    {"screenXY", "another screen point", "%1 more screen points"},
+    {"rotationXY", "another rotation point", "%1 more rotation points"},
+    {"size", "another size", "%1 more sizes"},
+};
+static_assert(std::size(kCarried) == FirstPoint + std::size(kOverlayPoints));
+
+template <class Row, std::size_t N> const Row* Find(const Row (&table)[N], QStringView element)
+{
+    const auto* row = std::find_if(std::begin(table), std::end(table), [&](const Row& r) {
+        return element == QLatin1String(r.element);
+    });
+    return row == std::end(table) ? nullptr : row;
+}
+
+// Counted losses, listed in the order the file first shows each kind.
+class Losses
+{
+public:
+    void Add(const QString& one, const QString& many, qsizetype at)
+    {
+        const auto found = index_.constFind(one);
+        if (found != index_.cend()) {
+            Entry& entry = entries_[std::size_t(*found)];
+            ++entry.count;
+            entry.at = std::min(entry.at, at);
+            return;
+        }
+        index_.insert(one, qsizetype(entries_.size()));
+        entries_.push_back({one, many, 1, at});
+    }
+
+    QStringList Words() const
+    {
+        std::vector<Entry> sorted = entries_;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const Entry& a, const Entry& b) { return a.at < b.at; });
+        QStringList words;
+        for (const Entry& entry : sorted)
+            words << (entry.count == 1 || entry.many.isEmpty() ? entry.one
+                                                               : entry.many.arg(entry.count));
+        return words;
+    }
+
+private:
+    struct Entry
+    {
+        QString one;
+        QString many;
+        qsizetype count;
+        qsizetype at;
+    };
+    QHash<QString, qsizetype> index_;
+    std::vector<Entry> entries_;
+};
+
+struct Loss
+{
+    QString one;
+    QString many;
+    qsizetype at;
+};
+
+// A kml, Document or Folder element being read. Its own properties are lost
+// only when it holds the overlay; otherwise it is lost whole.
+struct Container
+{
+    enum Kind : std::uint8_t { Kml, Document, Folder } kind;
+    qsizetype at;
+    bool holdsOverlay = false;
+    bool hasContent = false;
+    std::vector<Loss> ownLosses = {};
+};
+
+class Reader
+{
+public:
+    explicit Reader(QIODevice& device) : xml_(&device) {}
+
+    OpenedOverlayFile Read()
+    {
+        OpenedOverlayFile opened;
+        bool overlayRead = false;
+        std::vector<Container> open;
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::StartElement) {
+                if (open.empty()) {
+                    if (xml_.name() != QLatin1String("kml") || !IsKmlNamespace(xml_.namespaceUri()))
+                        return Failed(QStringLiteral("it is not a KML file"));
+                    LoseAttributes({});
+                    open.push_back({Container::Kml, Next()});
+                    continue;
+                }
+                open.back().hasContent = true;
+                const QStringView name = xml_.name();
+                const bool kml = IsKmlNamespace(xml_.namespaceUri());
+                if (kml && (name == QLatin1String("Document") || name == QLatin1String("Folder"))) {
+                    open.push_back(
+                        {name == QLatin1String("Folder") ? Container::Folder : Container::Document,
+                         Next()});
+                    LoseAttributes(open.back());
+                } else if (kml && name == QLatin1String("ScreenOverlay") && !overlayRead) {
+                    for (Container& container : open) {
+                        container.holdsOverlay = true;
+                        for (const Loss& loss : container.ownLosses)
+                            losses_.Add(loss.one, loss.many, loss.at);
+                        container.ownLosses.clear();
+                    }
+                    opened.settings = ReadScreenOverlay();
+                    overlayRead = !xml_.hasError();
+                } else {
+                    LoseChild(open.back());
+                }
+            } else if (token == QXmlStreamReader::EndElement) {
+                if (!open.empty()) {
+                    Close(open.back());
+                    open.pop_back();
+                }
+            } else if (token == QXmlStreamReader::Characters) {
+                if (!IsBlank(xml_.text()) && !open.empty()) {
+                    open.back().hasContent = true;
+                    LoseStrayText();
+                }
+            } else {
+                LoseMarkup(token);
+            }
+        }
+        if (xml_.hasError()) {
+            if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError &&
+                xml_.characterOffset() == 0)
+                return Failed(QStringLiteral("it is empty"));
+            // Well formed as far as the overlay is no help: the rest is damaged.
+            const QString where = QStringLiteral("(line %1, column %2: %3)")
+                                      .arg(xml_.lineNumber())
+                                      .arg(xml_.columnNumber())
+                                      .arg(xml_.errorString());
+            return Failed(overlayRead
+                              ? QStringLiteral("it is damaged after its screen overlay ") + where
+                              : QStringLiteral("it is not an XML file ") + where);
+        }
+        if (!overlayRead)
+            return Failed(QStringLiteral("it holds no screen overlay"));
+        opened.notKept = losses_.Words();
+        return opened;
+    }
+
+private:
+    static OpenedOverlayFile Failed(const QString& problem)
+    {
+        OpenedOverlayFile opened;
+        opened.problem = problem;
+        return opened;
+    }
+
+    qsizetype Next() { return next_++; }
+
+    void Lose(const QString& one, const QString& many = {}) { losses_.Add(one, many, Next()); }
+    void Lose(const char* one, const char* many)
+    {
+        Lose(QString::fromLatin1(one), many ? QString::fromLatin1(many) : QString());
+    }
+
+    // A property of `container`: lost with it, or on its own when the
+    // container is kept as the overlay's wrapper.
+    static void LoseProperty(Container& container, const QString& one, const QString& many,
+                             qsizetype at, Losses& losses)
+    {
+        if (container.holdsOverlay)
+            losses.Add(one, many, at);
+        else
+            container.ownLosses.push_back({one, many, at});
+    }
+
+    void Close(const Container& container)
+    {
+        if (container.holdsOverlay || container.kind == Container::Kml)
+            return;
+        const bool folder = container.kind == Container::Folder;
+        if (container.hasContent)
+            losses_.Add(folder ? QStringLiteral("a folder with content")
+                               : QStringLiteral("a document with content"),
+                        folder ? QStringLiteral("%1 folders with content")
+                               : QStringLiteral("%1 documents with content"),
+                        container.at);
+        else
+            losses_.Add(
+                folder ? QStringLiteral("an empty folder") : QStringLiteral("an empty document"),
+                folder ? QStringLiteral("%1 empty folders") : QStringLiteral("%1 empty documents"),
+                container.at);
+    }
+
+    static QString Owner(const Container& container)
+    {
+        return container.kind == Container::Folder ? QStringLiteral("folder")
+                                                   : QStringLiteral("document");
+    }
+
+    // Attributes of a container's start tag: its id and the like.
+    void LoseAttributes(Container& container)
+    {
+        for (const QXmlStreamAttribute& attribute : xml_.attributes()) {
+            const bool id = attribute.qualifiedName() == QLatin1String("id");
+            const QString name = attribute.qualifiedName().toString();
+            LoseProperty(
+                container,
+                id ? QStringLiteral("the %1's id").arg(Owner(container))
+                   : QStringLiteral("the %1's attribute \"%2\"").arg(Owner(container), name),
+                id ? QStringLiteral("%1 %2 ids").arg(QStringLiteral("%1"), Owner(container))
+                   : QStringLiteral("%1 %2 attributes \"%3\"")
+                         .arg(QStringLiteral("%1"), Owner(container), name),
+                Next(), losses_);
+        }
+    }
+
+    // Attributes of the element just started, but those named in `carried`.
+    void LoseAttributes(std::initializer_list<const char*> carried)
+    {
+        for (const QXmlStreamAttribute& attribute : xml_.attributes()) {
+            const bool kept = attribute.namespaceUri().isEmpty() &&
+                              std::any_of(carried.begin(), carried.end(), [&](const char* name) {
+                                  return attribute.name() == QLatin1String(name);
+                              });
+            if (kept)
+                continue;
+            if (xml_.name() == QLatin1String("ScreenOverlay") &&
+                attribute.qualifiedName() == QLatin1String("id"))
+                Lose("an id", "%1 ids");
+            else
+                Lose(QStringLiteral("the attribute \"%1\" of <%2>")
+                         .arg(attribute.qualifiedName(), xml_.qualifiedName()));
+        }
+    }
+
+    // The element just started, unknown or not carried, and all it holds.
+    void LoseElement()
+    {
+        if (IsGxNamespace(xml_.namespaceUri()))
+            Lose(QStringLiteral("a Google Earth extension (gx:%1)").arg(xml_.name()),
+                 QStringLiteral("%1 Google Earth extensions (gx:") + xml_.name() + u')');
+        else
+            Lose(
+                QStringLiteral("the element <%1>")
+                    .arg(IsKmlNamespace(xml_.namespaceUri()) ? xml_.name() : xml_.qualifiedName()));
+        xml_.skipCurrentElement();
+    }
+
+    // The element just started inside a container, other than a container
+    // or the overlay.
+    void LoseChild(Container& container)
+    {
+        const QStringView name = xml_.name();
+        if (IsKmlNamespace(xml_.namespaceUri())) {
+            if (const auto* whole = Find(kWholeThings, name)) {
+                Lose(whole->one, whole->many);
+                xml_.skipCurrentElement();
+                return;
+            }
+            const auto* property = Find(kProperties, name);
+            if (property && container.kind != Container::Kml) {
+                LoseProperty(container,
+                             QStringLiteral("the %1's %2")
+                                 .arg(Owner(container), QLatin1String(property->noun)),
+                             QStringLiteral("%1 %2 %3")
+                                 .arg(QStringLiteral("%1"), Owner(container),
+                                      QLatin1String(property->nouns)),
+                             Next(), losses_);
+                xml_.skipCurrentElement();
+                return;
+            }
+        }
+        LoseElement();
+    }
+
+    void LoseStrayText() { Lose(QStringLiteral("stray text")); }
+
+    // Markup other than elements and text: none of it is written back.
+    void LoseMarkup(QXmlStreamReader::TokenType token)
+    {
+        switch (token) {
+        case QXmlStreamReader::Comment:
+            Lose("a comment", "%1 comments");
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            Lose("a processing instruction", "%1 processing instructions");
+            break;
+        case QXmlStreamReader::DTD:
+            Lose("a document type declaration", nullptr);
+            break;
+        case QXmlStreamReader::EntityReference:
+            Lose(QStringLiteral("the entity &%1;").arg(xml_.name()));
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The text of the element just started, exactly as the file holds it.
+    QString ReadText()
+    {
+        QString text;
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::Characters)
+                text += xml_.text();
+            else if (token == QXmlStreamReader::StartElement)
+                LoseElement();
+            else if (token == QXmlStreamReader::EndElement)
+                break;
+            else
+                LoseMarkup(token);
+        }
+        return text;
+    }
+
+    // The content of an element that should hold none.
+    void ReadNothing()
+    {
+        if (!IsBlank(ReadText()))
+            LoseStrayText();
+    }
+
+    // One of kOverlayPoints: x and y as written, units only from their list.
+    void ReadPoint(OverlaySettings& s, const OverlayPoint& point)
+    {
+        LoseAttributes({"x", "y", "xunits", "yunits"});
+        const QStringList& offered =
+            point.sizeWords ? Vocabulary::kSizeUnits : Vocabulary::kPointUnits;
+        const QString unitOwner =
+            point.sizeWords ? QStringLiteral("size") : u'<' + QLatin1String(point.element) + u'>';
+        for (const QXmlStreamAttribute& attribute : xml_.attributes()) {
+            if (!attribute.namespaceUri().isEmpty())
+                continue;
+            const QStringView name = attribute.name();
+            const QString value = attribute.value().toString();
+            if (name == QLatin1String("x") || name == QLatin1String("y")) {
+                QString text = value;
+                if (point.sizeWords && value == QLatin1String("-1"))
+                    text = Vocabulary::kMaintainNativeSize;
+                else if (point.sizeWords && value == QLatin1String("0"))
+                    text = Vocabulary::kMaintainAspect;
+                s.*(name == QLatin1String("x") ? point.x : point.y) = text;
+            } else if (name == QLatin1String("xunits") || name == QLatin1String("yunits")) {
+                // The window's units lists offer their words only.
+                if (offered.contains(value))
+                    s.*(name == QLatin1String("xunits") ? point.xUnits : point.yUnits) = value;
+                else
+                    Lose(QStringLiteral("the %1 unit \"%2\"").arg(unitOwner, value));
+            }
+        }
+        // Without x and y nothing of the point is written.
+        if ((s.*point.x).isEmpty() && (s.*point.y).isEmpty() &&
+            (s.*point.xUnits != Vocabulary::kFraction || s.*point.yUnits != Vocabulary::kFraction))
+            Lose(QStringLiteral("the units of an empty ") + unitOwner);
+        ReadNothing();
+    }
+
+    void ReadIcon(OverlaySettings& s)
+    {
+        LoseAttributes({});
+        bool hrefRead = false;
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::EndElement)
+                return;
+            if (token == QXmlStreamReader::Characters) {
+                if (!IsBlank(xml_.text()))
+                    LoseStrayText();
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement) {
+                LoseMarkup(token);
+                continue;
+            }
+            const QStringView name = xml_.name();
+            if (!IsKmlNamespace(xml_.namespaceUri())) {
+                LoseElement();
+            } else if (name == QLatin1String("href")) {
+                if (hrefRead) {
+                    Lose("another picture path", "%1 more picture paths");
+                    xml_.skipCurrentElement();
+                } else {
+                    LoseAttributes({});
+                    s.GraphicFilePath = ReadText();
+                    hrefRead = true;
+                }
+            } else if (name == QLatin1String("refreshMode") ||
+                       name == QLatin1String("refreshInterval") ||
+                       name.startsWith(QLatin1String("view")) ||
+                       name == QLatin1String("httpQuery")) {
+                Lose("the picture's refresh settings", nullptr);
+                xml_.skipCurrentElement();
+            } else {
+                LoseElement();
+            }
+        }
+    }
+
+    OverlaySettings ReadScreenOverlay()
+    {
+        OverlaySettings s;
+        s.OverlayColor = Vocabulary::kOpaqueWhite;
+        for (const OverlayPoint& point : kOverlayPoints)
+            s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
+        LoseAttributes({});
+
+        unsigned seen = 0;
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::EndElement)
+                break;
+            if (token == QXmlStreamReader::Characters) {
+                if (!IsBlank(xml_.text()))
+                    LoseStrayText();
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement) {
+                LoseMarkup(token);
+                continue;
+            }
+            const QStringView name = xml_.name();
+            if (!IsKmlNamespace(xml_.namespaceUri())) {
+                LoseElement();
+                continue;
+            }
+            if (const auto* carried = Find(kCarried, name)) {
+                const auto which = unsigned(carried - std::begin(kCarried));
+                if ((seen & (1U << which)) != 0) {
+                    Lose(carried->one, carried->many);
+                    xml_.skipCurrentElement();
+                    continue;
+                }
+                seen |= 1U << which;
+                ReadCarried(s, which);
+            } else if (const auto* property = Find(kProperties, name)) {
+                Lose(QLatin1String(property->article) +
+                         (*property->article != '\0' ? QStringLiteral(" ") : QString()) +
+                         QLatin1String(property->noun),
+                     QStringLiteral("%1 ") + QLatin1String(property->nouns));
+                xml_.skipCurrentElement();
+            } else if (const auto* whole = Find(kWholeThings, name)) {
+                Lose(whole->one, whole->many);
+                xml_.skipCurrentElement();
+            } else {
+                LoseElement();
+            }
+        }
+        return s;
+    }
+
+    void ReadCarried(OverlaySettings& s, unsigned which)
+    {
+        if (which < FirstPoint && which != Icon)
+            LoseAttributes({});
+        switch (which) {
+        case Name:
+            s.txtOverlay_title = ReadText();
+            break;
+        case Color: {
+            const QString color = ReadText();
+            if (IsKmlColor(color))
+                s.OverlayColor = color;
+            else
+                Lose(QStringLiteral("the colour \"%1\"").arg(color));
+            break;
+        }
+        case DrawOrder:
+            s.txtDraw_order = ReadText();
+            break;
+        case Rotation:
+            s.txtRotation = ReadText();
+            break;
+        case Icon:
+            ReadIcon(s);
+            break;
+        default:
+            ReadPoint(s, kOverlayPoints[which - FirstPoint]);
+            break;
+        }
+    }
+
+    QXmlStreamReader xml_;
+    Losses losses_;
+    qsizetype next_ = 0;
+};
+
+} // namespace
+
+OpenedOverlayFile ReadOverlay(QIODevice& device)
+{
+    return Reader(device).Read();
 }
 
 OpenedOverlayFile ReadOverlayFile(const QString& path)

@@ -1,0 +1,319 @@
+#include "KmlWriter.h"
+#include "OverlayReader.h"
+#include "Vocabulary.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+#ifndef ORVINEL_ROUND_TRIPS
+#define ORVINEL_ROUND_TRIPS 100000
+#endif
+
+namespace {
+
+OpenedOverlayFile Read(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return Overlay::ReadOverlay(buffer);
+}
+
+// Field name -> value, for the fields a row pins down.
+using Fields = QHash<QString, QString>;
+
+QByteArray Kml(const QByteArray& body,
+               const QByteArray& ns = "xmlns=\"http://www.opengis.net/kml/2.2\"")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml " + ns + ">\n" + body + "\n</kml>\n";
+}
+
+QString FieldsDiff(const OverlaySettings& s, const Fields& expected)
+{
+    QString diff;
+    for (const NamedField& named : kOverlayFields) {
+        const QString name = QLatin1String(named.name);
+        if (expected.contains(name) && expected.value(name) != s.*named.field)
+            diff += name + QStringLiteral(": \"") + s.*named.field + QStringLiteral("\" not \"") +
+                    expected.value(name) + QStringLiteral("\"\n");
+    }
+    return diff;
+}
+
+} // namespace
+
+class ReaderTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Whatever the writer can write reads back as the same settings, with
+    // nothing reported lost: opening a file Orvinel wrote is always safe.
+    void roundTrip()
+    {
+        QRandomGenerator random(20261207);
+        const QStringList pieces = {
+            QStringLiteral("<"),       QStringLiteral(">"),      QStringLiteral("&"),
+            QStringLiteral("\""),      QStringLiteral("'"),      QStringLiteral("]]>"),
+            QStringLiteral("\r"),      QStringLiteral("\n"),     QStringLiteral("\t"),
+            QStringLiteral("\r\n"),    QStringLiteral(" "),      QStringLiteral("0.5"),
+            QStringLiteral("-1"),      QStringLiteral("0"),      QStringLiteral("Zürich"),
+            QStringLiteral("東京"),    QStringLiteral("😀"),      QStringLiteral("𝄞x"),
+            QStringLiteral("&amp;"),   QStringLiteral("<!--"),   QStringLiteral("<![CDATA["),
+            QStringLiteral("\\a.png"), QStringLiteral("ffffff"), QStringLiteral("\u00a0")};
+        const auto randomText = [&]() {
+            QString text;
+            const int count = random.bounded(3) == 0 ? 0 : int(random.bounded(1, 5));
+            for (int i = 0; i < count; ++i)
+                text += pieces.at(random.bounded(int(pieces.size())));
+            return text;
+        };
+        const QString hex = QStringLiteral("0123456789abcdefABCDEF");
+        for (int round = 0; round < ORVINEL_ROUND_TRIPS; ++round) {
+            OverlaySettings s;
+            s.txtOverlay_title = randomText();
+            s.txtDraw_order = randomText();
+            s.txtRotation = randomText();
+            s.GraphicFilePath = randomText();
+            for (int i = 0; i < 8; ++i)
+                s.OverlayColor += hex.at(random.bounded(int(hex.size())));
+            for (const OverlayPoint& point : kOverlayPoints) {
+                const QStringList& units =
+                    point.sizeWords ? Vocabulary::kSizeUnits : Vocabulary::kPointUnits;
+                for (OverlayField field : {point.x, point.y}) {
+                    s.*field = randomText();
+                    // The size lists show "-1" and "0" as their words.
+                    if (point.sizeWords && random.bounded(3) == 0)
+                        s.*field = Vocabulary::kSizeWords.at(random.bounded(2));
+                    else if (point.sizeWords &&
+                             (s.*field == QLatin1String("-1") || s.*field == QLatin1String("0")))
+                        s.*field = s.*field == QLatin1String("0") ? Vocabulary::kMaintainAspect
+                                                                  : Vocabulary::kMaintainNativeSize;
+                }
+                const bool written = !(s.*point.x).isEmpty() || !(s.*point.y).isEmpty();
+                s.*point.xUnits =
+                    written ? units.at(random.bounded(int(units.size()))) : Vocabulary::kFraction;
+                s.*point.yUnits =
+                    written ? units.at(random.bounded(int(units.size()))) : Vocabulary::kFraction;
+            }
+
+            const QByteArray bytes = Overlay::OverlayFileBytes(s).bytes;
+            const OpenedOverlayFile opened = Read(bytes);
+            if (opened.settings != s || !opened.notKept.isEmpty() || !opened.ok()) {
+                Fields all;
+                for (const NamedField& named : kOverlayFields)
+                    all[QLatin1String(named.name)] = s.*named.field;
+                QFAIL(qPrintable(QStringLiteral("round %1: %2\n%3%4\n")
+                                     .arg(round)
+                                     .arg(opened.problem, FieldsDiff(opened.settings, all),
+                                          opened.notKept.join(u'|')) +
+                                 QString::fromUtf8(bytes)));
+            }
+        }
+    }
+
+    void filesFromElsewhere_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Fields>("fields");
+        QTest::addColumn<QStringList>("notKept");
+
+        const QString title = QStringLiteral("txtOverlay_title");
+        const Fields defaults = {
+            {QStringLiteral("OverlayColor"), QStringLiteral("ffffffff")},
+            {QStringLiteral("comboOverlay_x_units"), QStringLiteral("fraction")},
+            {QStringLiteral("comboSize_y_units"), QStringLiteral("fraction")},
+            {QStringLiteral("txtDraw_order"), QString()},
+            {QStringLiteral("GraphicFilePath"), QString()},
+            {title, QStringLiteral("T")}};
+
+        QTest::newRow("nested in empty wrappers")
+            << Kml("<Document><Folder>\n  <Folder><ScreenOverlay><name>T</name></ScreenOverlay>"
+                   "</Folder></Folder></Document>")
+            << defaults << QStringList();
+        for (const char* ns : {"http://earth.google.com/kml/2.0", "http://earth.google.com/kml/2.1",
+                               "http://earth.google.com/kml/2.2"})
+            QTest::addRow("namespace %s", ns)
+                << Kml("<ScreenOverlay><name>T</name></ScreenOverlay>",
+                       "xmlns=\"" + QByteArray(ns) + '"')
+                << defaults << QStringList();
+        QTest::newRow("no namespace, prefixed kml")
+            << QByteArray("<kml><ScreenOverlay><name>T</name></ScreenOverlay></kml>") << defaults
+            << QStringList();
+        QTest::newRow("missing attributes, other order, single quotes")
+            << Kml("<ScreenOverlay><overlayXY x='0.5'/><size yunits='pixels' y='-1' x='0' />"
+                   "<screenXY y=\"-1.0\" x=\" 0\" /></ScreenOverlay>")
+            << Fields{{QStringLiteral("txtOverlay_x"), QStringLiteral("0.5")},
+                      {QStringLiteral("txtOverlay_y"), QString()},
+                      {QStringLiteral("comboOverlay_y_units"), QStringLiteral("fraction")},
+                      {QStringLiteral("comboSize_x"), QStringLiteral("Maintain aspect")},
+                      {QStringLiteral("comboSize_y"), QStringLiteral("Maintain native size")},
+                      {QStringLiteral("comboSize_x_units"), QStringLiteral("fraction")},
+                      {QStringLiteral("comboSize_y_units"), QStringLiteral("pixels")},
+                      {QStringLiteral("txtScreen_x"), QStringLiteral(" 0")},
+                      {QStringLiteral("txtScreen_y"), QStringLiteral("-1.0")}}
+            << QStringList();
+        QTest::newRow("size texts near the words stay text")
+            << Kml("<ScreenOverlay><size x='-1.0' y=' 0'/></ScreenOverlay>")
+            << Fields{{QStringLiteral("comboSize_x"), QStringLiteral("-1.0")},
+                      {QStringLiteral("comboSize_y"), QStringLiteral(" 0")}}
+            << QStringList();
+        QTest::newRow("whitespace, comments, CDATA and entities")
+            << Kml("<!-- a -->\n<ScreenOverlay>\n  <name> <![CDATA[a <b> & ]]>&amp;&#233;&#x1F600; "
+                   "</name>\n  <!-- b --><drawOrder>\n3\n</drawOrder>\n</ScreenOverlay>")
+            << Fields{{title, QStringLiteral(" a <b> & &é😀 ")},
+                      {QStringLiteral("txtDraw_order"), QStringLiteral("\n3\n")}}
+            << QStringList{QStringLiteral("2 comments")};
+        QTest::newRow("upper-case colour kept, picture path as written")
+            << Kml("<ScreenOverlay><color>80FFFFFF</color><Icon><href>../a b.png</href></Icon>"
+                   "<rotation>-12.5</rotation></ScreenOverlay>")
+            << Fields{{QStringLiteral("OverlayColor"), QStringLiteral("80FFFFFF")},
+                      {QStringLiteral("GraphicFilePath"), QStringLiteral("../a b.png")},
+                      {QStringLiteral("txtRotation"), QStringLiteral("-12.5")}}
+            << QStringList();
+        QTest::newRow("several features around the overlay")
+            << Kml("<Document><name>D</name><Style id='s'/><Style/>"
+                   "<Placemark/><Placemark><name>p</name></Placemark>"
+                   "<Folder><name>F</name><GroundOverlay/></Folder><Folder/>"
+                   "<Folder><ScreenOverlay><name>T</name></ScreenOverlay></Folder>"
+                   "<ScreenOverlay/><ScreenOverlay/><NetworkLink/><Placemark/>"
+                   "<description>d</description></Document>")
+            << defaults
+            << QStringList{QStringLiteral("the document's name"),
+                           QStringLiteral("2 styles"),
+                           QStringLiteral("3 placemarks"),
+                           QStringLiteral("a folder with content"),
+                           QStringLiteral("a ground overlay"),
+                           QStringLiteral("an empty folder"),
+                           QStringLiteral("2 more screen overlays"),
+                           QStringLiteral("a network link"),
+                           QStringLiteral("the document's description")};
+        QTest::newRow("overlay elements without a control")
+            << Kml("<ScreenOverlay id='o' xmlns:gx='http://www.google.com/kml/ext/2.2'>"
+                   "<name>T</name><name>U</name><description/><visibility>0</visibility>"
+                   "<Snippet/><Region/><TimeSpan/><Style/><foo><name>x</name></foo>"
+                   "<gx:balloonVisibility>1</gx:balloonVisibility>"
+                   "<overlayXY x='1' y='1' xunits='fraction' yunits='fraction' spin='2'/>"
+                   "<?pi x?></ScreenOverlay>")
+            << defaults
+            << QStringList{QStringLiteral("an id"),
+                           QStringLiteral("another name"),
+                           QStringLiteral("a description"),
+                           QStringLiteral("a visibility setting"),
+                           QStringLiteral("a snippet"),
+                           QStringLiteral("a region"),
+                           QStringLiteral("a time span"),
+                           QStringLiteral("a style"),
+                           QStringLiteral("the element <foo>"),
+                           QStringLiteral("a Google Earth extension (gx:balloonVisibility)"),
+                           QStringLiteral("the attribute \"spin\" of <overlayXY>"),
+                           QStringLiteral("a processing instruction")};
+        QTest::newRow("units the lists do not offer")
+            << Kml("<ScreenOverlay><size x='1' y='1' xunits='insetPixels' yunits='pixels'/>"
+                   "<screenXY x='1' y='1' xunits='em' yunits='insetPixels'/></ScreenOverlay>")
+            << Fields{{QStringLiteral("comboSize_x_units"), QStringLiteral("fraction")},
+                      {QStringLiteral("comboSize_y_units"), QStringLiteral("pixels")},
+                      {QStringLiteral("comboScreen_x_units"), QStringLiteral("fraction")},
+                      {QStringLiteral("comboScreen_y_units"), QStringLiteral("insetPixels")}}
+            << QStringList{QStringLiteral("the size unit \"insetPixels\""),
+                           QStringLiteral("the <screenXY> unit \"em\"")};
+        QTest::newRow("units of a point without x and y")
+            << Kml("<ScreenOverlay><overlayXY xunits='pixels'/></ScreenOverlay>") << Fields{}
+            << QStringList{QStringLiteral("the units of an empty <overlayXY>")};
+        QTest::newRow("bad colour")
+            << Kml("<ScreenOverlay><color>#ff0000</color></ScreenOverlay>")
+            << Fields{{QStringLiteral("OverlayColor"), QStringLiteral("ffffffff")}}
+            << QStringList{QStringLiteral("the colour \"#ff0000\"")};
+        QTest::newRow("picture refresh settings")
+            << Kml("<ScreenOverlay><Icon><href>a.png</href><refreshMode>onInterval</refreshMode>"
+                   "<refreshInterval>4</refreshInterval></Icon></ScreenOverlay>")
+            << Fields{{QStringLiteral("GraphicFilePath"), QStringLiteral("a.png")}}
+            << QStringList{QStringLiteral("the picture's refresh settings")};
+    }
+
+    void filesFromElsewhere()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(Fields, fields);
+        QFETCH(QStringList, notKept);
+        const OpenedOverlayFile opened = Read(file);
+        QVERIFY2(opened.ok(), qPrintable(opened.problem));
+        const QString diff = FieldsDiff(opened.settings, fields);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        QCOMPARE(opened.notKept, notKept);
+    }
+
+    void badFiles_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("empty") << QByteArray() << "it is empty";
+        QTest::newRow("not XML") << QByteArray("PNG\r\n")
+                                 << "it is not an XML file (line 1, column 1: Start tag expected.)";
+        QTest::newRow("truncated in the overlay")
+            << QByteArray("<kml><ScreenOverlay><name>T")
+            << "it is not an XML file (line 1, column 27: Premature end of document.)";
+        QTest::newRow("damaged after the overlay")
+            << QByteArray("<kml><ScreenOverlay/><Placemark></kml>")
+            << "it is damaged after its screen overlay (line 1, column 38: Opening and ending tag "
+               "mismatch.)";
+        QTest::newRow("root not kml")
+            << QByteArray("<html><ScreenOverlay/></html>") << "it is not a KML file";
+        QTest::newRow("kml in another namespace")
+            << QByteArray("<kml xmlns='urn:other'><ScreenOverlay/></kml>")
+            << "it is not a KML file";
+        QTest::newRow("no overlay") << Kml("<Document><Folder><Placemark/></Folder></Document>")
+                                    << "it holds no screen "
+                                       "overlay";
+        QTest::newRow("overlay in a placemark only")
+            << QByteArray("<kml><Placemark><ScreenOverlay/></Placemark></kml>")
+            << "it holds no screen overlay";
+    }
+
+    void badFiles()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, problem);
+        const OpenedOverlayFile opened = Read(file);
+        QCOMPARE(opened.problem, problem);
+        QCOMPARE(opened.settings, OverlaySettings());
+    }
+
+    void unreadablePaths_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("missing") << "missing.kml"
+                                 << "No such file or directory";
+        QTest::newRow("folder") << "folder.kml"
+                                << "not an ordinary file";
+#ifdef Q_OS_UNIX
+        QTest::newRow("pipe") << "pipe.kml"
+                              << "not an ordinary file";
+#endif
+    }
+
+    void unreadablePaths()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.kml")));
+#ifdef Q_OS_UNIX
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.kml"))).constData(), 0600),
+            0);
+#endif
+        QCOMPARE(Overlay::ReadOverlayFile(dir.filePath(name)).problem, problem);
+    }
+};
+
+QTEST_GUILESS_MAIN(ReaderTest)
+#include "tst_reader.moc"
