@@ -48,15 +48,11 @@ std::optional<QSize> LoadGraphicDimensions(const QString& path)
 
 std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog)
 {
-    dialog.SetTitle(kGraphicDialogTitle);
-    dialog.SetFilter(kGraphicDialogFilter);
-    dialog.ShowOpen();
-    const QString chosen = dialog.FileName();
-    if (chosen.isEmpty())
+    const std::optional<QString> chosen =
+        dialog.Ask(FileDialogMode::Open, kGraphicDialogTitle, kGraphicDialogFilter);
+    if (!chosen)
         return std::nullopt;
-    dialog.SetFileName(QString());
-
-    return MeasureGraphic(chosen);
+    return MeasureGraphic(*chosen);
 }
 
 GraphicChoice MeasureGraphic(const QString& path, const QString& fileToRead)

@@ -15,13 +15,12 @@ NetworkLinkOutcome cmdCreate_Network_Link(NetworkLinkState& state, const QString
                                           const PlatformProfile& profile)
 {
     if (!services.OrdinaryFileExists(state.GoogleEarthPath)) {
-        dialog.SetTitle(QStringLiteral("Locate Google Earth executable file"));
-        dialog.SetFilter(profile.locateViewerFilter);
-        dialog.ShowOpen();
-        if (dialog.FileName().isEmpty())
+        const std::optional<QString> located =
+            dialog.Ask(FileDialogMode::Open, QStringLiteral("Locate Google Earth executable file"),
+                       profile.locateViewerFilter);
+        if (!located)
             return NetworkLinkOutcome::Cancelled;
-        state.GoogleEarthPath = dialog.FileName();
-        dialog.SetFileName(QString());
+        state.GoogleEarthPath = *located;
     }
 
     const QString linkPath = NetworkLinkPathFor(outputFilePath, profile.pathSeparator);

@@ -9,14 +9,8 @@ namespace Commands {
 
 std::optional<QString> AskOverlayFileToOpen(CommonDialog& dialog)
 {
-    dialog.SetTitle(QStringLiteral("Open KML Screen Overlay File"));
-    dialog.SetFilter(QStringLiteral("KML screen overlay file|*.kml"));
-    dialog.ShowOpen();
-    const QString chosen = dialog.FileName();
-    if (chosen.isEmpty())
-        return std::nullopt;
-    dialog.SetFileName(QString());
-    return chosen;
+    return dialog.Ask(FileDialogMode::Open, QStringLiteral("Open KML Screen Overlay File"),
+                      QStringLiteral("KML screen overlay file|*.kml"));
 }
 
 std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& services,

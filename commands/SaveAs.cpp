@@ -11,15 +11,13 @@ QString OutputPathFor(const QString& chosen, QChar separator)
 
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent)
 {
-    dialog.SetFilter(QStringLiteral("KML output file|*.kml"));
-    dialog.SetTitle(QStringLiteral("Save KML Screen Overlay File"));
-    dialog.ShowSave();
-    const QString chosen = dialog.FileName();
-    if (chosen.isEmpty())
+    const std::optional<QString> chosen =
+        dialog.Ask(FileDialogMode::Save, QStringLiteral("Save KML Screen Overlay File"),
+                   QStringLiteral("KML output file|*.kml"));
+    if (!chosen)
         return std::nullopt;
-    dialog.SetFileName(QString());
 
-    const QString outputPath = OutputPathFor(chosen);
+    const QString outputPath = OutputPathFor(*chosen);
     if (services.OrdinaryFileExists(outputPath) &&
         !services.AskYesNo(parent, QStringLiteral("File already exists - do you want to "
                                                   "overwrite the existing file?")))

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <optional>
+#include <utility>
+
 class QWidget;
 
 // The window's one shared file dialog. Each use sets a title and a one-entry
@@ -23,6 +26,17 @@ public:
     // or empty after a cancel.
     const QString& FileName() const { return fileName_; }
     void SetFileName(const QString& fileName) { fileName_ = fileName; }
+
+    // One whole use: title, filter, show, read, empty. nullopt after a cancel.
+    std::optional<QString> Ask(FileDialogMode mode, const QString& title, const QString& filter)
+    {
+        SetTitle(title);
+        SetFilter(filter);
+        Show(mode);
+        if (fileName_.isEmpty())
+            return std::nullopt;
+        return std::exchange(fileName_, QString());
+    }
 
 private:
     void Show(FileDialogMode mode);
