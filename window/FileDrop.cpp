@@ -11,7 +11,7 @@ namespace {
 
 QString SingleLocalFile(const QMimeData* data)
 {
-    if (!data || !data->hasUrls() || data->urls().size() != 1)
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
         return {};
     return data->urls().constFirst().toLocalFile();
 }

@@ -11,7 +11,7 @@ QMenuBar* BuildMenuBar(QWidget* window, const std::vector<MenuEntry>& entries)
     QMenu* menu = nullptr;
     for (const MenuEntry& entry : entries) {
         const QString menuTitle = QString::fromUtf8(entry.menu);
-        if (!menu || menu->title() != menuTitle) {
+        if (menu == nullptr || menu->title() != menuTitle) {
             menu = bar->addMenu(menuTitle);
             menu->setObjectName(u"menu" % QString(menuTitle).remove(u'&'));
         }

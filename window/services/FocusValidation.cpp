@@ -223,7 +223,7 @@ bool FocusValidation::CheckFocused()
 {
     const Entry* entry = running_ || !window_ ? nullptr : EntryHolding(window_->focusWidget());
     bool modalShown = false;
-    return !entry || !RunCheck(*entry, modalShown);
+    return entry == nullptr || !RunCheck(*entry, modalShown);
 }
 
 bool FocusValidation::OnKeyPress(QWidget* receiver, QKeyEvent* event)
