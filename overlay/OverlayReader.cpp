@@ -187,73 +187,89 @@ public:
 
     OpenedOverlayFile Read()
     {
-        OpenedOverlayFile opened;
-        bool overlayRead = false;
-        std::vector<Container> open;
         while (!xml_.atEnd()) {
             const QXmlStreamReader::TokenType token = xml_.readNext();
             if (token == QXmlStreamReader::StartElement) {
-                if (open.empty()) {
-                    if (xml_.name() != QLatin1String("kml") || !IsKmlNamespace(xml_.namespaceUri()))
+                if (open_.empty()) {
+                    if (!OpenRoot())
                         return Failed(QStringLiteral("it is not a KML file"));
-                    LoseAttributes({});
-                    open.push_back({Container::Kml, Next()});
                     continue;
                 }
-                open.back().hasContent = true;
-                const QStringView name = xml_.name();
-                const bool kml = IsKmlNamespace(xml_.namespaceUri());
-                if (kml && (name == QLatin1String("Document") || name == QLatin1String("Folder"))) {
-                    open.push_back(
-                        {name == QLatin1String("Folder") ? Container::Folder : Container::Document,
-                         Next()});
-                    LoseAttributes(open.back());
-                } else if (kml && name == QLatin1String("ScreenOverlay") && !overlayRead) {
-                    for (Container& container : open) {
-                        container.holdsOverlay = true;
-                        for (const Loss& loss : container.ownLosses)
-                            losses_.Add(loss.one, loss.many, loss.at);
-                        container.ownLosses.clear();
-                    }
-                    opened.settings = ReadScreenOverlay();
-                    overlayRead = !xml_.hasError();
-                } else {
-                    LoseChild(open.back());
-                }
+                open_.back().hasContent = true;
+                ReadChild();
             } else if (token == QXmlStreamReader::EndElement) {
-                if (!open.empty()) {
-                    Close(open.back());
-                    open.pop_back();
+                if (!open_.empty()) {
+                    Close(open_.back());
+                    open_.pop_back();
                 }
             } else if (token == QXmlStreamReader::Characters) {
-                if (!IsBlank(xml_.text()) && !open.empty()) {
-                    open.back().hasContent = true;
+                if (!IsBlank(xml_.text()) && !open_.empty()) {
+                    open_.back().hasContent = true;
                     LoseStrayText();
                 }
             } else {
                 LoseMarkup(token);
             }
         }
-        if (xml_.hasError()) {
-            if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError &&
-                xml_.characterOffset() == 0)
-                return Failed(QStringLiteral("it is empty"));
-            // Well formed as far as the overlay is no help: the rest is damaged.
-            const QString where = QStringLiteral("(line %1, column %2: %3)")
-                                      .arg(xml_.lineNumber())
-                                      .arg(xml_.columnNumber())
-                                      .arg(xml_.errorString());
-            return Failed(overlayRead
-                              ? QStringLiteral("it is damaged after its screen overlay ") + where
-                              : QStringLiteral("it is not an XML file ") + where);
-        }
-        if (!overlayRead)
+        if (xml_.hasError())
+            return Failed(XmlProblem());
+        if (!overlayRead_)
             return Failed(QStringLiteral("it holds no screen overlay"));
-        opened.notKept = losses_.Words();
-        return opened;
+        opened_.notKept = losses_.Words();
+        return std::move(opened_);
     }
 
 private:
+    bool OpenRoot()
+    {
+        if (xml_.name() != QLatin1String("kml") || !IsKmlNamespace(xml_.namespaceUri()))
+            return false;
+        LoseAttributes({});
+        open_.push_back({Container::Kml, Next()});
+        return true;
+    }
+
+    // An element inside a container.
+    void ReadChild()
+    {
+        const QStringView name = xml_.name();
+        const bool kml = IsKmlNamespace(xml_.namespaceUri());
+        if (kml && (name == QLatin1String("Document") || name == QLatin1String("Folder"))) {
+            open_.push_back(
+                {name == QLatin1String("Folder") ? Container::Folder : Container::Document,
+                 Next()});
+            LoseAttributes(open_.back());
+            return;
+        }
+        if (kml && name == QLatin1String("ScreenOverlay") && !overlayRead_) {
+            // Every container open now wraps the overlay: its own content is lost.
+            for (Container& container : open_) {
+                container.holdsOverlay = true;
+                for (const Loss& loss : container.ownLosses)
+                    losses_.Add(loss.one, loss.many, loss.at);
+                container.ownLosses.clear();
+            }
+            opened_.settings = ReadScreenOverlay();
+            overlayRead_ = !xml_.hasError();
+            return;
+        }
+        LoseChild(open_.back());
+    }
+
+    QString XmlProblem() const
+    {
+        if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError &&
+            xml_.characterOffset() == 0)
+            return QStringLiteral("it is empty");
+        const QString where = QStringLiteral("(line %1, column %2: %3)")
+                                  .arg(xml_.lineNumber())
+                                  .arg(xml_.columnNumber())
+                                  .arg(xml_.errorString());
+        // Well formed as far as the overlay is no help: the rest is damaged.
+        return overlayRead_ ? QStringLiteral("it is damaged after its screen overlay ") + where
+                            : QStringLiteral("it is not an XML file ") + where;
+    }
+
     static OpenedOverlayFile Failed(const QString& problem)
     {
         OpenedOverlayFile opened;
@@ -428,6 +444,26 @@ private:
             LoseStrayText();
     }
 
+    // The size lists show "-1" and "0" as their words; all else stays as written.
+    static QString PointText(const OverlayPoint& point, QStringView value)
+    {
+        if (point.sizeWords && value == QLatin1String("-1"))
+            return Vocabulary::kMaintainNativeSize;
+        if (point.sizeWords && value == QLatin1String("0"))
+            return Vocabulary::kMaintainAspect;
+        return value.toString();
+    }
+
+    // The window's units lists offer their words only: another stays "fraction".
+    void ReadUnits(QString& units, const QStringList& offered, const QString& owner,
+                   QStringView value)
+    {
+        if (offered.contains(value))
+            units = value.toString();
+        else
+            Lose(QStringLiteral("the %1 unit \"%2\"").arg(owner, value));
+    }
+
     // One of kOverlayPoints: x and y as written, units only from their list.
     void ReadPoint(OverlaySettings& s, const OverlayPoint& point)
     {
@@ -437,24 +473,15 @@ private:
         const QString unitOwner =
             point.sizeWords ? QStringLiteral("size") : u'<' + QLatin1String(point.element) + u'>';
         for (const QXmlStreamAttribute& attribute : xml_.attributes()) {
+            const QStringView name = attribute.name();
             if (!attribute.namespaceUri().isEmpty())
                 continue;
-            const QStringView name = attribute.name();
-            const QString value = attribute.value().toString();
-            if (name == QLatin1String("x") || name == QLatin1String("y")) {
-                QString text = value;
-                if (point.sizeWords && value == QLatin1String("-1"))
-                    text = Vocabulary::kMaintainNativeSize;
-                else if (point.sizeWords && value == QLatin1String("0"))
-                    text = Vocabulary::kMaintainAspect;
-                s.*(name == QLatin1String("x") ? point.x : point.y) = text;
-            } else if (name == QLatin1String("xunits") || name == QLatin1String("yunits")) {
-                // The window's units lists offer their words only.
-                if (offered.contains(value))
-                    s.*(name == QLatin1String("xunits") ? point.xUnits : point.yUnits) = value;
-                else
-                    Lose(QStringLiteral("the %1 unit \"%2\"").arg(unitOwner, value));
-            }
+            if (name == QLatin1String("x") || name == QLatin1String("y"))
+                s.*(name == QLatin1String("x") ? point.x : point.y) =
+                    PointText(point, attribute.value());
+            else if (name == QLatin1String("xunits") || name == QLatin1String("yunits"))
+                ReadUnits(s.*(name == QLatin1String("xunits") ? point.xUnits : point.yUnits),
+                          offered, unitOwner, attribute.value());
         }
         // Without x and y nothing of the point is written.
         if ((s.*point.x).isEmpty() && (s.*point.y).isEmpty() &&
@@ -481,9 +508,8 @@ private:
                 continue;
             }
             const QStringView name = xml_.name();
-            if (!IsKmlNamespace(xml_.namespaceUri())) {
-                LoseElement();
-            } else if (name == QLatin1String("href")) {
+            const bool kml = IsKmlNamespace(xml_.namespaceUri());
+            if (kml && name == QLatin1String("href")) {
                 if (hrefRead) {
                     Lose("another picture path", "%1 more picture paths");
                     xml_.skipCurrentElement();
@@ -492,10 +518,10 @@ private:
                     s.GraphicFilePath = ReadText();
                     hrefRead = true;
                 }
-            } else if (name == QLatin1String("refreshMode") ||
-                       name == QLatin1String("refreshInterval") ||
-                       name.startsWith(QLatin1String("view")) ||
-                       name == QLatin1String("httpQuery")) {
+            } else if (kml && (name == QLatin1String("refreshMode") ||
+                               name == QLatin1String("refreshInterval") ||
+                               name.startsWith(QLatin1String("view")) ||
+                               name == QLatin1String("httpQuery"))) {
                 Lose("the picture's refresh settings", nullptr);
                 xml_.skipCurrentElement();
             } else {
@@ -590,6 +616,9 @@ private:
     QXmlStreamReader xml_;
     Losses losses_;
     qsizetype next_ = 0;
+    std::vector<Container> open_;
+    OpenedOverlayFile opened_;
+    bool overlayRead_ = false;
 };
 
 } // namespace

@@ -10,7 +10,8 @@ ORVINEL_PACKAGES=(
 # The sanitizer build (scripts/test-sanitized) compiles with Debian 12's
 # clang (14). Its sanitizer runtime is only a recommendation of clang's and
 # the symbolizer (names in reports and suppressions) comes with llvm, so both
-# are named.
+# are named. libclang-rt-14-dev also holds libFuzzer (tests/fuzz); nothing more
+# is needed for it.
 ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm-14)
 # scripts/tidy: clang-tidy and run-clang-tidy of the same version 14, named
 # so, as the format check names clang-format-14.

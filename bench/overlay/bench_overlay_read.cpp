@@ -51,7 +51,7 @@ bool WriteBigKml(const QString& path, int placemarks)
     for (int i = 0; i < placemarks; ++i) {
         const QByteArray n = QByteArray::number(i);
         const QByteArray lon = QByteArray::number(6.0 + (i % 1000) * 0.001, 'f', 6);
-        const QByteArray lat = QByteArray::number(46.0 + (i / 1000) * 0.001, 'f', 6);
+        const QByteArray lat = QByteArray::number(46.0 + (i - i % 1000) * 0.000001, 'f', 6);
         file.write("<Placemark>\n<name>Survey point " + n + "</name>\n<description>" + description +
                    "</description>\n<styleUrl>#pin</styleUrl>\n"
                    "<Point><coordinates>" +
