@@ -94,6 +94,23 @@ QString OutputPathFor(const QString& chosen,
 // to the returned path and adopts the path only if that write succeeds.
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
 
+// True when no ordinary file stands at `path`, or the user answers Yes to
+// replacing it.
+bool MayReplace(const QString& path, Services& services, QWidget* parent);
+
+// ---- Sharing as KMZ --------------------------------------------------------
+
+// The export dialog; ".kmz" is added to a name without an extension, and an
+// existing file is replaced only after Yes. nullopt when cancelled.
+std::optional<QString> AskKmzFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
+
+// Writes `settings` as a KMZ at `kmzPath`, the picture read from
+// `pictureFile`. A failure is told with the archive's name and the reason;
+// a picture link that is a web address is told to stay outside. True when the
+// archive was written.
+bool ExportKmz(const QString& kmzPath, const OverlaySettings& settings, const QString& pictureFile,
+               Services& services, QWidget* parent);
+
 // ---- Opening an overlay file ----------------------------------------------
 
 // The dialog for an overlay file to open; nullopt when the user cancelled.

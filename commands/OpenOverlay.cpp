@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "KmzArchive.h"
 #include "OverlayReader.h"
 #include "PathHelpers.h"
 
@@ -10,13 +11,47 @@ namespace Commands {
 std::optional<QString> AskOverlayFileToOpen(CommonDialog& dialog)
 {
     return dialog.Ask(FileDialogMode::Open, QStringLiteral("Open KML Screen Overlay File"),
-                      QStringLiteral("KML screen overlay file|*.kml"));
+                      QStringLiteral("KML or KMZ overlay file|*.kml;*.kmz"));
 }
+
+namespace {
+
+bool IsKmzFileName(const QString& path)
+{
+    return Overlay::FileExtension(path).compare(u"kmz", Qt::CaseInsensitive) == 0;
+}
+
+// The picture inside an archive, unpacked beside it once the user agrees;
+// its path, or empty when declined or when it could not be unpacked (told).
+QString UnpackPicture(const QString& kmzPath, const QString& entry, Services& services,
+                      QWidget* parent)
+{
+    const QString folder = QDir::toNativeSeparators(Overlay::KmzUnpackFolder(kmzPath));
+    if (!services.AskYesNo(parent, u"The overlay's picture is inside the KMZ file. Unpack it into "
+                                   u"this folder beside it?\n" %
+                                       folder))
+        return {};
+    QString unpacked;
+    const WriteResult written = Overlay::UnpackKmzEntry(kmzPath, entry, unpacked);
+    if (!written.ok) {
+        services.Failure(parent, u"The picture could not be unpacked from the KMZ file:\n" %
+                                     kmzPath % u"\n\n" % written.error);
+        return {};
+    }
+    return QDir::toNativeSeparators(unpacked);
+}
+
+} // namespace
 
 std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& services,
                                                 QWidget* parent)
 {
-    OpenedOverlayFile opened = Overlay::ReadOverlayFile(path);
+    // A KMZ is always a template: the window's output file is a KML file.
+    const bool archive = IsKmzFileName(path);
+    OpenedKmz kmz;
+    if (archive)
+        kmz = Overlay::ReadKmz(path);
+    OpenedOverlayFile opened = archive ? std::move(kmz.overlay) : Overlay::ReadOverlayFile(path);
     if (!opened.ok()) {
         services.Failure(parent, u"The overlay file could not be opened:\n" % path % u"\n\n" %
                                      opened.problem);
@@ -27,23 +62,26 @@ std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& s
     opening.settings = std::move(opened.settings);
     // Relative links are taken from the opened file's folder.
     opening.pictureFolder = QFileInfo(path).absolutePath();
+    if (!kmz.pictureEntry.isEmpty())
+        opening.settings.GraphicFilePath = UnpackPicture(path, kmz.pictureEntry, services, parent);
     const QString href = opening.settings.GraphicFilePath;
     opening.picture = MeasureGraphic(href, Overlay::ResolveLink(href, opening.pictureFolder));
-    if (opened.notKept.isEmpty())
+    if (!opened.notKept.isEmpty())
+        opening.notice = u"This file also holds " % Overlay::JoinedInWords(opened.notKept) %
+                         u". Orvinel keeps only the screen overlay: use Save As to write it to a "
+                         u"new file.";
+    else if (!archive)
         opening.settings.OutputFilePath =
             QFileInfo(path).isAbsolute()
                 ? path
                 : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    else
-        opening.notice = u"This file also holds " % Overlay::JoinedInWords(opened.notKept) %
-                         u". Orvinel keeps only the screen overlay: use Save As to write it to a "
-                         u"new file.";
     return opening;
 }
 
 bool IsOverlayFileName(const QString& path)
 {
-    return Overlay::FileExtension(path).compare(u"kml", Qt::CaseInsensitive) == 0;
+    return Overlay::FileExtension(path).compare(u"kml", Qt::CaseInsensitive) == 0 ||
+           IsKmzFileName(path);
 }
 
 } // namespace Commands

@@ -18,11 +18,16 @@ std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& service
         return std::nullopt;
 
     const QString outputPath = OutputPathFor(*chosen);
-    if (services.OrdinaryFileExists(outputPath) &&
-        !services.AskYesNo(parent, QStringLiteral("File already exists - do you want to "
-                                                  "overwrite the existing file?")))
+    if (!MayReplace(outputPath, services, parent))
         return std::nullopt;
     return outputPath;
+}
+
+bool MayReplace(const QString& path, Services& services, QWidget* parent)
+{
+    return !services.OrdinaryFileExists(path) ||
+           services.AskYesNo(parent, QStringLiteral("File already exists - do you want to "
+                                                    "overwrite the existing file?"));
 }
 
 } // namespace Commands

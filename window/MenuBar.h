@@ -14,7 +14,10 @@ struct MenuEntry
 {
     const char* menu;
     const char* text;
-    QKeySequence::StandardKey shortcut;
+    // The platform's keys for a standard command, or else `keys`
+    // ("Ctrl+E"), or none.
+    QKeySequence::StandardKey standardKeys;
+    const char* keys;
     std::function<void()> triggered;
 };
 

@@ -17,6 +17,7 @@
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -89,12 +90,16 @@ void frmOrvinel::CreateMenus()
     // Every command a menu offers, in menu order: one line an entry. Each runs
     // the focused field's check first, as a click on a button does.
     const std::pair<MenuEntry, void (frmOrvinel::*)()> entries[] = {
-        {{"&File", "&Open Overlay File...", QKeySequence::Open, {}},
+        {{"&File", "&Open Overlay File...", QKeySequence::Open, nullptr, {}},
          &frmOrvinel::mnuOpenOverlayFile_Click},
-        {{"&File", nullptr, QKeySequence::UnknownKey, {}}, nullptr},
-        {{"&File", "E&xit", QKeySequence::Quit, {}}, &frmOrvinel::cmdExit_Click},
-        {{"&Help", "&User Guide", QKeySequence::HelpContents, {}}, &frmOrvinel::cmdHelp_Click},
-        {{"&Help", "&About Orvinel", QKeySequence::UnknownKey, {}}, &frmOrvinel::mnuAbout_Click},
+        {{"&File", "&Export as KMZ...", QKeySequence::UnknownKey, "Ctrl+E", {}},
+         &frmOrvinel::mnuExportKmz_Click},
+        {{"&File", nullptr, QKeySequence::UnknownKey, nullptr, {}}, nullptr},
+        {{"&File", "E&xit", QKeySequence::Quit, nullptr, {}}, &frmOrvinel::cmdExit_Click},
+        {{"&Help", "&User Guide", QKeySequence::HelpContents, nullptr, {}},
+         &frmOrvinel::cmdHelp_Click},
+        {{"&Help", "&About Orvinel", QKeySequence::UnknownKey, nullptr, {}},
+         &frmOrvinel::mnuAbout_Click},
     };
     std::vector<MenuEntry> menus;
     for (auto [entry, handler] : entries) {
@@ -111,6 +116,7 @@ void frmOrvinel::CreateMenus()
     layout->setSpacing(0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setMenuBar(BuildMenuBar(this, menus));
+    exportKmz_ = findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
     layout->addWidget(clientArea_);
 
     new FileDrop(
@@ -233,6 +239,7 @@ void frmOrvinel::UpdateCommandStates()
     // Save/Refresh and the network link go off again only when an opened
     // file that is not adopted leaves no output file.
     cmdSave_As->setEnabled(!graphicFilePath_.isEmpty());
+    exportKmz_->setEnabled(!graphicFilePath_.isEmpty());
     cmdSave_Refresh->setEnabled(!outputFilePath_.isEmpty());
     cmdCreate_Network_Link->setEnabled(!outputFilePath_.isEmpty());
     chkAuto_Refresh->setEnabled(!networkLink_.NetworkLinkFilePath.isEmpty());
@@ -535,6 +542,14 @@ void frmOrvinel::mnuOpenOverlayFile_Click()
 {
     if (const std::optional<QString> path = Commands::AskOverlayFileToOpen(*dialog_))
         OpenOverlayFile(*path);
+}
+
+void frmOrvinel::mnuExportKmz_Click()
+{
+    if (const std::optional<QString> path = Commands::AskKmzFilePath(*dialog_, services_, this))
+        Commands::ExportKmz(*path, Snapshot(),
+                            Overlay::ResolveLink(graphicFilePath_, pictureFolder_), services_,
+                            this);
 }
 
 void frmOrvinel::FileDropped(const QString& path)

@@ -13,6 +13,7 @@
 #include <vector>
 
 class OverlaySaver;
+class QAction;
 class QCloseEvent;
 class QComboBox;
 class QLineEdit;
@@ -88,6 +89,7 @@ private:
 
     // The menus; their other entries are the buttons' handlers.
     void mnuOpenOverlayFile_Click();
+    void mnuExportKmz_Click();
     void mnuAbout_Click() { Commands::cmdAbout(services_, this); }
     // A file dropped on the window: an overlay file opens, a picture is taken
     // as if chosen in the picture dialog.
@@ -181,6 +183,8 @@ private:
     std::vector<std::pair<OverlayField, QWidget*>> fieldControls_;
     // The controls' own area below the menu bar.
     QWidget* clientArea_ = nullptr;
+    // File > Export as KMZ, enabled with Save As.
+    QAction* exportKmz_ = nullptr;
     // While an opened file fills the controls: no write, no preview update.
     bool filling_ = false;
     QString outputFilePath_;

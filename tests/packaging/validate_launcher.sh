@@ -14,7 +14,8 @@ if grep -q -E ': (error|warning): ' <<<"$remarks"; then
 fi
 # File managers offer "Open with Orvinel" for overlay files only when the
 # launcher takes a file and names their type.
-for line in '^Exec=orvinel %f$' '^MimeType=.*application/vnd\.google-earth\.kml\+xml;'; do
+for line in '^Exec=orvinel %f$' '^MimeType=.*application/vnd\.google-earth\.kml\+xml;' \
+    '^MimeType=.*application/vnd\.google-earth\.kmz;'; do
     grep -q -E "$line" "$1" || {
         echo "FAIL: $1 has no line matching $line" >&2
         exit 1

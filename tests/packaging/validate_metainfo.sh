@@ -13,7 +13,9 @@ if [ "$newest" != "$version" ]; then
     echo "FAIL: the newest release in $metainfo is '$newest', the project is $version" >&2
     exit 1
 fi
-if ! grep -q '<mediatype>application/vnd.google-earth.kml+xml</mediatype>' "$metainfo"; then
-    echo "FAIL: $metainfo does not say it provides the KML media type" >&2
-    exit 1
-fi
+for type in application/vnd.google-earth.kml+xml application/vnd.google-earth.kmz; do
+    if ! grep -q "<mediatype>$type</mediatype>" "$metainfo"; then
+        echo "FAIL: $metainfo does not say it provides $type" >&2
+        exit 1
+    fi
+done
