@@ -239,7 +239,7 @@ QString CheckEntries(zip_t* zip, zip_uint64_t archiveSize, std::vector<Entry>& e
         if (stat.size > limit - total)
             return QStringLiteral("it would unpack to more than %1 MB, too much for an archive "
                                   "of %2 KB")
-                .arg(limit / (1024 * 1024))
+                .arg(limit / (zip_uint64_t(1024) * 1024))
                 .arg((archiveSize + 1023) / 1024);
         total += stat.size;
         entries.push_back({index, name, stat.size, name.endsWith(QLatin1Char('/'))});

@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr qsizetype kPictureSize = 20 * 1024 * 1024;
+constexpr qsizetype kMegabyte = qsizetype(1024) * 1024;
+constexpr qsizetype kPictureSize = 20 * kMegabyte;
 
 struct Timing
 {
@@ -75,7 +76,7 @@ int main(int argc, char** argv)
             failures += ok ? 0 : 1;
         });
         std::printf("%s picture of %lld MB, %d rounds each (ms)\n", extension,
-                    static_cast<long long>(kPictureSize / (1024 * 1024)), rounds);
+                    static_cast<long long>(kPictureSize / kMegabyte), rounds);
         std::printf("  KMZ export             min %8.2f  median %8.2f  (%lld bytes)\n",
                     exported.min, exported.median, static_cast<long long>(QFile(kmz).size()));
         std::printf("  QFile::copy            min %8.2f  median %8.2f\n", copied.min,

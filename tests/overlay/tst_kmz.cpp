@@ -176,7 +176,7 @@ private Q_SLOTS:
         QTest::newRow("no KML") << MakeZip({{"a.png", "x"}}) << "it holds no KML file";
         QTest::newRow("KML not XML")
             << MakeZip({{"a.KML", "plain text"}}) << "it is not an XML file";
-        for (const char* name : {"../x.png", "a/../../x", "/etc/x", "C:\\x", "a\\..\\..\\x"})
+        for (const char* name : {"../x.png", "a/../../x", "/etc/x", R"(C:\x)", R"(a\..\..\x)"})
             QTest::addRow("entry %s", name)
                 << MakeZip({kml, {name, "x"}}) << "which would unpack outside its folder";
         QTest::newRow("symbolic link")
