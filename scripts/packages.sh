@@ -1,11 +1,13 @@
 # Debian 12 packages that build, test and package Orvinel. Sourced by the
 # other scripts; installs only what is missing. `locales` is for the
 # comma-decimal tests (see orvinel_test_locale); clang-format-14 is the one
-# version the format check (.ci/run) and the format target use.
+# version the format check (.ci/run) and the format target use. libzip-dev
+# (found through pkgconf) builds the KMZ archive; unzip checks it in the tests.
 ORVINEL_PACKAGES=(
     cmake g++ make qt6-base-dev fonts-liberation
     xvfb xauth imagemagick locales
     clang-format-14 desktop-file-utils appstream dpkg-dev file
+    libzip-dev pkgconf unzip
 )
 # The sanitizer build (scripts/test-sanitized) compiles with Debian 12's
 # clang (14). Its sanitizer runtime is only a recommendation of clang's and
