@@ -54,20 +54,28 @@ public:
     // Runs as each message box is shown, while the window waits for it.
     std::function<void(const Call&)> onMessage;
 
-    // Writes are real (Overlay::WriteFileAtomically) but can be held back, as a slow
-    // disk holds them: a held write waits on the writer's thread until
+    // Writes are real (Overlay::WriteFileAtomically) but can be held back, as
+    // a slow disk holds them: a held write waits on the writer's thread until
     // released. Safe to call from any thread.
-    void HoldWrites();
-    void ReleaseWrites();
+    void HoldWrites(bool held = true);
     int WritesMade();
 
     QList<Call> CallsOf(Kind kind) const;
     int MessageCount() const; // message boxes of every style
 
-    void DataError(QWidget* parent, const QString& text) override;
-    void Notice(QWidget* parent, const QString& text) override;
+    void DataError(QWidget* /*parent*/, const QString& text) override
+    {
+        Told(Kind::DataError, QStringLiteral("Data Error"), text);
+    }
+    void Notice(QWidget* /*parent*/, const QString& text) override
+    {
+        Told(Kind::Notice, QStringLiteral("Orvinel"), text);
+    }
     bool AskYesNo(QWidget* parent, const QString& text) override;
-    void Failure(QWidget* parent, const QString& text) override;
+    void Failure(QWidget* /*parent*/, const QString& text) override
+    {
+        Told(Kind::Failure, QStringLiteral("Orvinel"), text);
+    }
     void About(QWidget* /*parent*/, const QString& title, const QString& text) override
     {
         Told(Kind::About, title, text);
