@@ -1,6 +1,6 @@
 // What the window cannot reach or shows poorly: every platform's profile, the
-// Windows rules run here, picture measuring, Exit's odd cases and the guide.
-// Everything a user can do through the window is tested in tests/e2e.
+// Windows rules run here, picture measuring and Exit's odd cases. Everything a
+// user can do through the window is tested in tests/e2e.
 
 #include "Commands.h"
 

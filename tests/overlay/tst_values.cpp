@@ -14,16 +14,12 @@ class ValuesTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void alphaFollowsTheIntegerRuleForEverySliderValue()
+    // The alpha rule for every slider value, the colour string and the size words.
+    void alphaColourAndSizeWords()
     {
         for (int v = 0; v <= 100; ++v)
             QCOMPARE(Overlay::PercentToAlphaHex(double(v)),
                      QStringLiteral("%1").arg(v == 100 ? 255 : v * 256 / 100, 2, 16, QChar(u'0')));
-    }
-
-    // The rule's other halves: the colour string and the size words.
-    void colourAndSizeWords()
-    {
         QCOMPARE(
             Vocabulary::ColorWithAlpha(Vocabulary::kOpaqueWhite, Overlay::PercentToAlphaHex(50)),
             QStringLiteral("80ffffff"));

@@ -44,7 +44,7 @@ FakeServices::Call& FakeServices::Record(Kind kind, const QString& title, const 
     return call;
 }
 
-void FakeServices::Told(Kind kind, const QString& title, const QString& text)
+void FakeServices::Told(Kind kind, const QString& text, const QString& title)
 {
     const Call call = Record(kind, title, text);
     if (onMessage)
@@ -53,7 +53,7 @@ void FakeServices::Told(Kind kind, const QString& title, const QString& text)
 
 bool FakeServices::AskYesNo(QWidget* /*parent*/, const QString& text)
 {
-    Told(Kind::AskYesNo, QStringLiteral("Orvinel"), text);
+    Told(Kind::AskYesNo, text);
     return Take(yesNoAnswers);
 }
 
@@ -71,20 +71,17 @@ bool FakeServices::OrdinaryFileExists(const QString& path)
 
 StartResult FakeServices::StartProgram(const QString& program, const QStringList& arguments)
 {
-    Call& call = Record(Kind::StartProgram, QString(), QString());
+    Call& call = Record(Kind::StartProgram);
     call.program = program;
     call.arguments = arguments;
-    if (!failingProgram.isEmpty() && program == failingProgram)
-        return {false, failingReason};
-    return {true, QString()};
+    const bool fails = !failingProgram.isEmpty() && program == failingProgram;
+    return {!fails, fails ? failingReason : QString()};
 }
 
 StartResult FakeServices::OpenInDefaultBrowser(const QUrl& url)
 {
-    Record(Kind::OpenUrl, QString(), QString()).url = url;
-    if (browserFails)
-        return {false, QStringLiteral("No browser is set up")};
-    return {true, QString()};
+    Record(Kind::OpenUrl).url = url;
+    return {!browserFails, browserFails ? QStringLiteral("No browser is set up") : QString()};
 }
 
 void FakeServices::HoldWrites(bool held)

@@ -65,20 +65,14 @@ public:
 
     void DataError(QWidget* /*parent*/, const QString& text) override
     {
-        Told(Kind::DataError, QStringLiteral("Data Error"), text);
+        Told(Kind::DataError, text, QStringLiteral("Data Error"));
     }
-    void Notice(QWidget* /*parent*/, const QString& text) override
-    {
-        Told(Kind::Notice, QStringLiteral("Orvinel"), text);
-    }
+    void Notice(QWidget* /*parent*/, const QString& text) override { Told(Kind::Notice, text); }
     bool AskYesNo(QWidget* parent, const QString& text) override;
-    void Failure(QWidget* /*parent*/, const QString& text) override
-    {
-        Told(Kind::Failure, QStringLiteral("Orvinel"), text);
-    }
+    void Failure(QWidget* /*parent*/, const QString& text) override { Told(Kind::Failure, text); }
     void About(QWidget* /*parent*/, const QString& title, const QString& text) override
     {
-        Told(Kind::About, title, text);
+        Told(Kind::About, text, title);
     }
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
                            const QString& filter) override;
@@ -89,8 +83,9 @@ public:
     QString ProgramFolder() override { return programFolder; }
 
 private:
-    Call& Record(Kind kind, const QString& title, const QString& text);
-    void Told(Kind kind, const QString& title, const QString& text);
+    Call& Record(Kind kind, const QString& title = {}, const QString& text = {});
+    // A message box, recorded and handed to onMessage.
+    void Told(Kind kind, const QString& text, const QString& title = QStringLiteral("Orvinel"));
 
     std::mutex writeMutex_;
     std::condition_variable writeReleased_;
