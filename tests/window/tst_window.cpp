@@ -21,11 +21,10 @@ namespace {
 using namespace ControlTable;
 
 // What each kind of row becomes, and each face in points (b: bold).
-const std::pair<Kind, const char*> kClasses[] = {
-    {Kind::Button, "QPushButton"},  {Kind::CheckBox, "QCheckBox"}, {Kind::Text, "QLineEdit"},
-    {Kind::Label, "QLabel"},        {Kind::ClickLabel, "QLabel"},  {Kind::Frame, "QGroupBox"},
-    {Kind::Option, "QRadioButton"}, {Kind::SizeList, "QComboBox"}, {Kind::PointUnits, "QComboBox"},
-    {Kind::SizeUnits, "QComboBox"}, {Kind::Slider, "QSlider"}};
+const char* const kClasses[] = {"QPushButton", "QCheckBox", "QLineEdit",    "QLabel",
+                                "QLabel",      "QGroupBox", "QRadioButton", "QComboBox",
+                                "QComboBox",   "QComboBox", "QSlider"}; // by Kind
+static_assert(std::size(kClasses) == size_t(Kind::Slider) + 1);
 const char* const kFaces[] = {"8.25", "8.25b", "9.75", "12", "18"}; // by Face
 
 QString NotANumber(const char* what)
@@ -62,6 +61,39 @@ private:
         return QTest::qWaitForWindowActive(driver.window.get()) ? preview : nullptr;
     }
 
+    // One control where its layout table row puts it, in its font, with its
+    // caption and items.
+    void ControlMatches(const Row& row) const
+    {
+        const auto px = [](int twips) {
+            return qRound(twips / 15.0);
+        };
+        QWidget* control = driver.Get(row.name);
+        QVERIFY2(control->inherits(kClasses[int(row.kind)]), row.name);
+        QCOMPARE(control->parentWidget(),
+                 row.container ? driver.Get(row.container) : driver.Get("clientArea"));
+        QCOMPARE(control->geometry(),
+                 QRect(px(row.left), px(row.top), px(row.width), px(row.height)));
+        const QFont font = control->font();
+        QCOMPARE(QString::number(font.pointSizeF()) + QLatin1String(font.bold() ? "b" : ""),
+                 QLatin1String(kFaces[int(row.face)]));
+        QCOMPARE(font.family(), "MS Sans Serif");
+        if (const auto* list = qobject_cast<const QComboBox*>(control)) {
+            QStringList items;
+            for (int i = 0; i < list->count(); ++i)
+                items << list->itemText(i);
+            QCOMPARE(list->isEditable(), row.kind == Kind::SizeList);
+            QCOMPARE(items, row.kind == Kind::SizeList     ? Vocabulary::kSizeWords
+                            : row.kind == Kind::PointUnits ? Vocabulary::kPointUnits
+                                                           : Vocabulary::kSizeUnits);
+        }
+        // A caption the window itself sets (the strips) is a start value.
+        if (*row.text && row.kind != Kind::Text) {
+            const char* caption = control->property("text").isValid() ? "text" : "title";
+            QCOMPARE(control->property(caption).toString(), QString::fromUtf8(row.text));
+        }
+    }
+
 private Q_SLOTS:
     // Save/Refresh and Auto-Refresh ready, not ticked.
     void init() { QVERIFY(driver.Open(true)); }
@@ -88,37 +120,9 @@ private Q_SLOTS:
                  QGuiApplication::primaryScreen()->geometry().center())
                     .manhattanLength() <= 2);
 
-        const auto px = [](int twips) {
-            return qRound(twips / 15.0);
-        };
         for (const Row& row : kRows) {
-            QWidget* control = driver.Get(row.name);
-            QVERIFY2(control->inherits(std::find_if(std::begin(kClasses), std::end(kClasses),
-                                                    [&](auto k) { return k.first == row.kind; })
-                                           ->second),
-                     row.name);
-            QCOMPARE(control->parentWidget(),
-                     row.container ? driver.Get(row.container) : driver.Get("clientArea"));
-            QCOMPARE(control->geometry(),
-                     QRect(px(row.left), px(row.top), px(row.width), px(row.height)));
-            const QFont font = control->font();
-            QCOMPARE(QString::number(font.pointSizeF()) + QLatin1String(font.bold() ? "b" : ""),
-                     QLatin1String(kFaces[int(row.face)]));
-            QCOMPARE(font.family(), "MS Sans Serif");
-            if (const auto* list = qobject_cast<const QComboBox*>(control)) {
-                QStringList items;
-                for (int i = 0; i < list->count(); ++i)
-                    items << list->itemText(i);
-                QCOMPARE(list->isEditable(), row.kind == Kind::SizeList);
-                QCOMPARE(items, row.kind == Kind::SizeList     ? Vocabulary::kSizeWords
-                                : row.kind == Kind::PointUnits ? Vocabulary::kPointUnits
-                                                               : Vocabulary::kSizeUnits);
-            }
-            // A caption the window itself sets (the strips) is a start value.
-            if (*row.text && row.kind != Kind::Text) {
-                const char* caption = control->property("text").isValid() ? "text" : "title";
-                QCOMPARE(control->property(caption).toString(), QString::fromUtf8(row.text));
-            }
+            ControlMatches(row);
+            QVERIFY2(!QTest::currentTestFailed(), row.name);
         }
         for (const Tooltip& tip : kTooltips)
             QCOMPARE(driver.Get(tip.name)->toolTip(), QString::fromUtf8(tip.text));
