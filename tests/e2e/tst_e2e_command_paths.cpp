@@ -35,7 +35,7 @@ struct RealStartServices : FakeServices
 const QByteArray kKmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n";
 
-// The overlay file of the typical run: "Lower right", all else at start values.
+// The overlay file of "Lower right", all else at start values.
 QByteArray OverlayBytes(const QString& picture, const char* color)
 {
     const QByteArray point = " x=\"1\" y=\"0\" xunits=\"fraction\" yunits=\"fraction\" />\n";
@@ -141,52 +141,6 @@ private Q_SLOTS:
         QTRY_VERIFY(VisibleTopLevels().isEmpty());
     }
 
-    // A picture, a preset, Save As, the network link with the viewer located,
-    // Exit: after each step what the user sees, and the files byte for byte.
-    // (Auto-Refresh and the slider: tests/window.)
-    void typicalRun_pictureToExit()
-    {
-        const QString picture = Path("Legend.gif");
-        const QString overlay = Path("legend.kml");
-        const QString link = Path("legend_Network_Link.kml");
-        QVERIFY(WriteAll(picture));
-
-        // 1. The picture: path, size, caption; a cancelled second choice keeps them.
-        for (const bool cancel : {false, true}) {
-            QVERIFY(cancel ? Press("cmdOpen_graphic_file") : Choose(picture));
-            QCOMPARE(Text("lblOpen_graphic_file"), picture);
-            QCOMPARE(QString(Text("txtWidth") % u' ' % Text("txtHeight")), "240 120");
-            QCOMPARE(run->window->windowTitle(), "Overlay Graphic: Legend.gif");
-        }
-
-        // 2. "Lower right": both points at 1, 0; no file written yet.
-        WindowDriver::Click(Get("optPreset_8"));
-        QCOMPARE(Folder().entryList(QDir::Files), QStringList{"Legend.gif"});
-
-        // 3. Save As "legend": legend.kml written, and nothing else beside it.
-        QVERIFY(SaveAs(Path("legend")));
-        QVERIFY(!Enabled("chkAuto_Refresh"));
-        QCOMPARE(ReadAll(overlay), OverlayBytes(picture, "ffffffff"));
-        QCOMPARE(Folder().entryList(QDir::Files), (QStringList{"Legend.gif", "legend.kml"}));
-
-        // 4. The network link: the locate dialog asks for the viewer; the
-        // stand-in really runs on the link file.
-        QVERIFY(Link());
-        QCOMPARE(
-            Calls(Kind::FileDialog),
-            (QStringList{"Select graphic file for overlay", "Select graphic file for overlay",
-                         "Save KML Screen Overlay File", "Locate Google Earth executable file"}));
-        QCOMPARE(ReadAll(link), LinkFileBytes(overlay));
-        QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n');
-        QVERIFY(Enabled("chkAuto_Refresh"));
-
-        // 5. Exit: the link file goes, the overlay file stays, the window closes.
-        WindowDriver::Click(Get("cmdExit"));
-        QTRY_VERIFY(!run->window->isVisible());
-        QVERIFY(!QFileInfo::exists(link) && QFileInfo::exists(overlay));
-        QCOMPARE(run->services.MessageCount(), 0);
-    }
-
     void saveAs_writesTheKmlNameOrKeepsTheEarlierOne_data()
     {
         QTest::addColumn<QString>("earlier"); // the output file before; empty: none yet
@@ -259,36 +213,51 @@ private Q_SLOTS:
         QCOMPARE(ParseKml(ReadAll(shown)).values.value("name"), "next");
     }
 
-    // Locating is cancelled, then a viewer that cannot start is told and
-    // forgotten, then the stand-in is located once and remembered for a second
-    // link in a folder whose name a shell, a command-line splitter or an XML
-    // writer would mangle. Exit deletes only that later link file.
-    void links_locateOnceRememberedOddPathsAndExit()
+    // A picture (a cancelled second choice keeps it), a preset and Save As,
+    // byte for byte; then locating is cancelled, a viewer that cannot start is
+    // told and forgotten, and the stand-in is located once and remembered for
+    // a second link in a folder whose name a shell, a command-line splitter or
+    // an XML writer would mangle. Exit deletes only that later link file.
+    void pictureToExit_locateOnceRememberedOddPaths()
     {
         const QString viewer = Path("viewer.sh"); // not executable
+        const QString picture = Path("Legend.gif");
         const QString link = Path("a_Network_Link.kml");
         const QString odd = Path(u"My Maps & 100% %TEMP% Ærøskøbing 地図"_s);
-        const QString picture = odd + "/Legend.gif";
         const QString output = odd + "/city.kml";
         const QString oddLink = odd + "/city_Network_Link.kml";
-        QVERIFY(WriteAll(viewer, "#!/bin/sh\n") && Prepare()); // two dialogs so far
+        QVERIFY(WriteAll(viewer, "#!/bin/sh\n") && WriteAll(picture));
+        for (const bool cancel : {false, true}) {
+            QVERIFY(cancel ? Press("cmdOpen_graphic_file") : Choose(picture));
+            QCOMPARE(Text("lblOpen_graphic_file"), picture);
+            QCOMPARE(QString(Text("txtWidth") % u' ' % Text("txtHeight")), "240 120");
+            QCOMPARE(run->window->windowTitle(), "Overlay Graphic: Legend.gif");
+        }
+        WindowDriver::Click(Get("optPreset_8"));             // "Lower right"
+        QCOMPARE(Folder().entryList(QDir::Files).size(), 2); // no file written yet
+        QVERIFY(SaveAs(Path("a")));
+        QCOMPARE(ReadAll(Path("a.kml")), OverlayBytes(picture, "ffffffff"));
+        QCOMPARE(Folder().entryList(QDir::Files).size(), 3); // no temporary file is left
+
         QVERIFY(Link({}));
         QVERIFY(!QFileInfo::exists(link) && !Enabled("chkAuto_Refresh"));
-
         QVERIFY(Link({viewer}));
         QVERIFY(Only(Kind::Failure).contains(viewer));
         QCOMPARE(ReadAll(link), LinkFileBytes(Path("a.kml")));
         QVERIFY(Enabled("chkAuto_Refresh"));
-
         QVERIFY(Link());
         // The viewer starts detached: without the wait two starts may record out of order.
         QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n');
-        QVERIFY(QDir().mkdir(odd) && WriteAll(picture));
-        QVERIFY(Choose(picture) && SaveAs(output) && Link({}));
-        QCOMPARE(run->services.CallsOf(Kind::FileDialog).size(), 7);
+        QVERIFY(QDir().mkdir(odd) && WriteAll(odd + "/Legend.gif"));
+        QVERIFY(Choose(odd + "/Legend.gif") && SaveAs(output) && Link({}));
+        const QString pick = u"Select graphic file for overlay"_s;
+        const QString save = u"Save KML Screen Overlay File"_s;
+        const QString locate = u"Locate Google Earth executable file"_s;
+        QCOMPARE(Calls(Kind::FileDialog),
+                 (QStringList{pick, pick, save, locate, locate, locate, pick, save}));
         QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n' + oddLink.toUtf8() + '\n');
         QCOMPARE(ReadAll(oddLink), LinkFileBytes(output));
-        QCOMPARE(ParseKml(ReadAll(output)).values.value("href"), picture);
+        QCOMPARE(ParseKml(ReadAll(output)).values.value("href"), odd + "/Legend.gif");
 
         WindowDriver::Click(Get("cmdExit"));
         QTRY_VERIFY(!run->window->isVisible());
