@@ -117,11 +117,6 @@ private:
     {
         return Press("cmdCreate_Network_Link", located);
     }
-    // Legend.gif chosen and saved as a.kml.
-    bool Prepare()
-    {
-        return WriteAll(Path("Legend.gif")) && Choose(Path("Legend.gif")) && SaveAs(Path("a"));
-    }
 
 private Q_SLOTS:
     void init()
@@ -271,7 +266,8 @@ private Q_SLOTS:
     // quietly though the link file was deleted by hand meanwhile.
     void exit_heldByARefusedFieldThenQuietAfterTheLinkWasDeleted()
     {
-        QVERIFY(Prepare() && Link());
+        QVERIFY(WriteAll(Path("Legend.gif")) && Choose(Path("Legend.gif")) && SaveAs(Path("a")));
+        QVERIFY(Link());
         WindowDriver::Click(Get("chkAuto_Refresh"));
         const QByteArray before = ReadAll(Path("a.kml"));
         QVERIFY(WriteAll(Path("Other.gif")) && Choose(Path("Other.gif")));
