@@ -1,15 +1,12 @@
-// The file and program commands through the real main window on real files in
-// a temporary folder: what the user sees, what is on disk and what the viewer
-// got. The services double answers dialogs and questions; programs are really
-// started, and the stand-in viewer records what it was started with.
+// The file and program commands through the real main window on real files:
+// what the user sees, what is on disk and what the viewer got. Programs are
+// really started; the stand-in viewer records what it was started with.
 
 #include "QtServices.h"
 #include "StartUp.h"
 #include "WindowTestSupport.h"
 
 #include <QDir>
-#include <QImage>
-#include <QSlider>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -38,7 +35,7 @@ struct RealStartServices : FakeServices
 const QByteArray kKmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n";
 
-// The overlay file of the typical run: "Lower right", all else at start values.
+// The overlay file of "Lower right", all else at start values.
 QByteArray OverlayBytes(const QString& picture, const char* color)
 {
     const QByteArray point = " x=\"1\" y=\"0\" xunits=\"fraction\" yunits=\"fraction\" />\n";
@@ -78,11 +75,6 @@ private:
     {
         run->window->WaitForWrites();
         return ::ReadAll(path);
-    }
-    QHash<QString, QString> ParseKmlFile(const QString& path) const
-    {
-        run->window->WaitForWrites();
-        return ::ParseKmlFile(path);
     }
     QDir Folder() const { return {run->folder.path()}; }
     QString Record() const { return Path("viewer.args"); }
@@ -125,11 +117,6 @@ private:
     {
         return Press("cmdCreate_Network_Link", located);
     }
-    // Legend.gif chosen and saved as a.kml.
-    bool Prepare()
-    {
-        return WriteAll(Path("Legend.gif")) && Choose(Path("Legend.gif")) && SaveAs(Path("a"));
-    }
 
 private Q_SLOTS:
     void init()
@@ -149,94 +136,31 @@ private Q_SLOTS:
         QTRY_VERIFY(VisibleTopLevels().isEmpty());
     }
 
-    // A picture, a preset, Save As, the network link with the viewer located,
-    // Auto-Refresh and the slider, Exit: after each step what the user sees,
-    // and the files byte for byte and as a parser reads them.
-    void typicalRun_pictureToExit()
-    {
-        const QString picture = Path("Legend.gif");
-        const QString overlay = Path("legend.kml");
-        const QString link = Path("legend_Network_Link.kml");
-        QVERIFY(WriteAll(picture));
-
-        // 1. The picture: path, size, caption, Save As; a cancelled second
-        // choice keeps them.
-        for (const bool cancel : {false, true}) {
-            QVERIFY(cancel ? Press("cmdOpen_graphic_file") : Choose(picture));
-            QCOMPARE(Text("lblOpen_graphic_file"), picture);
-            QCOMPARE(QString(Text("txtWidth") % u' ' % Text("txtHeight")), "240 120");
-            QCOMPARE(run->window->windowTitle(), "Overlay Graphic: Legend.gif");
-        }
-        QVERIFY(Enabled("cmdSave_As") && !Enabled("cmdSave_Refresh"));
-        QVERIFY(!Enabled("cmdCreate_Network_Link"));
-
-        // 2. "Lower right": both points at 1, 0; no file written yet.
-        WindowDriver::Click(Get("optPreset_8"));
-        QCOMPARE(QString(Text("txtOverlay_x") % Text("txtScreen_y")), "10");
-        QCOMPARE(Folder().entryList(QDir::Files), QStringList{"Legend.gif"});
-
-        // 3. Save As "legend": legend.kml written and shown; two more buttons.
-        QVERIFY(SaveAs(Path("legend")));
-        QCOMPARE(Text("lblOutput_file"), overlay);
-        QVERIFY(Enabled("cmdSave_Refresh") && Enabled("cmdCreate_Network_Link"));
-        QVERIFY(!Enabled("chkAuto_Refresh"));
-        QCOMPARE(ReadAll(overlay), OverlayBytes(picture, "ffffffff"));
-        QCOMPARE(ParseKmlFile(overlay).value("href"), picture);
-
-        // 4. The network link: the locate dialog asks for the viewer; the
-        // stand-in really runs on the link file.
-        QVERIFY(Link());
-        QCOMPARE(
-            Calls(Kind::FileDialog),
-            (QStringList{"Select graphic file for overlay", "Select graphic file for overlay",
-                         "Save KML Screen Overlay File", "Locate Google Earth executable file"}));
-        QCOMPARE(ReadAll(link), LinkFileBytes(overlay));
-        QCOMPARE(ParseKmlFile(link).value("href"), overlay);
-        QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n');
-
-        // 5. Ticking Auto-Refresh writes at once; then the slider to the
-        // middle by keys (a click would jump to the pointer).
-        QVERIFY(QFile::remove(overlay));
-        WindowDriver::Click(Get("chkAuto_Refresh"));
-        QCOMPARE(ReadAll(overlay), OverlayBytes(picture, "ffffffff"));
-        auto* slider = Get<QSlider>("sliderTransparency");
-        QTest::keyClick(slider, Qt::Key_Home);
-        for (int page = 0; page < 10; ++page)
-            QTest::keyClick(slider, Qt::Key_PageUp);
-        QCOMPARE(ReadAll(overlay), OverlayBytes(picture, "80ffffff"));
-        QCOMPARE(ParseKmlFile(overlay).value("color"), "80ffffff");
-
-        // 6. Exit: the link file goes, the overlay file stays, the window closes.
-        WindowDriver::Click(Get("cmdExit"));
-        QTRY_VERIFY(!run->window->isVisible());
-        QVERIFY(!QFileInfo::exists(link) && QFileInfo::exists(overlay));
-        QCOMPARE(run->services.MessageCount(), 0);
-    }
-
     void saveAs_writesTheKmlNameOrKeepsTheEarlierOne_data()
     {
         QTest::addColumn<QString>("earlier"); // the output file before; empty: none yet
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("answer");     // -1: no question; 0: No; 1: Yes
         QTest::addColumn<QString>("output"); // the output file after
-        QTest::newRow("several dots") << "a"
-                                      << "b.c.kml" << -1 << "b.kml";
-        QTest::newRow("dotted folder") << "a"
-                                       << "my.maps/b.txt" << -1 << "my.maps/b.kml";
-        QTest::newRow("exists, Yes") << "a"
-                                     << "old" << 1 << "old.kml";
-        QTest::newRow("exists, No") << "a"
-                                    << "old.kml" << 0 << "a.kml";
+        QTest::addColumn<bool>("noRoom");    // under a file-size limit too small for any write
+        const QString a = QStringLiteral("a");
+        QTest::newRow("several dots") << a << "b.c.kml" << -1 << "b.kml" << false;
+        QTest::newRow("dotted folder") << a << "my.maps/b.txt" << -1 << "my.maps/b.kml" << false;
+        QTest::newRow("exists, Yes") << a << "old" << 1 << "old.kml" << false;
+        QTest::newRow("exists, No") << a << "old.kml" << 0 << "a.kml" << false;
         // Failed writes: the earlier output file, or none, stays in force. A
-        // folder is no file to overwrite: no question.
+        // folder is no file to overwrite: no question. The start-up keeps the
+        // size limit's signal from ending the program, and the file keeps its bytes.
+        QTest::newRow("exists, Yes, no room") << QString() << "old" << 1 << "" << true;
         for (const char* earlier : {"a", ""}) {
             const QString after = QLatin1String(*earlier ? "a.kml" : "");
-            QTest::addRow("folder there, earlier '%s'", earlier) << earlier << "dir" << -1 << after;
+            QTest::addRow("folder there, earlier '%s'", earlier)
+                << earlier << "dir" << -1 << after << false;
             QTest::addRow("folder gone, earlier '%s'", earlier)
-                << earlier << "gone/b" << -1 << after;
+                << earlier << "gone/b" << -1 << after << false;
             if (geteuid() != 0) // root writes anywhere
                 QTest::addRow("read-only folder, earlier '%s'", earlier)
-                    << earlier << "locked/b" << -1 << after;
+                    << earlier << "locked/b" << -1 << after << false;
         }
     }
 
@@ -247,90 +171,88 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(int, answer);
         QFETCH(QString, output);
+        QFETCH(bool, noRoom);
+        PrepareProcess();
         for (const QString& folder : QStringList{"my.maps", "dir.kml", "locked"})
             QVERIFY(Folder().mkdir(folder));
         QVERIFY(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(WriteAll(Path("old.kml"), "old") && WriteAll(Path("Legend.gif")));
         QVERIFY(Choose(Path("Legend.gif")) && (earlier.isEmpty() || SaveAs(Path(earlier))));
         run->services.yesNoAnswers = {answer == 1};
-        QVERIFY(SaveAs(Path(typed)));
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        rlimit limit = before;
+        limit.rlim_cur = noRoom ? 0 : before.rlim_cur;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const bool pressed = SaveAs(Path(typed));
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
+        QVERIFY(pressed && run->window->isVisible());
 
         QCOMPARE(Only(Kind::AskYesNo) ==
                      u"File already exists - do you want to overwrite the existing file?",
                  answer >= 0);
-        const bool failed = QStringList{"dir", "gone/b", "locked/b"}.contains(typed);
+        const bool failed = noRoom || QStringList{"dir", "gone/b", "locked/b"}.contains(typed);
         QCOMPARE(Only(Kind::Failure).contains(Path(Commands::OutputPathFor(typed))), failed);
+        QCOMPARE(Only(Kind::Failure).contains(u"could be written"), noRoom);
         const QString shown = output.isEmpty() ? QString() : Path(output);
         QCOMPARE(Text("lblOutput_file"), shown);
         QCOMPARE(run->window->OutputFilePath(), shown);
         QCOMPARE(Enabled("cmdSave_Refresh"), !shown.isEmpty());
         QCOMPARE(Enabled("cmdCreate_Network_Link"), !shown.isEmpty());
-        QCOMPARE(ReadAll(Path("old.kml")) == "old", answer != 1);
+        QCOMPARE(ReadAll(Path("old.kml")) == "old", answer != 1 || noRoom);
         if (shown.isEmpty())
             return;
         QVERIFY(Link());
         WindowDriver::Click(Get("chkAuto_Refresh"));
         QVERIFY(WindowDriver::Retype(Get("txtOverlay_title"), QStringLiteral("next")));
-        QCOMPARE(ParseKmlFile(shown).value("name"), "next");
+        QCOMPARE(ParseKml(ReadAll(shown)).values.value("name"), "next");
     }
 
-    // Under a file-size limit too small for any write, a Save As over an
-    // existing file fails with its message and the window carries on: the
-    // program's start-up keeps the limit's signal from ending the process,
-    // and the earlier file keeps its bytes.
-    void fileSizeLimit_failsTheWriteNotTheProgram()
-    {
-        PrepareProcess();
-        QVERIFY(WriteAll(Path("Legend.gif")) && WriteAll(Path("a.kml"), "earlier"));
-        QVERIFY(Choose(Path("Legend.gif")));
-        rlimit before{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        rlimit none = before;
-        none.rlim_cur = 0;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
-        run->services.yesNoAnswers = {true};
-        const bool pressed = SaveAs(Path("a"));
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &before), 0);
-
-        QVERIFY(pressed && run->window->isVisible());
-        QVERIFY2(Only(Kind::Failure).contains(Path("a.kml")) &&
-                     Only(Kind::Failure).contains(u"could be written"),
-                 qPrintable(Only(Kind::Failure)));
-        QCOMPARE(::ReadAll(Path("a.kml")), "earlier");
-        QCOMPARE(Text("lblOutput_file"), QString());
-    }
-
-    // Locating is cancelled, then a viewer that cannot start is told and
-    // forgotten, then the stand-in is located once and remembered for a second
-    // link in a folder whose name a shell, a command-line splitter or an XML
-    // writer would mangle. Exit deletes only that later link file.
-    void links_locateOnceRememberedOddPathsAndExit()
+    // A picture (a cancelled second choice keeps it), a preset and Save As,
+    // byte for byte; then locating is cancelled, a viewer that cannot start is
+    // told and forgotten, and the stand-in is located once and remembered for
+    // a second link in a folder whose name a shell, a command-line splitter or
+    // an XML writer would mangle. Exit deletes only that later link file.
+    void pictureToExit_locateOnceRememberedOddPaths()
     {
         const QString viewer = Path("viewer.sh"); // not executable
+        const QString picture = Path("Legend.gif");
         const QString link = Path("a_Network_Link.kml");
         const QString odd = Path(u"My Maps & 100% %TEMP% Ærøskøbing 地図"_s);
-        const QString picture = odd + "/Legend.gif";
         const QString output = odd + "/city.kml";
         const QString oddLink = odd + "/city_Network_Link.kml";
-        QVERIFY(WriteAll(viewer, "#!/bin/sh\n") && Prepare()); // two dialogs so far
+        QVERIFY(WriteAll(viewer, "#!/bin/sh\n") && WriteAll(picture));
+        for (const bool cancel : {false, true}) {
+            QVERIFY(cancel ? Press("cmdOpen_graphic_file") : Choose(picture));
+            QCOMPARE(Text("lblOpen_graphic_file"), picture);
+            QCOMPARE(QString(Text("txtWidth") % u' ' % Text("txtHeight")), "240 120");
+            QCOMPARE(run->window->windowTitle(), "Overlay Graphic: Legend.gif");
+        }
+        WindowDriver::Click(Get("optPreset_8"));             // "Lower right"
+        QCOMPARE(Folder().entryList(QDir::Files).size(), 2); // no file written yet
+        QVERIFY(SaveAs(Path("a")));
+        QCOMPARE(ReadAll(Path("a.kml")), OverlayBytes(picture, "ffffffff"));
+        QCOMPARE(Folder().entryList(QDir::Files).size(), 3); // no temporary file is left
+
         QVERIFY(Link({}));
         QVERIFY(!QFileInfo::exists(link) && !Enabled("chkAuto_Refresh"));
-
         QVERIFY(Link({viewer}));
         QVERIFY(Only(Kind::Failure).contains(viewer));
         QCOMPARE(ReadAll(link), LinkFileBytes(Path("a.kml")));
         QVERIFY(Enabled("chkAuto_Refresh"));
-
         QVERIFY(Link());
         // The viewer starts detached: without the wait two starts may record out of order.
         QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n');
-        QVERIFY(QDir().mkdir(odd) && WriteAll(picture));
-        QVERIFY(Choose(picture) && SaveAs(output) && Link({}));
-        QCOMPARE(run->services.CallsOf(Kind::FileDialog).size(), 7);
+        QVERIFY(QDir().mkdir(odd) && WriteAll(odd + "/Legend.gif"));
+        QVERIFY(Choose(odd + "/Legend.gif") && SaveAs(output) && Link({}));
+        const QString pick = u"Select graphic file for overlay"_s;
+        const QString save = u"Save KML Screen Overlay File"_s;
+        const QString locate = u"Locate Google Earth executable file"_s;
+        QCOMPARE(Calls(Kind::FileDialog),
+                 (QStringList{pick, pick, save, locate, locate, locate, pick, save}));
         QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n' + oddLink.toUtf8() + '\n');
         QCOMPARE(ReadAll(oddLink), LinkFileBytes(output));
-        QCOMPARE(ParseKmlFile(oddLink).value("href"), output);
-        QCOMPARE(ParseKmlFile(output).value("href"), picture);
+        QCOMPARE(ParseKml(ReadAll(output)).values.value("href"), odd + "/Legend.gif");
 
         WindowDriver::Click(Get("cmdExit"));
         QTRY_VERIFY(!run->window->isVisible());
@@ -344,14 +266,15 @@ private Q_SLOTS:
     // quietly though the link file was deleted by hand meanwhile.
     void exit_heldByARefusedFieldThenQuietAfterTheLinkWasDeleted()
     {
-        QVERIFY(Prepare() && Link());
+        QVERIFY(WriteAll(Path("Legend.gif")) && Choose(Path("Legend.gif")) && SaveAs(Path("a")));
+        QVERIFY(Link());
         WindowDriver::Click(Get("chkAuto_Refresh"));
         const QByteArray before = ReadAll(Path("a.kml"));
         QVERIFY(WriteAll(Path("Other.gif")) && Choose(Path("Other.gif")));
         QCOMPARE(ReadAll(Path("a.kml")), before);
         auto* field = Get<QLineEdit>("txtOverlay_x");
         QVERIFY(WindowDriver::Retype(field, QStringLiteral("abc")));
-        QCOMPARE(ParseKmlFile(Path("a.kml")).value("href"), Path("Other.gif"));
+        QCOMPARE(ParseKml(ReadAll(Path("a.kml"))).values.value("href"), Path("Other.gif"));
 
         WindowDriver::Click(Get("cmdExit"));
         QCOMPARE(Only(Kind::DataError), "Please enter a valid number for the overlay x value");
@@ -363,16 +286,22 @@ private Q_SLOTS:
         QCOMPARE(run->services.MessageCount(), 1);
     }
 
+    // The credit label is no command: a refused field keeps the focus, and is
+    // told only once the focus leaves it.
     void newWindowHelpAndCreditLabel_startBesideThisOneAndOpenTheGuide()
     {
         QVERIFY(QFile::copy(Standin(), Path("orvinel")));
         QVERIFY(Folder().mkdir("guide") && WriteAll(Path("guide/index.html"), "<html></html>"));
-        QVERIFY(Press("cmdNew_Program") && Press("cmdHelp") && Press("lblTarnwell"));
+        auto* field = Get("txtOverlay_x");
+        QVERIFY(Press("cmdNew_Program") && Press("cmdHelp"));
+        QVERIFY(WindowDriver::Retype(field, u"abc"_s) && Press("lblTarnwell"));
         QCOMPARE(Calls(Kind::StartProgram), QStringList{Path("orvinel")});
         QTRY_VERIFY(QFileInfo::exists(Record())); // it really ran
         const QString guide = QUrl::fromLocalFile(Path("guide/index.html")).toString();
         QCOMPARE(Calls(Kind::OpenUrl), (QStringList{guide, guide + "#about"}));
-        QCOMPARE(run->services.MessageCount(), 0);
+        QVERIFY(field->hasFocus() && run->services.MessageCount() == 0);
+        QTest::keyClick(field, Qt::Key_Tab);
+        QCOMPARE(Only(Kind::DataError), "Please enter a valid number for the overlay x value");
     }
 };
 

@@ -9,17 +9,12 @@ class PathHelpersTest : public QObject
 {
     Q_OBJECT
 
-private:
-    static void addRows(bool mirrored)
+private Q_SLOTS:
+    void helpers_data()
     {
-        struct Row
-        {
-            const char* path;
-            const char* folder;
-            const char* base;
-            const char* extension;
-        };
-        const Row rows[] = {
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QStringList>("row"); // path, folder, base, extension
+        const char* const rows[][4] = {
             {R"(C:\maps\logo.png)", R"(C:\maps\)", "logo", "png"},
             {R"(C:\maps\my.logo.png)", R"(C:\maps\)", "my", "png"},
             {R"(C:\my.maps\logo)", R"(C:\my.maps\)", "logo", ""},
@@ -36,48 +31,28 @@ private:
             {"\tC:\\maps\\a.b", "\tC:\\maps\\", "a", "b"},
             {R"(\\server\share\map.kml)", R"(\\server\share\)", "map", "kml"},
         };
-        const auto mirror = [mirrored](const char* text) {
-            QString s = QString::fromUtf8(text);
-            if (!mirrored)
-                return s;
-            for (QChar& c : s) {
-                if (c == QLatin1Char('\\'))
-                    c = QLatin1Char('/');
-                else if (c == QLatin1Char('/'))
-                    c = QLatin1Char('\\');
+        for (const bool mirrored : {false, true}) {
+            for (const auto& texts : rows) {
+                QStringList row;
+                for (const char* text : texts)
+                    row << QString::fromUtf8(text);
+                if (mirrored) // through a stand-in, so each swap happens once
+                    row.replaceInStrings(QStringLiteral("\\"), QStringLiteral("\x01"))
+                        .replaceInStrings(QStringLiteral("/"), QStringLiteral("\\"))
+                        .replaceInStrings(QStringLiteral("\x01"), QStringLiteral("/"));
+                QTest::addRow("%s %s", mirrored ? "unix" : "windows", texts[0])
+                    << QChar(mirrored ? u'/' : u'\\') << row;
             }
-            return s;
-        };
-        for (const Row& row : rows) {
-            QTest::addRow("%s %s", mirrored ? "unix" : "windows", row.path)
-                << (mirrored ? QChar(QLatin1Char('/')) : QChar(QLatin1Char('\\')))
-                << mirror(row.path) << mirror(row.folder) << mirror(row.base)
-                << mirror(row.extension);
         }
-    }
-
-private Q_SLOTS:
-    void helpers_data()
-    {
-        QTest::addColumn<QChar>("separator");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<QString>("extension");
-        addRows(false);
-        addRows(true);
     }
 
     void helpers()
     {
         QFETCH(QChar, separator);
-        QFETCH(QString, path);
-        QFETCH(QString, folder);
-        QFETCH(QString, base);
-        QFETCH(QString, extension);
-        QCOMPARE(Overlay::FolderOfPath(path, separator), folder);
-        QCOMPARE(Overlay::FileBaseName(path, separator), base);
-        QCOMPARE(Overlay::FileExtension(path), extension);
+        QFETCH(QStringList, row);
+        QCOMPARE(Overlay::FolderOfPath(row[0], separator), row[1]);
+        QCOMPARE(Overlay::FileBaseName(row[0], separator), row[2]);
+        QCOMPARE(Overlay::FileExtension(row[0]), row[3]);
     }
 };
 

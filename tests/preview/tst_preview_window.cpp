@@ -19,47 +19,6 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-
-// Turns a hang on a pipe into a failure: after a few seconds it marks the run
-// stuck and keeps opening the pipe read-write, which never waits and wakes a
-// reader blocked in opening it. A window stuck on anything else ends the run.
-class Watchdog
-{
-public:
-    explicit Watchdog(const QString& pipe)
-        : thread_([this, pipe = QFile::encodeName(pipe)] {
-              const auto start = std::chrono::steady_clock::now();
-              while (!done_) {
-                  const auto waited = std::chrono::steady_clock::now() - start;
-                  if (waited > std::chrono::seconds(20))
-                      qFatal("The window is stuck on a file that is not a picture");
-                  if (waited > std::chrono::seconds(3)) {
-                      stuck_ = true;
-                      const int fd = ::open(pipe.constData(), O_RDWR | O_NONBLOCK);
-                      if (fd >= 0)
-                          ::close(fd);
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-              }
-          })
-    {}
-    ~Watchdog()
-    {
-        done_ = true;
-        thread_.join();
-    }
-    Q_DISABLE_COPY_MOVE(Watchdog)
-    bool stuck() const { return stuck_; }
-
-private:
-    std::atomic<bool> done_{false};
-    std::atomic<bool> stuck_{false};
-    std::thread thread_;
-};
-
-} // namespace
-
 // The "Overlay Preview" window as the user sees it: the screen list, the
 // drawing, and the text under it.
 class PreviewWindowTest : public QObject
@@ -231,15 +190,30 @@ private Q_SLOTS:
                 (kind == u"link to a pipe" ? QFile::link(pipe, chosen)
                  : kind == u"device"       ? QFile::link(QStringLiteral("/dev/zero"), chosen)
                                            : QDir().mkdir(chosen)));
-        {
-            const Watchdog watchdog(pipe);
-            if (previewFirst)
-                WindowDriver::Click(driver.Get("cmdPreview"));
-            driver.services.fileDialogAnswers = {chosen};
-            WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
+        // A hang on the pipe becomes a failure: after a few seconds the run is
+        // marked stuck and the pipe opened read-write, which never waits and
+        // wakes a reader blocked in opening it. Stuck on anything else: ended.
+        std::atomic<bool> done{false};
+        std::atomic<bool> stuck{false};
+        std::thread watchdog([&, fifo = QFile::encodeName(pipe)] {
+            for (int waited = 0; !done; waited += 20) {
+                if (waited > 20000)
+                    qFatal("The window is stuck on a file that is not a picture");
+                if (waited > 3000) {
+                    stuck = true;
+                    ::close(::open(fifo.constData(), O_RDWR | O_NONBLOCK));
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        if (previewFirst)
             WindowDriver::Click(driver.Get("cmdPreview"));
-            QVERIFY2(!watchdog.stuck(), "the window waited on the file");
-        }
+        driver.services.fileDialogAnswers = {chosen};
+        WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
+        WindowDriver::Click(driver.Get("cmdPreview"));
+        done = true;
+        watchdog.join();
+        QVERIFY2(!stuck, "the window waited on the file");
         QCOMPARE(driver.Text("txtWidth") + driver.Text("txtHeight"), QStringLiteral("??"));
         const auto* preview = driver.window->findChild<PreviewWindow*>();
         QCOMPARE(preview->canvas()->picture(), PreviewCanvas::Picture::Unreadable);

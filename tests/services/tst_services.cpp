@@ -20,6 +20,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -250,28 +251,25 @@ private Q_SLOTS:
                  QString()); // cancelled
     }
 
-    void ordinaryFileExists()
+    // What the file lookup and a start make of each kind of path. No shell
+    // sees the arguments: blanks, quotes, "$(...)" and ";" stay text.
+    void fileLookupAndProgramStarts()
     {
-        QVERIFY(services_.OrdinaryFileExists(File(u"logo.png"_s)));
-        QVERIFY(!services_.OrdinaryFileExists(dir_.path())); // a folder counts as absent
-        QVERIFY(!services_.OrdinaryFileExists(dir_.filePath(u"missing.png"_s)));
-    }
-
-    void startProgram()
-    {
-        // No shell sees the arguments: blanks, quotes, "$(...)" and ";" stay text.
         const QString copy = dir_.filePath(u"a b \"c\" $(touch x) ;y.kml"_s);
         const QString cp = QStandardPaths::findExecutable(u"cp"_s);
         QCOMPARE(services_.StartProgram(cp, {File(u"source.kml"_s), copy}).error, QString());
         QTRY_VERIFY(QFileInfo::exists(copy));
-        const QString refused[][2] = {
-            {dir_.filePath(u"missing"_s), u"The file does not exist."_s},
-            {dir_.path(), u"This is a folder, not a program."_s},
-            {File(u"notes.txt"_s), u"The file is not executable."_s},
-            {u"orvinel-no-such-program"_s, u"The program was not found on the search path."_s},
+        QVERIFY(services_.OrdinaryFileExists(copy));
+        const std::tuple<QString, bool, QString> rows[] = {
+            {dir_.filePath(u"missing"_s), false, u"The file does not exist."_s},
+            {dir_.path(), false, u"This is a folder, not a program."_s},
+            {File(u"notes.txt"_s), true, u"The file is not executable."_s},
+            {u"orvinel-no-such-program"_s, false,
+             u"The program was not found on the search path."_s},
         };
-        for (const auto& [program, error] : refused) {
-            const StartResult result = services_.StartProgram(program, {});
+        for (const auto& [path, exists, error] : rows) {
+            QCOMPARE(services_.OrdinaryFileExists(path), exists);
+            const StartResult result = services_.StartProgram(path, {});
             QVERIFY(!result.ok);
             QCOMPARE(result.error, error);
         }

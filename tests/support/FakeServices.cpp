@@ -2,7 +2,22 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
+
+namespace {
+
+// The front answer, taken; a default one (cancel, No) once they run out.
+template <class T> T Take(std::deque<T>& answers)
+{
+    if (answers.empty())
+        return T();
+    T answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
 
 QList<FakeServices::Call> FakeServices::CallsOf(Kind kind) const
 {
@@ -14,101 +29,66 @@ QList<FakeServices::Call> FakeServices::CallsOf(Kind kind) const
     return found;
 }
 
+int FakeServices::MessageCount() const
+{
+    return int(std::count_if(calls.begin(), calls.end(),
+                             [](const Call& call) { return call.kind <= Kind::Failure; }));
+}
+
 FakeServices::Call& FakeServices::Record(Kind kind, const QString& title, const QString& text)
 {
-    Call call;
+    Call& call = calls.emplace_back();
     call.kind = kind;
     call.title = title;
     call.text = text;
-    calls.append(call);
-    return calls.last();
+    return call;
 }
 
-int FakeServices::MessageCount() const
-{
-    return int(CallsOf(Kind::DataError).size() + CallsOf(Kind::Notice).size() +
-               CallsOf(Kind::AskYesNo).size() + CallsOf(Kind::Failure).size());
-}
-
-void FakeServices::Told(Kind kind, const QString& title, const QString& text)
+void FakeServices::Told(Kind kind, const QString& text, const QString& title)
 {
     const Call call = Record(kind, title, text);
     if (onMessage)
         onMessage(call);
 }
 
-void FakeServices::DataError(QWidget* /*parent*/, const QString& text)
-{
-    Told(Kind::DataError, QStringLiteral("Data Error"), text);
-}
-
-void FakeServices::Notice(QWidget* /*parent*/, const QString& text)
-{
-    Told(Kind::Notice, QStringLiteral("Orvinel"), text);
-}
-
 bool FakeServices::AskYesNo(QWidget* /*parent*/, const QString& text)
 {
-    Told(Kind::AskYesNo, QStringLiteral("Orvinel"), text);
-    if (yesNoAnswers.empty())
-        return false;
-    const bool answer = yesNoAnswers.front();
-    yesNoAnswers.pop_front();
-    return answer;
-}
-
-void FakeServices::Failure(QWidget* /*parent*/, const QString& text)
-{
-    Told(Kind::Failure, QStringLiteral("Orvinel"), text);
+    Told(Kind::AskYesNo, text);
+    return Take(yesNoAnswers);
 }
 
 QString FakeServices::ShowFileDialog(QWidget* /*parent*/, FileDialogMode mode, const QString& title,
                                      const QString& filter)
 {
     Record(Kind::FileDialog, title, filter).mode = mode;
-    if (fileDialogAnswers.empty())
-        return {};
-    QString answer = fileDialogAnswers.front();
-    fileDialogAnswers.pop_front();
-    return answer;
+    return Take(fileDialogAnswers);
 }
 
 bool FakeServices::OrdinaryFileExists(const QString& path)
 {
-    if (existingFiles.contains(path))
-        return true;
-    return useRealFileSystem && QFileInfo(path).isFile();
+    return existingFiles.contains(path) || (useRealFileSystem && QFileInfo(path).isFile());
 }
 
 StartResult FakeServices::StartProgram(const QString& program, const QStringList& arguments)
 {
-    Call& call = Record(Kind::StartProgram, QString(), QString());
+    Call& call = Record(Kind::StartProgram);
     call.program = program;
     call.arguments = arguments;
-    if (!failingProgram.isEmpty() && program == failingProgram)
-        return {false, failingReason};
-    return {true, QString()};
+    const bool fails = !failingProgram.isEmpty() && program == failingProgram;
+    return {!fails, fails ? failingReason : QString()};
 }
 
 StartResult FakeServices::OpenInDefaultBrowser(const QUrl& url)
 {
-    Record(Kind::OpenUrl, QString(), QString()).url = url;
-    if (browserFails)
-        return {false, QStringLiteral("No browser is set up")};
-    return {true, QString()};
+    Record(Kind::OpenUrl).url = url;
+    return {!browserFails, browserFails ? QStringLiteral("No browser is set up") : QString()};
 }
 
-void FakeServices::HoldWrites()
-{
-    const std::lock_guard lock(writeMutex_);
-    writesHeld_ = true;
-}
-
-void FakeServices::ReleaseWrites()
+void FakeServices::HoldWrites(bool held)
 {
     {
         const std::lock_guard lock(writeMutex_);
-        writesHeld_ = false;
+        writesHeld_ = held;
     }
     writeReleased_.notify_all();
 }

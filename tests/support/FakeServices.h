@@ -54,23 +54,25 @@ public:
     // Runs as each message box is shown, while the window waits for it.
     std::function<void(const Call&)> onMessage;
 
-    // Writes are real (Overlay::WriteFileAtomically) but can be held back, as a slow
-    // disk holds them: a held write waits on the writer's thread until
+    // Writes are real (Overlay::WriteFileAtomically) but can be held back, as
+    // a slow disk holds them: a held write waits on the writer's thread until
     // released. Safe to call from any thread.
-    void HoldWrites();
-    void ReleaseWrites();
+    void HoldWrites(bool held = true);
     int WritesMade();
 
     QList<Call> CallsOf(Kind kind) const;
     int MessageCount() const; // message boxes of every style
 
-    void DataError(QWidget* parent, const QString& text) override;
-    void Notice(QWidget* parent, const QString& text) override;
+    void DataError(QWidget* /*parent*/, const QString& text) override
+    {
+        Told(Kind::DataError, text, QStringLiteral("Data Error"));
+    }
+    void Notice(QWidget* /*parent*/, const QString& text) override { Told(Kind::Notice, text); }
     bool AskYesNo(QWidget* parent, const QString& text) override;
-    void Failure(QWidget* parent, const QString& text) override;
+    void Failure(QWidget* /*parent*/, const QString& text) override { Told(Kind::Failure, text); }
     void About(QWidget* /*parent*/, const QString& title, const QString& text) override
     {
-        Told(Kind::About, title, text);
+        Told(Kind::About, text, title);
     }
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
                            const QString& filter) override;
@@ -81,8 +83,9 @@ public:
     QString ProgramFolder() override { return programFolder; }
 
 private:
-    Call& Record(Kind kind, const QString& title, const QString& text);
-    void Told(Kind kind, const QString& title, const QString& text);
+    Call& Record(Kind kind, const QString& title = {}, const QString& text = {});
+    // A message box, recorded and handed to onMessage.
+    void Told(Kind kind, const QString& text, const QString& title = QStringLiteral("Orvinel"));
 
     std::mutex writeMutex_;
     std::condition_variable writeReleased_;
