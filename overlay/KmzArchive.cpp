@@ -97,11 +97,35 @@ QString UnpackName(const QString& name)
     return kept.join(QLatin1Char('/'));
 }
 
+// A file the user named, opened the way pictures are (never blocking on a
+// pipe), as a stdio stream of its own for libzip; null with the reason.
+using Stream = std::unique_ptr<FILE, int (*)(FILE*)>;
+Stream OpenStream(const QString& path, QString& problem, qint64* size = nullptr,
+                  QByteArray* start = nullptr)
+{
+    const OpenedPicture opened = OpenPictureFile(path);
+    if (!opened) {
+        problem = opened.problem;
+        return {nullptr, &std::fclose};
+    }
+    if (size != nullptr)
+        *size = opened.file->size();
+    if (start != nullptr)
+        *start = opened.file->peek(4);
+    const int fd = ::dup(opened.file->handle());
+    FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+    if (stream == nullptr) {
+        problem = qt_error_string(errno);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return {stream, &std::fclose};
+}
+
 // ---- Writing ----
 
-bool AddEntry(zip_t* zip, const QString& name, const QByteArray& bytes, zip_int32_t method)
+bool AddEntry(zip_t* zip, const QString& name, zip_source_t* source, zip_int32_t method)
 {
-    zip_source_t* source = zip_source_buffer(zip, bytes.constData(), zip_uint64_t(bytes.size()), 0);
     if (source == nullptr)
         return false;
     const zip_int64_t index =
@@ -117,7 +141,7 @@ bool AddEntry(zip_t* zip, const QString& name, const QByteArray& bytes, zip_int3
 // target on zip_close, so the target is replaced whole or not at all. The
 // bytes must live until then.
 WriteResult WriteZip(const QString& path, const QByteArray& kml, const QString& pictureEntry,
-                     const QByteArray& picture)
+                     Stream picture)
 {
     if (QFileInfo(path).isDir())
         return {false, QStringLiteral("A folder of that name is in the way.")};
@@ -133,9 +157,16 @@ WriteResult WriteZip(const QString& path, const QByteArray& kml, const QString& 
     const zip_int32_t pictureMethod =
         IsCompressedPicture(pictureEntry) ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
     // doc.kml first: viewers take the first KML entry as the document.
-    const bool added =
-        AddEntry(zip.get(), kKmlEntry, kml, ZIP_CM_DEFLATE) &&
-        (pictureEntry.isEmpty() || AddEntry(zip.get(), pictureEntry, picture, pictureMethod));
+    bool added = AddEntry(
+        zip.get(), kKmlEntry,
+        zip_source_buffer(zip.get(), kml.constData(), zip_uint64_t(kml.size()), 0), ZIP_CM_DEFLATE);
+    if (added && !pictureEntry.isEmpty()) {
+        // Streamed from the file: the picture is never held in memory whole.
+        zip_source_t* source = zip_source_filep(zip.get(), picture.get(), 0, -1);
+        if (source != nullptr)
+            (void)picture.release(); // the source closes it
+        added = AddEntry(zip.get(), pictureEntry, source, pictureMethod);
+    }
     if (!added || zip_close(zip.get()) != 0)
         return {false, QStringLiteral("The archive cannot be written: %1.")
                            .arg(ZipText(zip_get_error(zip.get())))};
@@ -277,21 +308,16 @@ Archive OpenArchive(zip_source_t* source, zip_uint64_t size, const QByteArray& s
 // reads it through a stream of its own on the same open file.
 Archive OpenArchive(const QString& path)
 {
-    const OpenedPicture opened = OpenPictureFile(path);
-    if (!opened)
-        return Refused(opened.problem);
-    const int fd = ::dup(opened.file->handle());
-    FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "rb");
-    if (stream == nullptr) {
-        const QString problem = qt_error_string(errno);
-        if (fd >= 0)
-            ::close(fd);
+    QString problem;
+    qint64 size = 0;
+    QByteArray start;
+    Stream stream = OpenStream(path, problem, &size, &start);
+    if (stream == nullptr)
         return Refused(problem);
-    }
-    zip_source_t* source = zip_source_filep_create(stream, 0, -1, nullptr);
-    if (source == nullptr)
-        std::fclose(stream);
-    return OpenArchive(source, zip_uint64_t(opened.file->size()), opened.file->peek(4));
+    zip_source_t* source = zip_source_filep_create(stream.get(), 0, -1, nullptr);
+    if (source != nullptr)
+        (void)stream.release(); // the source closes it
+    return OpenArchive(source, zip_uint64_t(size), start);
 }
 
 Archive OpenArchive(const QByteArray& bytes)
@@ -368,7 +394,7 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
     KmzExport exported;
     OverlaySettings inside = settings;
     QString pictureEntry;
-    QByteArray picture;
+    Stream picture(nullptr, &std::fclose);
     const QString& link = settings.GraphicFilePath;
     if (!link.isEmpty() && !IsWebAddress(link)) {
         const QString name = link.mid(
@@ -379,18 +405,18 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
                                QStringLiteral("The picture link %1 names no file.").arg(link)};
             return exported;
         }
-        const OpenedPicture opened = OpenPictureFile(pictureFile);
-        if (opened)
-            picture = opened.file->readAll();
-        if (!opened || opened.file->error() != QFileDevice::NoError) {
+        QString problem;
+        picture = OpenStream(pictureFile, problem);
+        if (picture == nullptr) {
             exported.result = {
-                false, QStringLiteral("The picture %1 cannot be read: %2.")
-                           .arg(pictureFile, opened ? opened.file->errorString() : opened.problem)};
+                false,
+                QStringLiteral("The picture %1 cannot be read: %2.").arg(pictureFile, problem)};
             return exported;
         }
         inside.GraphicFilePath = pictureEntry;
     }
-    exported.result = WriteZip(kmzPath, OverlayFileBytes(inside).bytes, pictureEntry, picture);
+    exported.result =
+        WriteZip(kmzPath, OverlayFileBytes(inside).bytes, pictureEntry, std::move(picture));
     exported.pictureEmbedded = exported.result.ok && !pictureEntry.isEmpty();
     return exported;
 }
