@@ -10,6 +10,7 @@
 #include "WindowTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QDir>
 #include <QLabel>
@@ -205,24 +206,28 @@ private Q_SLOTS:
     // every value it had and writes nothing.
     void open_badFile_isToldAndChangesNothing_data()
     {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes"); // null: no file at all
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << QByteArray() << "";
-        QTest::newRow("not XML") << QByteArray("GIF89a") << "not an XML file";
-        QTest::newRow("not KML") << QByteArray("<gpx></gpx>") << "not a KML file";
+        QTest::newRow("missing") << "bad.kml" << QByteArray() << "";
+        QTest::newRow("not XML") << "bad.kml" << QByteArray("GIF89a") << "not an XML file";
+        QTest::newRow("not KML") << "bad.kml" << QByteArray("<gpx></gpx>") << "not a KML file";
         QTest::newRow("no overlay")
+            << "bad.kml"
             << QByteArray("<kml xmlns='http://www.opengis.net/kml/2.2'><Placemark/></kml>")
             << "holds no screen overlay";
+        QTest::newRow("KMZ not a zip") << "bad.kmz" << QByteArray("<kml/>") << "not a KMZ archive";
     }
     void open_badFile_isToldAndChangesNothing()
     {
+        QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QVERIFY(driver.Tick());
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Mine")));
         const OverlaySettings before = driver.window->Snapshot();
         const int writes = driver.Writes();
-        const QString file = Path(QStringLiteral("bad.kml"));
+        const QString file = Path(name);
         QVERIFY(bytes.isNull() || WriteAll(file, bytes));
         driver.services.fileDialogAnswers = {file};
         QTest::keyClick(driver.window.get(), Qt::Key_O, Qt::ControlModifier);
@@ -297,6 +302,68 @@ private Q_SLOTS:
         QCOMPARE(driver.window->GraphicFilePath(), other);
         QCOMPARE(driver.Writes(), 0);
         QCOMPARE(driver.Messages(), QStringList());
+    }
+
+    // Export waits for a picture; its dialog; ".kmz" added to a bare name;
+    // the overwrite question; a web-address picture stays outside, told.
+    void exportKmz_throughTheMenu()
+    {
+        QVERIFY(driver.Close() && driver.Open());
+        auto* exportKmz = driver.window->findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
+        QVERIFY(exportKmz && !exportKmz->isEnabled());
+        driver.services.fileDialogAnswers = {Picture(), Path(QStringLiteral("share"))};
+        WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
+        QVERIFY(exportKmz->isEnabled());
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        const FakeServices::Call asked = driver.services.CallsOf(Kind::FileDialog).last();
+        QCOMPARE(asked.title + u'|' + asked.text, "Export KMZ File|KMZ file|*.kmz");
+        const QByteArray archive = ReadAll(Path(QStringLiteral("share.kmz")));
+        QVERIFY(archive.startsWith("PK"));
+
+        driver.services.fileDialogAnswers = {Path(QStringLiteral("share.kmz"))};
+        ChooseFromMenu("menuFile", "mnuExportasKMZ");
+        QCOMPARE(driver.Messages(), QStringList{"AskYesNo|Orvinel|File already exists - do you "
+                                                "want to overwrite the existing file?"});
+        QCOMPARE(ReadAll(Path(QStringLiteral("share.kmz"))), archive);
+
+        driver.window->OpenOverlayFile(WriteOverlay(
+            QStringLiteral("web.kml"), Legend(QStringLiteral("https://example.org/legend.png"))));
+        driver.services.fileDialogAnswers = {Path(QStringLiteral("web.kmz"))};
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(driver.Messages().last().startsWith("Notice|Orvinel|The picture is a web address"));
+        QVERIFY(QFile::exists(Path(QStringLiteral("web.kmz"))));
+    }
+
+    // A dropped KMZ is a template; its picture is unpacked beside it only
+    // after Yes, and has the bytes it had.
+    void openKmz_unpacksThePictureAfterAsking_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
+    void openKmz_unpacksThePictureAfterAsking()
+    {
+        QFETCH(bool, yes);
+        driver.window->OpenOverlayFile(WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture())));
+        const QString kmz = Path(QStringLiteral("legend.kmz"));
+        QFile::remove(kmz);
+        driver.services.fileDialogAnswers = {kmz};
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(QFile::exists(kmz));
+        QVERIFY(QDir(Path(QStringLiteral("legend_files"))).removeRecursively());
+
+        driver.services.yesNoAnswers = {yes};
+        QVERIFY(Drop(driver.Get("txtOverlay_title"), kmz));
+        const QString unpacked = Path(QStringLiteral("legend_files/files/Legend.gif"));
+        QCOMPARE(driver.Messages(),
+                 QStringList{"AskYesNo|Orvinel|The overlay's picture is inside the KMZ file. "
+                             "Unpack it into this folder beside it?\n" +
+                             Path(QStringLiteral("legend_files"))});
+        QCOMPARE(driver.window->Snapshot(), Legend(yes ? unpacked : QString()));
+        QCOMPARE(driver.Text("txtWidth"), QLatin1String(yes ? "240" : "?"));
+        QCOMPARE(ReadAll(unpacked), yes ? kGif : QByteArray());
+        QVERIFY(!Enabled("cmdSave_Refresh"));
     }
 
     void commandLine_data()
