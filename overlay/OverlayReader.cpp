@@ -419,6 +419,25 @@ private:
         }
     }
 
+    // Moves to the next child element of the element being read; false at
+    // its end. Text other than blanks and other markup between children are
+    // told as lost on the way.
+    bool NextChild()
+    {
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::StartElement)
+                return true;
+            if (token == QXmlStreamReader::EndElement)
+                return false;
+            if (token != QXmlStreamReader::Characters)
+                LoseMarkup(token);
+            else if (!IsBlank(xml_.text()))
+                LoseStrayText();
+        }
+        return false;
+    }
+
     // The text of the element just started, exactly as the file holds it.
     QString ReadText()
     {
@@ -494,19 +513,7 @@ private:
     {
         LoseAttributes({});
         bool hrefRead = false;
-        while (!xml_.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml_.readNext();
-            if (token == QXmlStreamReader::EndElement)
-                return;
-            if (token == QXmlStreamReader::Characters) {
-                if (!IsBlank(xml_.text()))
-                    LoseStrayText();
-                continue;
-            }
-            if (token != QXmlStreamReader::StartElement) {
-                LoseMarkup(token);
-                continue;
-            }
+        while (NextChild()) {
             const QStringView name = xml_.name();
             const bool kml = IsKmlNamespace(xml_.namespaceUri());
             if (kml && name == QLatin1String("href")) {
@@ -539,19 +546,7 @@ private:
         LoseAttributes({});
 
         unsigned seen = 0;
-        while (!xml_.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml_.readNext();
-            if (token == QXmlStreamReader::EndElement)
-                break;
-            if (token == QXmlStreamReader::Characters) {
-                if (!IsBlank(xml_.text()))
-                    LoseStrayText();
-                continue;
-            }
-            if (token != QXmlStreamReader::StartElement) {
-                LoseMarkup(token);
-                continue;
-            }
+        while (NextChild()) {
             const QStringView name = xml_.name();
             if (!IsKmlNamespace(xml_.namespaceUri())) {
                 LoseElement();
