@@ -27,8 +27,8 @@ QString UnpackPicture(const QString& kmzPath, const QString& entry, Services& se
                       QWidget* parent)
 {
     const QString folder = QDir::toNativeSeparators(Overlay::KmzUnpackFolder(kmzPath));
-    if (!services.AskYesNo(parent, u"The overlay's picture is inside the KMZ file. Unpack it into "
-                                   u"this folder beside it?\n" %
+    if (!services.AskYesNo(parent, u"The overlay's picture is inside the KMZ file. Unpack it "
+                                   u"into this folder?\n\n" %
                                        folder))
         return {};
     QString unpacked;

@@ -358,7 +358,7 @@ private Q_SLOTS:
         const QString unpacked = Path(QStringLiteral("legend_files/files/Legend.gif"));
         QCOMPARE(driver.Messages(),
                  QStringList{"AskYesNo|Orvinel|The overlay's picture is inside the KMZ file. "
-                             "Unpack it into this folder beside it?\n" +
+                             "Unpack it into this folder?\n\n" +
                              Path(QStringLiteral("legend_files"))});
         QCOMPARE(driver.window->Snapshot(), Legend(yes ? unpacked : QString()));
         QCOMPARE(driver.Text("txtWidth"), QLatin1String(yes ? "240" : "?"));
