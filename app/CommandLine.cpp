@@ -32,9 +32,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         // the application exists: the file name is what a user types.
         commandLine.text = parser.helpText();
         const qsizetype name = commandLine.text.indexOf(u' ') + 1;
-        commandLine.text.replace(
-            name, commandLine.text.indexOf(QLatin1String(" [options]")) - name,
-            arguments.isEmpty() ? QStringLiteral("orvinel") : QFileInfo(arguments[0]).fileName());
+        commandLine.text.replace(name, commandLine.text.indexOf(QLatin1String(" [options]")) - name,
+                                 arguments.isEmpty() ? QStringLiteral("orvinel")
+                                                     : QFileInfo(arguments[0]).fileName());
     } else if (parser.isSet(version)) {
         commandLine.action = CommandLine::Action::Version;
         commandLine.text = Commands::ProgramVersion() + u'\n';
