@@ -502,6 +502,14 @@ private:
                 ReadUnits(s.*(name == QLatin1String("xunits") ? point.xUnits : point.yUnits),
                           offered, unitOwner, attribute.value());
         }
+        // A missing x or y has the viewer's own value, which an empty text
+        // written back would not keep.
+        for (const char* axis : {"x", "y"}) {
+            if (!xml_.attributes().hasAttribute(QLatin1String(axis)))
+                Lose(QStringLiteral("the missing %1 value of %2")
+                         .arg(QLatin1String(axis),
+                              point.sizeWords ? QStringLiteral("the size") : unitOwner));
+        }
         // Without x and y nothing of the point is written.
         if ((s.*point.x).isEmpty() && (s.*point.y).isEmpty() &&
             (s.*point.xUnits != Vocabulary::kFraction || s.*point.yUnits != Vocabulary::kFraction))

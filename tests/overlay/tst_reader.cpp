@@ -182,7 +182,7 @@ private Q_SLOTS:
                       {QStringLiteral("comboSize_y_units"), QStringLiteral("pixels")},
                       {QStringLiteral("txtScreen_x"), QStringLiteral(" 0")},
                       {QStringLiteral("txtScreen_y"), QStringLiteral("-1.0")}}
-            << QStringList();
+            << QStringList{QStringLiteral("the missing y value of <overlayXY>")};
         QTest::newRow("size texts near the words stay text")
             << Kml("<ScreenOverlay><size x='-1.0' y=' 0'/></ScreenOverlay>")
             << Fields{{QStringLiteral("comboSize_x"), QStringLiteral("-1.0")},
@@ -248,8 +248,8 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("the size unit \"insetPixels\""),
                            QStringLiteral("the <screenXY> unit \"em\"")};
         QTest::newRow("units of a point without x and y")
-            << Kml("<ScreenOverlay><overlayXY xunits='pixels'/></ScreenOverlay>") << Fields{}
-            << QStringList{QStringLiteral("the units of an empty <overlayXY>")};
+            << Kml("<ScreenOverlay><overlayXY x='' y='' xunits='pixels'/></ScreenOverlay>")
+            << Fields{} << QStringList{QStringLiteral("the units of an empty <overlayXY>")};
         QTest::newRow("bad colour")
             << Kml("<ScreenOverlay><color>#ff0000</color></ScreenOverlay>")
             << Fields{{QStringLiteral("OverlayColor"), QStringLiteral("ffffffff")}}
