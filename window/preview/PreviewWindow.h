@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HandEdit.h"
 #include "OverlaySettings.h"
 
 #include <QSize>
@@ -30,6 +31,16 @@ public:
 
     // The sizes offered, the primary screen's own first.
     static QList<QSize> ScreenSizes();
+
+Q_SIGNALS:
+    // Placing by hand. A drag, resize or turn: handEditStarted on the press,
+    // handEdited on every move with the fields as they are to be now, then
+    // handEditFinished on the release, or with `cancelled` on Escape (the
+    // window then puts back what it had at the start). A nudge (one arrow
+    // key press) is a started, edited, finished of its own.
+    void handEditStarted();
+    void handEdited(const HandEdit& edit);
+    void handEditFinished(bool cancelled);
 
 private:
     void Refresh();
