@@ -20,13 +20,18 @@ QMenuBar* BuildMenuBar(QWidget* window, const std::vector<MenuEntry>& entries)
             continue;
         }
         const QString text = QString::fromUtf8(entry.text);
-        QAction* action = menu->addAction(text);
+        QAction* action = entry.action;
+        if (action)
+            menu->addAction(action);
+        else
+            action = menu->addAction(text);
         action->setObjectName(u"mnu" % QString(text).remove(u'&').remove(u'.').remove(u' '));
         if (entry.standardKeys != QKeySequence::UnknownKey)
             action->setShortcuts(entry.standardKeys);
         else if (entry.keys != nullptr)
             action->setShortcut(QKeySequence(QString::fromLatin1(entry.keys)));
-        QObject::connect(action, &QAction::triggered, window, entry.triggered);
+        if (entry.triggered)
+            QObject::connect(action, &QAction::triggered, window, entry.triggered);
     }
     return bar;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+class QAction;
 class QMenuBar;
 class QWidget;
 
@@ -19,6 +20,9 @@ struct MenuEntry
     QKeySequence::StandardKey standardKeys;
     const char* keys;
     std::function<void()> triggered;
+    // An action made elsewhere (Undo, Redo) to place instead of a new one;
+    // `triggered` is then left empty.
+    QAction* action;
 };
 
 // The window's menu bar from its entries. Each action is named after its

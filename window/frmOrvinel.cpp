@@ -14,6 +14,7 @@
 #include "PlatformProfile.h"
 #include "PreviewWindow.h"
 #include "Services.h"
+#include "UndoHistory.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
@@ -29,8 +30,10 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSlider>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -54,8 +57,12 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
 {
     setWindowTitle(kStartCaption);
     CreateControls();
+    history_ = std::make_unique<UndoHistory>(
+        [this] { return CurrentState(); }, [this](const WindowState& state) { ApplyState(state); },
+        this);
     CreateMenus();
     ConnectHandlers();
+    ConnectHistory();
     RegisterValidators();
     dialog_ = std::make_unique<CommonDialog>(services_, this);
     saver_ = std::make_unique<OverlaySaver>(services_, this);
@@ -89,16 +96,21 @@ void frmOrvinel::CreateMenus()
 {
     // Every command a menu offers, in menu order: one line an entry. Each runs
     // the focused field's check first, as a click on a button does.
+    // Undo and Redo run no check: they put back values that were accepted.
+    undo_ = history_->MakeUndoAction(this);
+    redo_ = history_->MakeRedoAction(this);
     const std::pair<MenuEntry, void (frmOrvinel::*)()> entries[] = {
-        {{"&File", "&Open Overlay File...", QKeySequence::Open, nullptr, {}},
+        {{"&File", "&Open Overlay File...", QKeySequence::Open, nullptr, {}, nullptr},
          &frmOrvinel::mnuOpenOverlayFile_Click},
-        {{"&File", "&Export as KMZ...", QKeySequence::UnknownKey, "Ctrl+E", {}},
+        {{"&File", "&Export as KMZ...", QKeySequence::UnknownKey, "Ctrl+E", {}, nullptr},
          &frmOrvinel::mnuExportKmz_Click},
-        {{"&File", nullptr, QKeySequence::UnknownKey, nullptr, {}}, nullptr},
-        {{"&File", "E&xit", QKeySequence::Quit, nullptr, {}}, &frmOrvinel::cmdExit_Click},
-        {{"&Help", "&User Guide", QKeySequence::HelpContents, nullptr, {}},
+        {{"&File", nullptr, QKeySequence::UnknownKey, nullptr, {}, nullptr}, nullptr},
+        {{"&File", "E&xit", QKeySequence::Quit, nullptr, {}, nullptr}, &frmOrvinel::cmdExit_Click},
+        {{"&Edit", "Undo", QKeySequence::Undo, nullptr, {}, undo_}, nullptr},
+        {{"&Edit", "Redo", QKeySequence::Redo, nullptr, {}, redo_}, nullptr},
+        {{"&Help", "&User Guide", QKeySequence::HelpContents, nullptr, {}, nullptr},
          &frmOrvinel::cmdHelp_Click},
-        {{"&Help", "&About Orvinel", QKeySequence::UnknownKey, nullptr, {}},
+        {{"&Help", "&About Orvinel", QKeySequence::UnknownKey, nullptr, {}, nullptr},
          &frmOrvinel::mnuAbout_Click},
     };
     std::vector<MenuEntry> menus;
@@ -207,6 +219,7 @@ void frmOrvinel::Form_Load()
     layout()->activate(); // the menu bar's height counts in the centring
     CentreOnScreen(this);
     ResetToDefaults();
+    history_->Rebase(); // the start values are no step
     // First in the tab order, so it holds the focus when the window opens.
     cmdExit->setFocus();
 }
@@ -373,10 +386,16 @@ void frmOrvinel::Show(const ValueRules::Decision& decision, QLineEdit* field, bo
     using Decision = ValueRules::Decision;
     if (decision.verdict == Decision::Verdict::Refused)
         cancel = true; // before the box, so the focus stays
-    else if (decision.verdict == Decision::Verdict::Replaced)
+    else if (decision.verdict == Decision::Verdict::Replaced) {
+        // Part of the field's typing step: the focus has not moved yet.
+        const QWidget* control = field;
+        if (auto* list = qobject_cast<QComboBox*>(field->parentWidget()))
+            control = list; // a size list's own field
+        history_->Note(StepName(control->objectName()), TypingField(control));
         // Raises the field's Change, so Auto-Refresh writes the new text
         // before the box shows.
         field->setText(decision.replacement);
+    }
     if (decision.box == Decision::Box::DataError)
         services_.DataError(this, decision.message);
     else if (decision.box == Decision::Box::Notice)
@@ -435,8 +454,10 @@ void frmOrvinel::txtDraw_order_Validate(bool& cancel)
 
 void frmOrvinel::cmdOpen_graphic_file_Click()
 {
-    if (const std::optional<GraphicChoice> choice = Commands::cmdOpen_graphic_file(*dialog_))
+    if (const std::optional<GraphicChoice> choice = Commands::cmdOpen_graphic_file(*dialog_)) {
+        history_->Note(tr("Choose Picture"));
         TakePicture(*choice);
+    }
 }
 
 void frmOrvinel::TakePicture(const GraphicChoice& choice)
@@ -472,6 +493,17 @@ void frmOrvinel::cmdSave_As_Click()
     lblOutput_file->setText(outputFilePath_);
     lblOpen_graphic_file->setText(graphicFilePath_);
     UpdateCommandStates();
+    // Saving is not undone, but a state put back later names the same picture
+    // from the new folder.
+    history_->Rewrite([&folder](WindowState& state) {
+        const QString link = std::exchange(
+            state.settings.GraphicFilePath,
+            Overlay::RebaseLink(state.settings.GraphicFilePath, state.pictureFolder, folder));
+        if (!link.isEmpty() && state.pictureStrip == link)
+            state.pictureStrip = state.settings.GraphicFilePath;
+        state.pictureFolder = folder;
+    });
+    history_->Rebase();
 }
 
 void frmOrvinel::cmdCreate_Network_Link_Click()
@@ -501,8 +533,17 @@ void frmOrvinel::lblTarnwell_Click()
 
 void frmOrvinel::cmdPreview_Click()
 {
-    if (!preview_)
+    if (!preview_) {
         preview_ = new PreviewWindow(this);
+        // Ctrl+Z and Ctrl+Shift+Z work there too.
+        preview_->addAction(undo_);
+        preview_->addAction(redo_);
+        connect(preview_, &PreviewWindow::handEditStarted, this,
+                &frmOrvinel::preview_handEditStarted);
+        connect(preview_, &PreviewWindow::handEdited, this, &frmOrvinel::preview_handEdited);
+        connect(preview_, &PreviewWindow::handEditFinished, this,
+                &frmOrvinel::preview_handEditFinished);
+    }
     preview_->ShowBeside(this, ForPreview(Snapshot()));
 }
 
@@ -559,8 +600,10 @@ void frmOrvinel::FileDropped(const QString& path)
         return;
     if (Commands::IsOverlayFileName(path))
         OpenOverlayFile(path);
-    else
+    else {
+        history_->Note(tr("Choose Picture"));
         TakePicture(Commands::MeasureGraphic(path));
+    }
 }
 
 void frmOrvinel::OpenOverlayFile(const QString& path)
@@ -571,7 +614,9 @@ void frmOrvinel::OpenOverlayFile(const QString& path)
         return;
     // Writes of the earlier values finish first, to the earlier output file.
     WaitForWrites();
+    history_->Note(tr("Open %1").arg(QFileInfo(path).fileName()));
     Fill(*opening);
+    history_->Flush(); // its step is complete, even when opened from no event
     UpdatePreview();
     if (!opening->notice.isEmpty())
         services_.Notice(this, opening->notice);
@@ -581,16 +626,7 @@ void frmOrvinel::Fill(const OverlayOpening& opening)
 {
     const QScopedValueRollback quiet(filling_, true);
     const OverlaySettings& s = opening.settings;
-    for (const auto& [field, control] : fieldControls_) {
-        if (auto* list = qobject_cast<QComboBox*>(control)) {
-            if (list->isEditable())
-                list->setEditText(s.*field);
-            else
-                list->setCurrentIndex(list->findText(s.*field));
-        } else {
-            static_cast<QLineEdit*>(control)->setText(s.*field);
-        }
-    }
+    SetFields(s);
     sizeXValue_ = Vocabulary::SizeWordRule(s.comboSize_x);
     sizeYValue_ = Vocabulary::SizeWordRule(s.comboSize_y);
     // The slider shows the nearest place; the colour stays exactly the file's.
@@ -623,9 +659,144 @@ void frmOrvinel::ShowMatchingPreset()
         if (units->currentText() != Vocabulary::kFraction)
             matching = -1;
     }
+    CheckPreset(matching);
+}
+
+void frmOrvinel::CheckPreset(int id)
+{
     // An exclusive group cannot lose its last check otherwise.
     optPreset->setExclusive(false);
     for (QAbstractButton* option : optPreset->buttons())
-        option->setChecked(optPreset->id(option) == matching);
+        option->setChecked(optPreset->id(option) == id);
     optPreset->setExclusive(true);
+}
+
+void frmOrvinel::SetFields(const OverlaySettings& settings)
+{
+    for (const auto& [field, control] : fieldControls_)
+        SetField(field, settings.*field);
+}
+
+void frmOrvinel::SetField(OverlayField field, const QString& text)
+{
+    for (const auto& [known, control] : fieldControls_) {
+        if (known != field)
+            continue;
+        if (auto* list = qobject_cast<QComboBox*>(control)) {
+            if (list->isEditable())
+                list->setEditText(text);
+            else
+                list->setCurrentIndex(list->findText(text));
+        } else {
+            static_cast<QLineEdit*>(control)->setText(text);
+        }
+    }
+}
+
+// ---- Undo and redo ----------------------------------------------------------
+
+void frmOrvinel::ConnectHistory()
+{
+    // The typed fields: keystrokes in one merge into one step.
+    const std::initializer_list<QWidget*> typed = {
+        txtOverlay_title, txtDraw_order, txtOverlay_x, txtOverlay_y, txtScreen_x, txtScreen_y,
+        txtRotation_x,    txtRotation_y, txtRotation,  comboSize_x,  comboSize_y};
+    for (QWidget* control : typed) {
+        auto* field = qobject_cast<QLineEdit*>(control);
+        if (!field)
+            field = static_cast<QComboBox*>(control)->lineEdit();
+        connect(field, &QLineEdit::textEdited, this, [this, control] {
+            history_->Note(StepName(control->objectName()), TypingField(control));
+        });
+    }
+    for (QComboBox* list : {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units,
+                            comboScreen_y_units, comboRotation_x_units, comboRotation_y_units,
+                            comboSize_x_units, comboSize_y_units, comboSize_x, comboSize_y})
+        connect(list, &QComboBox::activated, this,
+                [this, list] { history_->Note(StepName(list->objectName())); });
+    connect(optPreset, &QButtonGroup::idClicked, this,
+            [this](int id) { history_->Note(optPreset->button(id)->text().remove(u'&')); });
+    // A drag is one step; so is each key press.
+    connect(sliderTransparency, &QSlider::sliderPressed, history_.get(), &UndoHistory::Hold);
+    connect(sliderTransparency, &QSlider::sliderReleased, history_.get(), &UndoHistory::Release);
+    connect(sliderTransparency, &QSlider::actionTriggered, this,
+            [this] { history_->Note(tr("Transparency")); });
+}
+
+int frmOrvinel::TypingField(const QWidget* control) const
+{
+    return int(std::find_if(fieldControls_.begin(), fieldControls_.end(),
+                            [control](const auto& named) { return named.second == control; }) -
+               fieldControls_.begin());
+}
+
+WindowState frmOrvinel::CurrentState() const
+{
+    WindowState state;
+    state.settings = Snapshot();
+    state.settings.OutputFilePath.clear();
+    state.widthText = txtWidth->text();
+    state.heightText = txtHeight->text();
+    state.caption = windowTitle();
+    state.pictureStrip = lblOpen_graphic_file->text();
+    state.pictureFolder = pictureFolder_;
+    state.sizeXValue = sizeXValue_;
+    state.sizeYValue = sizeYValue_;
+    state.transparency = sliderTransparency->value();
+    state.preset = optPreset->checkedId();
+    return state;
+}
+
+void frmOrvinel::ApplyState(const WindowState& state)
+{
+    {
+        const QScopedValueRollback quiet(filling_, true);
+        SetFields(state.settings);
+        txtWidth->setText(state.widthText);
+        txtHeight->setText(state.heightText);
+        setWindowTitle(state.caption);
+        lblOpen_graphic_file->setText(state.pictureStrip);
+        graphicFilePath_ = state.settings.GraphicFilePath;
+        pictureFolder_ = state.pictureFolder;
+        sizeXValue_ = state.sizeXValue;
+        sizeYValue_ = state.sizeYValue;
+        sliderTransparency->setValue(state.transparency);
+        overlayColor_ = state.settings.OverlayColor; // after the slider, which tints it
+        CheckPreset(state.preset);
+        UpdateCommandStates();
+    }
+    AutoRefreshStep();
+}
+
+// ---- Placing by hand in the preview -------------------------------------------
+
+void frmOrvinel::preview_handEditStarted()
+{
+    history_->Hold();
+    handStart_ = history_->Current();
+    handWhat_.clear();
+}
+
+void frmOrvinel::preview_handEdited(const HandEdit& edit)
+{
+    {
+        const QScopedValueRollback quiet(filling_, true);
+        for (const auto& [field, text] : edit.fields)
+            SetField(field, text);
+        sizeXValue_ = Vocabulary::SizeWordRule(comboSize_x->currentText());
+        sizeYValue_ = Vocabulary::SizeWordRule(comboSize_y->currentText());
+        ShowMatchingPreset();
+    }
+    handWhat_ = edit.what;
+    // Every move reaches the file; the last write holds the release's values.
+    AutoRefreshStep();
+}
+
+void frmOrvinel::preview_handEditFinished(bool cancelled)
+{
+    if (cancelled)
+        ApplyState(handStart_);
+    else
+        history_->Note(handWhat_);
+    history_->Release();
 }

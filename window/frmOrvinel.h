@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "FormBuilder.h"
 #include "OverlaySettings.h"
+#include "UndoHistory.h"
 #include "ValueRules.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ class QCloseEvent;
 class QComboBox;
 class QLineEdit;
 class FocusValidation;
+struct HandEdit;
 class PreviewWindow;
 class QCloseEvent;
 
@@ -161,6 +163,26 @@ private:
     void Fill(const OverlayOpening& opening);
     // Checks the option whose preset the points match; none when no preset does.
     void ShowMatchingPreset();
+    // Checks the option `id`; none for -1.
+    void CheckPreset(int id);
+    // Sets the controls of `settings`' fields (the output file aside).
+    void SetFields(const OverlaySettings& settings);
+    void SetField(OverlayField field, const QString& text);
+
+    // Undo and redo: what the user does is noted to the history, which
+    // compares the states before and after.
+    void ConnectHistory();
+    WindowState CurrentState() const;
+    // A typed control's merge id for the history.
+    int TypingField(const QWidget* control) const;
+    // Puts a recorded state back through the controls, quietly, then one
+    // Auto-Refresh step.
+    void ApplyState(const WindowState& state);
+
+    // Placing by hand in the preview: one undo step from press to release.
+    void preview_handEditStarted();
+    void preview_handEdited(const HandEdit& edit);
+    void preview_handEditFinished(bool cancelled);
     // A pick in a units list empties the value it qualifies.
     void UnitPicked(QLineEdit* qualifiedField);
     void SizeListPicked(QComboBox* sizeList, QString& sizeValue);
@@ -200,4 +222,12 @@ private:
     QString sizeYValue_;
     // Writes the overlay file; auto-refresh writes never on the window's thread.
     std::unique_ptr<OverlaySaver> saver_;
+    // A child (the tests find its stack), but gone before the controls, so no
+    // focus change on the way out reaches it.
+    std::unique_ptr<UndoHistory> history_;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    // The state when a hand edit started, for its cancel.
+    WindowState handStart_;
+    QString handWhat_;
 };
