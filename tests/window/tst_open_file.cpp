@@ -268,6 +268,8 @@ private Q_SLOTS:
         driver.window->OpenOverlayFile(file);
         QCOMPARE(driver.window->GraphicFilePath(), "pics/Legend.gif");
         QCOMPARE(driver.Text("txtWidth"), "240");
+        const QString title = driver.Text("txtOverlay_title");
+        QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Rain")));
         WindowDriver::Click(driver.Get("cmdPreview"));
         auto* canvas = driver.window->findChild<PreviewCanvas*>();
         QVERIFY(canvas);
@@ -280,6 +282,28 @@ private Q_SLOTS:
             ParseKmlFile(driver.Written(Path(QStringLiteral("b/c/copy.kml")))).value("href");
         QCOMPARE(href, "../../a/pics/Legend.gif");
         QCOMPARE(driver.window->GraphicFilePath(), href);
+        // Undone to before the Save As, the link still names the picture.
+        driver.Get<QAction>("mnuUndo")->trigger();
+        QCOMPARE(driver.Text("txtOverlay_title"), title);
+        QCOMPARE(driver.window->GraphicFilePath(), href);
+    }
+
+    // An Open is one undo step; its undo keeps the output file it adopted.
+    void open_isOneUndoStep_keepingTheOutputFile()
+    {
+        const OverlaySettings before = driver.window->Snapshot();
+        const QString caption = driver.window->windowTitle();
+        const QString file = WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture()));
+        driver.window->OpenOverlayFile(file);
+        QCOMPARE(driver.window->OutputFilePath(), file);
+        auto* undo = driver.Get<QAction>("mnuUndo");
+        QCOMPARE(undo->text(), "Undo Open rain.kml");
+        undo->trigger();
+        OverlaySettings restored = driver.window->Snapshot();
+        QCOMPARE(restored.OutputFilePath, file);
+        restored.OutputFilePath = before.OutputFilePath;
+        QVERIFY(restored == before);
+        QCOMPARE(driver.window->windowTitle(), caption);
     }
 
     // Over any control: an overlay file opens, a picture is taken as if

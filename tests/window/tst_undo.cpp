@@ -1,0 +1,306 @@
+// Undo and redo in the main window, driven as a user drives it: random runs
+// of actions undone and redone, what one step is, the Edit menu, the keys in
+// both windows, and hand edits from the preview.
+
+#include "HandEdit.h"
+#include "PreviewWindow.h"
+#include "WindowTestSupport.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSlider>
+#include <QUndoStack>
+
+#include <functional>
+
+namespace {
+
+// Values every check accepts; "2.5" in the draw order is replaced by "2" when
+// the focus leaves it by a click.
+struct Typed
+{
+    const char* name;
+    QStringList values;
+};
+const Typed kTyped[] = {
+    {"txtOverlay_title", {"Tarn", "Mere", ""}},
+    {"txtDraw_order", {"7", "2.5", "120"}},
+    {"txtOverlay_x", {"0.25", "12", "0"}},
+    {"txtOverlay_y", {"0.75", "3"}},
+    {"txtScreen_x", {"0.1", "40"}},
+    {"txtScreen_y", {"1", "0.9"}},
+    {"txtRotation_x", {"0.5", "8"}},
+    {"txtRotation_y", {"0.2"}},
+    {"txtRotation", {"-45", "180", "12.5"}},
+    {"comboSize_x", {"100", "0.5"}},
+    {"comboSize_y", {"64"}},
+};
+const char* const kLists[] = {"comboOverlay_x_units",  "comboOverlay_y_units",
+                              "comboScreen_x_units",   "comboScreen_y_units",
+                              "comboRotation_x_units", "comboRotation_y_units",
+                              "comboSize_x_units",     "comboSize_y_units",
+                              "comboSize_x",           "comboSize_y"};
+const Qt::Key kSliderKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown};
+
+} // namespace
+
+class UndoTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    WindowDriver driver;
+
+    const QUndoStack& Stack() const { return *driver.window->findChild<QUndoStack*>(); }
+    QAction* Action(const char* name) const { return driver.Get<QAction>(name); }
+
+    // Everything undo must put back that a user sees.
+    QStringList State() const
+    {
+        const OverlaySettings s = driver.window->Snapshot();
+        QStringList state;
+        for (const NamedField& named : kOverlayFields)
+            state << QLatin1String(named.name) % u'=' % s.*named.field;
+        state << driver.Text("txtWidth") << driver.Text("txtHeight") << driver.window->windowTitle()
+              << QString::number(driver.Get<QSlider>("sliderTransparency")->value());
+        return state;
+    }
+
+    // The step recorded once the action's event-loop turn is over.
+    static void Settle() { QCoreApplication::processEvents(); }
+
+    static void TypeInto(QWidget* control, const QString& text)
+    {
+        auto* list = qobject_cast<QComboBox*>(control);
+        auto* field = list ? list->lineEdit() : static_cast<QLineEdit*>(control);
+        control->setFocus();
+        field->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(field, Qt::Key_Delete);
+        else
+            QTest::keyClicks(field, text);
+    }
+
+    PreviewWindow* Preview() const
+    {
+        WindowDriver::Click(driver.Get("cmdPreview"));
+        auto* preview = driver.window->findChild<PreviewWindow*>();
+        return preview && QTest::qWaitForWindowExposed(preview) ? preview : nullptr;
+    }
+
+    // One random user action.
+    void Act(QRandomGenerator& random, PreviewWindow* preview)
+    {
+        const auto any = [&random](int count) {
+            return int(random.bounded(count));
+        };
+        switch (any(6)) {
+        case 0: {
+            const Typed& typed = kTyped[any(int(std::size(kTyped)))];
+            TypeInto(driver.Get(typed.name), typed.values[any(int(typed.values.size()))]);
+            break;
+        }
+        case 1: {
+            auto* list = driver.Get<QComboBox>(kLists[any(int(std::size(kLists)))]);
+            list->setFocus();
+            QTest::keyClick(list, any(2) ? Qt::Key_Down : Qt::Key_Up);
+            break;
+        }
+        case 2:
+            WindowDriver::Click(driver.Get(QStringLiteral("optPreset_%1").arg(any(9))));
+            break;
+        case 3:
+            QTest::keyClick(driver.Get("sliderTransparency"), kSliderKeys[any(4)]);
+            break;
+        case 4:
+            driver.services.fileDialogAnswers = {
+                driver.folder.filePath(any(2) ? QStringLiteral("Legend.gif") : "Tarn.gif")};
+            WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
+            break;
+        default: {
+            HandEdit edit{{}, QStringLiteral("Move in Preview")};
+            const int moves = 1 + any(3);
+            Q_EMIT preview->handEditStarted();
+            for (int i = 0; i < moves; ++i) {
+                edit.fields = {{&OverlaySettings::txtScreen_x, QString::number(any(100) / 100.0)},
+                               {&OverlaySettings::txtScreen_y, QString::number(any(100) / 100.0)}};
+                if (any(3) == 0)
+                    edit.fields.emplace_back(&OverlaySettings::comboSize_x,
+                                             QString::number(any(500)));
+                Q_EMIT preview->handEdited(edit);
+            }
+            Q_EMIT preview->handEditFinished(any(5) == 0);
+        }
+        }
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(driver.Open());
+        QVERIFY(WriteAll(driver.folder.filePath(QStringLiteral("Legend.gif"))));
+        QVERIFY(WriteAll(driver.folder.filePath(QStringLiteral("Tarn.gif"))));
+    }
+    void cleanup() { QVERIFY(driver.Close()); }
+
+    // Undoing every step of a run gives back its start exactly; redoing them
+    // gives back its end.
+    void randomRuns_undoToStart_redoToEnd()
+    {
+        PreviewWindow* preview = Preview();
+        QVERIFY(preview);
+        QVERIFY(
+            QTest::qWaitForWindowActive(driver.window.get()) ||
+            (driver.window->activateWindow(), QTest::qWaitForWindowActive(driver.window.get())));
+        const quint32 seed = QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        for (int run = 0; run < 1000; ++run) {
+            Settle();
+            const QStringList start = State();
+            const int startIndex = Stack().index();
+            const int actions = 1 + int(random.bounded(4));
+            for (int i = 0; i < actions; ++i)
+                Act(random, preview);
+            driver.window->setFocus(); // the typing is over
+            Settle();
+            const QStringList end = State();
+            const int steps = Stack().index() - startIndex;
+            const QByteArray where =
+                "seed " + QByteArray::number(seed) + " run " + QByteArray::number(run);
+            QVERIFY2(steps <= actions, where);
+            for (int i = 0; i < steps; ++i)
+                Action("mnuUndo")->trigger();
+            QVERIFY2(State() == start, where);
+            for (int i = 0; i < steps; ++i)
+                Action("mnuRedo")->trigger();
+            QVERIFY2(State() == end, where);
+        }
+        QVERIFY(driver.services.CallsOf(FakeServices::Kind::DataError).isEmpty());
+    }
+
+    void oneAction_isOneStep_namedInTheMenu_data()
+    {
+        using Act = std::function<void(UndoTest&)>;
+        QTest::addColumn<Act>("setup");
+        QTest::addColumn<Act>("act");
+        QTest::addColumn<QString>("undoText");
+        const Act nothing = [](UndoTest&) {
+        };
+        QTest::addRow("keystrokes in one field") << nothing << Act([](UndoTest& t) {
+            TypeInto(t.driver.Get("txtOverlay_title"), "Tarn");
+        }) << "Undo Overlay Title";
+        QTest::addRow("a preset with its units and values") << Act([](UndoTest& t) {
+            WindowDriver::Pick(t.driver.Get<QComboBox>("comboScreen_x_units"), "pixels");
+        }) << Act([](UndoTest& t) { WindowDriver::Click(t.driver.Get("optPreset_8")); })
+                                                            << "Undo Lower right";
+        QTest::addRow("a units pick empties its value") << Act([](UndoTest& t) {
+            TypeInto(t.driver.Get("txtOverlay_x"), "0.4");
+        }) << Act([](UndoTest& t) {
+            WindowDriver::Pick(t.driver.Get<QComboBox>("comboOverlay_x_units"), "pixels");
+        }) << "Undo Overlay X Units";
+        // The replacement made when the focus leaves is a step of its own.
+        QTest::addRow("a replaced draw order")
+            << Act([](UndoTest& t) { TypeInto(t.driver.Get("txtDraw_order"), "2.5"); })
+            << Act([](UndoTest& t) { WindowDriver::Click(t.driver.Get("txtOverlay_title")); })
+            << "Undo Draw Order";
+        QTest::addRow("a hand edit from press to release") << nothing << Act([](UndoTest& t) {
+            PreviewWindow* preview = t.Preview();
+            QVERIFY(preview);
+            Q_EMIT preview->handEditStarted();
+            for (const char* x : {"0.2", "0.3", "0.4"})
+                Q_EMIT preview->handEdited(
+                    HandEdit{{{&OverlaySettings::txtScreen_x, QString::fromLatin1(x)}},
+                             QStringLiteral("Move in Preview")});
+            Q_EMIT preview->handEditFinished(false);
+        }) << "Undo Move in Preview";
+    }
+
+    // The action is one step, named in the menu; undo goes back to before
+    // it, redo forward to after it.
+    void oneAction_isOneStep_namedInTheMenu()
+    {
+        QFETCH(std::function<void(UndoTest&)>, setup);
+        QFETCH(std::function<void(UndoTest&)>, act);
+        QFETCH(QString, undoText);
+        setup(*this);
+        Settle();
+        const QStringList before = State();
+        const int index = Stack().index();
+        act(*this);
+        Settle();
+        const QStringList after = State();
+        QVERIFY(after != before);
+        QCOMPARE(Stack().index(), index + 1);
+        QCOMPARE(Action("mnuUndo")->text(), undoText);
+        QVERIFY(Action("mnuUndo")->isEnabled());
+        QVERIFY(!Action("mnuRedo")->isEnabled());
+        Action("mnuUndo")->trigger();
+        QCOMPARE(State(), before);
+        QCOMPARE(Action("mnuRedo")->text(), QString(undoText).replace("Undo", "Redo"));
+        QVERIFY(Action("mnuRedo")->isEnabled());
+        Action("mnuRedo")->trigger();
+        QCOMPARE(State(), after);
+    }
+
+    // With Auto-Refresh ticked the file holds what undo put back, and Save
+    // As is not undone.
+    void autoRefresh_undoRewritesTheFile_keepsTheOutputFile()
+    {
+        QVERIFY(driver.Close() && driver.Open(true) && driver.Tick());
+        TypeInto(driver.Get("txtOverlay_title"), "Tarn");
+        WindowDriver::Click(driver.Get("optPreset_8"));
+        Settle();
+        QCOMPARE(driver.ReadBack().value("screenXY@x"), "1");
+        while (Action("mnuUndo")->isEnabled())
+            Action("mnuUndo")->trigger();
+        const QHash<QString, QString> file = driver.ReadBack();
+        QCOMPARE(file.value("name"), "");
+        QCOMPARE(file.value("screenXY@x"), driver.Text("txtScreen_x"));
+        QCOMPARE(driver.window->OutputFilePath(), driver.OutputPath());
+        QVERIFY(driver.OutputFileExists());
+    }
+
+    // Ctrl+Z is the window's undo in either window, a focused field's own
+    // undo never.
+    void ctrlZ_inTheFieldAndInThePreview()
+    {
+        PreviewWindow* preview = Preview();
+        QVERIFY(preview);
+        driver.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(driver.window.get()));
+        const QStringList start = State();
+        TypeInto(driver.Get("txtOverlay_title"), "Tarn");
+        WindowDriver::Click(driver.Get("optPreset_8"));
+        Settle();
+        driver.Get("txtOverlay_title")->setFocus();
+        QTest::keyClick(driver.Get("txtOverlay_title"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(driver.Text("txtOverlay_title"), "Tarn");
+        QCOMPARE(driver.Text("txtScreen_x"), start.filter("txtScreen_x=").value(0).mid(12));
+        preview->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(preview));
+        QTest::keyClick(preview, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(State(), start);
+    }
+
+    // Escape during a hand edit puts back the start and leaves no step.
+    void handEdit_cancelled_restoresWithoutStep()
+    {
+        PreviewWindow* preview = Preview();
+        QVERIFY(preview);
+        const QStringList start = State();
+        Q_EMIT preview->handEditStarted();
+        Q_EMIT preview->handEdited(
+            {{{&OverlaySettings::txtScreen_x, "0.3"}, {&OverlaySettings::comboSize_x, "120"}},
+             "Resize in Preview"});
+        QCOMPARE(driver.Text("txtScreen_x"), "0.3");
+        Q_EMIT preview->handEditFinished(true);
+        Settle();
+        QCOMPARE(State(), start);
+        QVERIFY(!Action("mnuUndo")->isEnabled());
+    }
+};
+
+QTEST_MAIN(UndoTest)
+#include "tst_undo.moc"
