@@ -21,7 +21,7 @@ namespace {
 // the focus leaves it by a click.
 struct Typed
 {
-    const char* name;
+    const char* name = nullptr;
     QStringList values;
 };
 const Typed kTyped[] = {
@@ -279,7 +279,7 @@ private Q_SLOTS:
         QCOMPARE(driver.Text("txtOverlay_title"), "Tarn");
         QCOMPARE(driver.Text("txtScreen_x"), start.filter("txtScreen_x=").value(0).mid(12));
         preview->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(preview));
+        QTRY_VERIFY(QApplication::activeWindow() == preview);
         QTest::keyClick(preview, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(State(), start);
     }
