@@ -8,9 +8,12 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QUndoStack>
 
 #include <functional>
@@ -64,7 +67,9 @@ private:
         for (const NamedField& named : kOverlayFields)
             state << QLatin1String(named.name) % u'=' % s.*named.field;
         state << driver.Text("txtWidth") << driver.Text("txtHeight") << driver.window->windowTitle()
-              << QString::number(driver.Get<QSlider>("sliderTransparency")->value());
+              << QString::number(driver.Get<QSlider>("sliderTransparency")->value())
+              << driver.Get<QLabel>("lblOpen_graphic_file")->text()
+              << QString::number(driver.window->findChild<QButtonGroup*>()->checkedId());
         return state;
     }
 
@@ -205,6 +210,26 @@ private Q_SLOTS:
             << Act([](UndoTest& t) { TypeInto(t.driver.Get("txtDraw_order"), "2.5"); })
             << Act([](UndoTest& t) { WindowDriver::Click(t.driver.Get("txtOverlay_title")); })
             << "Undo Draw Order";
+        QTest::addRow("a slider drag from press to release") << nothing << Act([](UndoTest& t) {
+            auto* slider = t.driver.Get<QSlider>("sliderTransparency");
+            QStyleOptionSlider option;
+            option.initFrom(slider);
+            option.orientation = slider->orientation();
+            option.minimum = slider->minimum();
+            option.maximum = slider->maximum();
+            option.sliderPosition = option.sliderValue = slider->value();
+            QPoint at =
+                slider->style()
+                    ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+                    .center();
+            QTest::mousePress(slider, Qt::LeftButton, {}, at);
+            for (int i = 0; i < 3; ++i) {
+                at.rx() -= 15;
+                QTest::mouseMove(slider, at);
+                Settle();
+            }
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, at);
+        }) << "Undo Transparency";
         QTest::addRow("a hand edit from press to release") << nothing << Act([](UndoTest& t) {
             PreviewWindow* preview = t.Preview();
             QVERIFY(preview);
