@@ -1,0 +1,90 @@
+// The main window's part in undo and redo: what the user does is noted to the
+// history, and a state is read from and put back through the controls.
+
+#include "FormBuilder.h"
+#include "UndoHistory.h"
+#include "frmOrvinel.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QSlider>
+
+#include <algorithm>
+#include <initializer_list>
+
+void frmOrvinel::ConnectHistory()
+{
+    // The typed fields: keystrokes in one merge into one step.
+    const std::initializer_list<QWidget*> typed = {
+        txtOverlay_title, txtDraw_order, txtOverlay_x, txtOverlay_y, txtScreen_x, txtScreen_y,
+        txtRotation_x,    txtRotation_y, txtRotation,  comboSize_x,  comboSize_y};
+    for (QWidget* control : typed) {
+        auto* field = qobject_cast<QLineEdit*>(control);
+        if (!field)
+            field = static_cast<QComboBox*>(control)->lineEdit();
+        connect(field, &QLineEdit::textEdited, this, [this, control] {
+            history_->Note(StepName(control->objectName()), TypingField(control));
+        });
+    }
+    for (QComboBox* list : {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units,
+                            comboScreen_y_units, comboRotation_x_units, comboRotation_y_units,
+                            comboSize_x_units, comboSize_y_units, comboSize_x, comboSize_y})
+        connect(list, &QComboBox::activated, this,
+                [this, list] { history_->Note(StepName(list->objectName())); });
+    connect(optPreset, &QButtonGroup::idClicked, this,
+            [this](int id) { history_->Note(optPreset->button(id)->text().remove(u'&')); });
+    // A drag is one step; so is each key press.
+    connect(sliderTransparency, &QSlider::sliderPressed, history_.get(), &UndoHistory::Hold);
+    connect(sliderTransparency, &QSlider::sliderReleased, history_.get(), &UndoHistory::Release);
+    connect(sliderTransparency, &QSlider::actionTriggered, this,
+            [this] { history_->Note(tr("Transparency")); });
+}
+
+int frmOrvinel::TypingField(const QWidget* control) const
+{
+    return int(std::find_if(fieldControls_.begin(), fieldControls_.end(),
+                            [control](const auto& named) { return named.second == control; }) -
+               fieldControls_.begin());
+}
+
+WindowState frmOrvinel::CurrentState() const
+{
+    WindowState state;
+    state.settings = Snapshot();
+    state.settings.OutputFilePath.clear();
+    state.widthText = txtWidth->text();
+    state.heightText = txtHeight->text();
+    state.caption = windowTitle();
+    state.pictureStrip = lblOpen_graphic_file->text();
+    state.pictureFolder = pictureFolder_;
+    state.sizeXValue = sizeXValue_;
+    state.sizeYValue = sizeYValue_;
+    state.transparency = sliderTransparency->value();
+    state.preset = optPreset->checkedId();
+    return state;
+}
+
+void frmOrvinel::ApplyState(const WindowState& state)
+{
+    {
+        const QScopedValueRollback quiet(filling_, true);
+        SetFields(state.settings);
+        txtWidth->setText(state.widthText);
+        txtHeight->setText(state.heightText);
+        setWindowTitle(state.caption);
+        lblOpen_graphic_file->setText(state.pictureStrip);
+        graphicFilePath_ = state.settings.GraphicFilePath;
+        pictureFolder_ = state.pictureFolder;
+        sizeXValue_ = state.sizeXValue;
+        sizeYValue_ = state.sizeYValue;
+        sliderTransparency->setValue(state.transparency);
+        overlayColor_ = state.settings.OverlayColor; // after the slider, which tints it
+        CheckPreset(state.preset);
+        UpdateCommandStates();
+    }
+    AutoRefreshStep();
+}
