@@ -63,6 +63,9 @@ public:
     void Rewrite(const std::function<void(WindowState&)>& change);
     // Records the pending step now.
     void Flush();
+    // Records the pending step and ends the typing merge: the next step
+    // stands on its own.
+    void EndTyping();
     // The state as it is now.
     WindowState Current() const { return capture_(); }
 
@@ -83,7 +86,6 @@ private:
     friend class Step;
 
     void Put(const WindowState& state);
-    void EndTyping();
 
     struct Pending
     {

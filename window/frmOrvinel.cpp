@@ -385,10 +385,12 @@ void frmOrvinel::Show(const ValueRules::Decision& decision, QLineEdit* field, bo
     if (decision.verdict == Decision::Verdict::Refused)
         cancel = true; // before the box, so the focus stays
     else if (decision.verdict == Decision::Verdict::Replaced) {
-        // Part of the field's typing step: the focus has not moved yet.
+        // A step of its own, named after the field, whether the focus leaves
+        // by a click (it has moved already) or by Tab (it has not).
         const QWidget* control = field;
         if (auto* list = qobject_cast<QComboBox*>(field->parentWidget()))
             control = list; // a size list's own field
+        history_->EndTyping();
         history_->Note(StepName(control->objectName()), TypingField(control));
         // Raises the field's Change, so Auto-Refresh writes the new text
         // before the box shows.

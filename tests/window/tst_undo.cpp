@@ -206,9 +206,13 @@ private Q_SLOTS:
             WindowDriver::Pick(t.driver.Get<QComboBox>("comboOverlay_x_units"), "pixels");
         }) << "Undo Overlay X Units";
         // The replacement made when the focus leaves is a step of its own.
-        QTest::addRow("a replaced draw order")
+        QTest::addRow("a replaced draw order, left by a click")
             << Act([](UndoTest& t) { TypeInto(t.driver.Get("txtDraw_order"), "2.5"); })
             << Act([](UndoTest& t) { WindowDriver::Click(t.driver.Get("txtOverlay_title")); })
+            << "Undo Draw Order";
+        QTest::addRow("a replaced draw order, left by Tab")
+            << Act([](UndoTest& t) { TypeInto(t.driver.Get("txtDraw_order"), "2.5"); })
+            << Act([](UndoTest& t) { QTest::keyClick(t.driver.Get("txtDraw_order"), Qt::Key_Tab); })
             << "Undo Draw Order";
         QTest::addRow("a slider drag from press to release") << nothing << Act([](UndoTest& t) {
             auto* slider = t.driver.Get<QSlider>("sliderTransparency");
