@@ -25,8 +25,8 @@ bool IsUnitWord(const QString& word)
 QString FractionText(double share, double extent)
 {
     const double target = share * extent;
-    double scale = 1;
-    for (int places = 0; places <= kMostPlaces; ++places, scale *= 10) {
+    for (int places = 0; places <= kMostPlaces; ++places) {
+        const double scale = std::pow(10.0, places);
         // Adding 0 turns -0 into 0.
         const double value = std::round(share * scale) / scale + 0.0;
         if (places == kMostPlaces || std::abs(value * extent - target) <= 0.5 + kSlack)

@@ -41,13 +41,17 @@ class HandTest : public QObject
             s.*field = text;
         return s;
     }
-    // Shows `s`, then drags from `from` to `to` (widget points).
+    // Shows `s`, then drags from `from` to `to` (widget points) in two moves.
     HandEdit Drag(const OverlaySettings& s, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {})
     {
         window_.ShowSettings(s);
         const Corners c = canvas_->placement().corners;
         QTest::mouseClick(canvas_, Qt::LeftButton, {}, W((c[0] + c[2]) / 2)); // selects
         QSignalSpy edited(&window_, &PreviewWindow::handEdited);
+        // Fed back as the main window does: each edit still counts from the press.
+        QObject feedback;
+        connect(&window_, &PreviewWindow::handEdited, &feedback,
+                [&](const HandEdit& e) { window_.ShowSettings(Applied(s, e)); });
         QTest::mousePress(canvas_, Qt::LeftButton, {}, from);
         QTest::mouseEvent(QTest::MouseMove, canvas_, Qt::NoButton, keys, (from + to) / 2);
         QTest::mouseEvent(QTest::MouseMove, canvas_, Qt::NoButton, keys, to);
@@ -108,9 +112,10 @@ private Q_SLOTS:
     {
         const QStringList units = {"fraction", "pixels", "insetPixels"};
         for (const QSize size : PreviewWindow::ScreenSizes())
-            for (double x = -40.3; x < size.width() + 50; x += 13.37)
+            for (int step = 0; step * 13.37 < size.width() + 90; ++step)
                 for (const QString& xu : units)
                     for (const QString& yu : units) {
+                        const double x = step * 13.37 - 40.3;
                         const QPointF at(x, size.height() - x * 0.41);
                         const auto [tx, ty] = Overlay::ScreenPointTexts(at, QSizeF(size), xu, yu);
                         QVERIFY(!tx.contains(QRegularExpression(QStringLiteral("\\.\\d{5}"))));
@@ -239,11 +244,13 @@ private Q_SLOTS:
         QCOMPARE(Drag(s, from, to).what, QStringLiteral("Lower right"));
         QCOMPARE(Fields(Drag(s, from, to, Qt::AltModifier)), "txtScreen_x=1174 txtScreen_y=54");
 
+        window_.ShowSettings(s);
         QSignalSpy edited(&window_, &PreviewWindow::handEdited);
         QTest::mousePress(canvas_, Qt::LeftButton, {}, from);
         QTest::mouseMove(canvas_, to);
         QTest::mouseMove(canvas_, to - QPoint(20, 20));
         QTest::mouseRelease(canvas_, Qt::LeftButton, {}, to - QPoint(20, 20));
+        QCOMPARE(edited.count(), 2);
         QCOMPARE(Fields(edited.last().at(0).value<HandEdit>()),
                  "comboOverlay_x_units=fraction comboOverlay_y_units=fraction "
                  "comboScreen_x_units=pixels comboScreen_y_units=pixels txtOverlay_x=0.5 "

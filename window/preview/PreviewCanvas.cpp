@@ -580,7 +580,7 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
         // Keys do nothing else while the mouse holds the picture.
         return;
     }
-    const double step = event->modifiers() & Qt::ShiftModifier ? kBigNudge : 1;
+    const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kBigNudge : 1;
     switch (selected_ ? event->key() : 0) {
     case Qt::Key_Left:
         Nudge({-step, 0});
@@ -610,9 +610,11 @@ HandEdit PreviewCanvas::MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers)
     // point; putting it there moves the whole picture just that little.
     snap_ = -1;
     double nearest = kSnapReach;
-    for (int i = 0; i < 9 && !(modifiers & Qt::AltModifier); ++i) {
-        const double fx = (i % 3) / 2.0;
-        const double fy = (i / 3) / 2.0; // down from the top
+    for (int i = 0; i < 9 && !modifiers.testFlag(Qt::AltModifier); ++i) {
+        const int column = i % 3;
+        const int row = i / 3; // down from the top
+        const double fx = column / 2.0;
+        const double fy = row / 2.0;
         const QPointF pictureAt(moved.x() + fx * moved.width(), moved.y() + fy * moved.height());
         const QPointF screenAt(fx * screen_.width(), fy * screen_.height());
         const double apart = Length(pictureAt - screenAt) * scale;
@@ -684,7 +686,7 @@ HandEdit PreviewCanvas::ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) 
     double height = std::max(kSmallest, (m.y() - fixed.y()) * dirY);
     const double width0 = std::abs(before.size.width());
     const double height0 = std::abs(before.size.height());
-    if ((modifiers & Qt::ShiftModifier) && width0 > 0 && height0 > 0) {
+    if (modifiers.testFlag(Qt::ShiftModifier) && width0 > 0 && height0 > 0) {
         const double grow = std::max(width / width0, height / height0);
         width = std::max(kSmallest, width0 * grow);
         height = std::max(kSmallest, height0 * grow);
@@ -733,7 +735,7 @@ HandEdit PreviewCanvas::TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) co
     const double degrees = drag_.placement.rotationDegrees + angle(at) - angle(drag_.at);
     HandEdit edit;
     Put(edit, &OverlaySettings::txtRotation,
-        Overlay::DegreesText(degrees, modifiers & Qt::ShiftModifier ? kTurnStep : 1));
+        Overlay::DegreesText(degrees, modifiers.testFlag(Qt::ShiftModifier) ? kTurnStep : 1));
     edit.what = kTurnWhat;
     return edit;
 }
@@ -766,8 +768,10 @@ void PreviewCanvas::DrawHandles(QPainter& painter, const QRectF& screenRect)
     const std::array<QPointF, 4> c = WidgetCorners();
     if (snap_ >= 0) {
         // Lines through the preset's screen point, where the picture sits.
-        const double x = screenRect.left() + screenRect.width() * (snap_ % 3) / 2;
-        const double y = screenRect.top() + screenRect.height() * (snap_ / 3) / 2;
+        const int column = snap_ % 3;
+        const int row = snap_ / 3;
+        const double x = screenRect.left() + screenRect.width() * column / 2;
+        const double y = screenRect.top() + screenRect.height() * row / 2;
         QPen pen(kGuide, 1, Qt::DashLine);
         pen.setCosmetic(true);
         painter.setPen(pen);

@@ -116,11 +116,11 @@ private:
     };
     QRectF ScreenRect() const;
     std::array<QPointF, 4> WidgetCorners() const;
-    Hold HoldAt(QPointF widgetPoint) const;
-    void ShowCursorFor(QPointF widgetPoint);
-    HandEdit MoveEdit(QPointF widgetPoint, Qt::KeyboardModifiers modifiers);
-    HandEdit ResizeEdit(QPointF widgetPoint, Qt::KeyboardModifiers modifiers) const;
-    HandEdit TurnEdit(QPointF widgetPoint, Qt::KeyboardModifiers modifiers) const;
+    Hold HoldAt(QPointF at) const;
+    void ShowCursorFor(QPointF at);
+    HandEdit MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers);
+    HandEdit ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
+    HandEdit TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
     void Nudge(QPointF step);
     void EndDrag();
     void DrawHandles(QPainter& painter, const QRectF& screenRect);
