@@ -285,6 +285,9 @@ private Q_SLOTS:
         QTest::newRow("up ten") << pixels.s << int(Qt::Key_Up) << true << "txtScreen_y=110";
         QTest::newRow("left, fraction")
             << Centred().s << int(Qt::Key_Left) << false << "txtScreen_x=0.499";
+        // From between two pixels (384.6) to the next whole one, so no rounding piles up.
+        QTest::newRow("between pixels") << Centred().screen("0.300469", "0.5").s
+                                        << int(Qt::Key_Right) << false << "txtScreen_x=0.3016";
         QTest::newRow("down, no units")
             << Centred().screen("", "", "").s << int(Qt::Key_Down) << false
             << "comboScreen_x_units=fraction comboScreen_y_units=fraction txtScreen_x=0 "
