@@ -146,7 +146,9 @@ Placement PlaceOverlay(const OverlaySettings& s, QSizeF screen, QSizeF pictureNa
 
     // In KML's frame (origin lower-left, y up) the picture's lower-left corner
     // is the screen point less the picture point; absent points are (0, 0).
-    const QPointF lowerLeft = PointIn(onScreen, screen) - PointIn(overlay, placement.size);
+    const QPointF pinnedAt = PointIn(onScreen, screen);
+    placement.anchor = QPointF(pinnedAt.x(), screen.height() - pinnedAt.y());
+    const QPointF lowerLeft = pinnedAt - PointIn(overlay, placement.size);
     const double w = placement.size.width();
     const double h = placement.size.height();
     const double top = screen.height() - lowerLeft.y() - h;

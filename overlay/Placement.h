@@ -24,6 +24,10 @@ struct Placement
     QRectF unrotated;
     QSizeF size;
 
+    // Where screenXY is: the overlay point of the unturned picture is pinned
+    // there. Moving the picture by hand moves this point.
+    QPointF anchor;
+
     // The point the picture turns about, and the angle in degrees,
     // counter-clockwise as seen on the screen.
     QPointF pivot;

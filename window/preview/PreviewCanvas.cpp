@@ -1,7 +1,13 @@
 #include "PreviewCanvas.h"
 
+#include "HandPlacement.h"
+#include "Vocabulary.h"
+
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -25,6 +32,46 @@ const QColor kTitleHalo(0, 0, 0, 170);
 const QColor kPreparingFill(255, 255, 255, 60);
 
 constexpr double kMargin = 14;
+
+// Placing by hand, in widget pixels.
+const QColor kHandleFill(255, 255, 255);
+const QColor kHandleEdge(0x1f, 0x5f, 0xa8);
+const QColor kGuide(0xff, 0xb0, 0x20);
+constexpr double kHandleSide = 8;
+constexpr double kHandleReach = 7;
+constexpr double kTurnHandleRadius = 5;
+constexpr double kTurnHandleDistance = 26;
+constexpr double kSnapReach = 8;
+constexpr int kBigNudge = 10;
+constexpr int kTurnStep = 15;
+
+const QString kMoveWhat = QStringLiteral("Move in Preview");
+const QString kResizeWhat = QStringLiteral("Resize in Preview");
+const QString kTurnWhat = QStringLiteral("Turn in Preview");
+const QString kNudgeWhat = QStringLiteral("Nudge in Preview");
+
+void Put(HandEdit& edit, OverlayField field, const QString& text)
+{
+    edit.fields.emplace_back(field, text);
+}
+
+// A units list holding no unit is set to fraction, the unit its value is
+// then written in.
+QString UnitsOf(const OverlaySettings& s, OverlayField units)
+{
+    return Overlay::IsUnitWord(s.*units) ? s.*units : Vocabulary::kFraction;
+}
+QString UnitsToWrite(const OverlaySettings& s, OverlayField units, HandEdit& edit)
+{
+    if (!Overlay::IsUnitWord(s.*units))
+        Put(edit, units, Vocabulary::kFraction);
+    return UnitsOf(s, units);
+}
+
+double Length(QPointF v)
+{
+    return std::hypot(v.x(), v.y());
+}
 
 // Beyond this a drawing is far off the widget; painting it only risks the
 // painter's own arithmetic.
@@ -78,6 +125,8 @@ PreviewCanvas::PreviewCanvas(QWidget* parent)
     mailbox_->canvas = this;
     AllowLargePictures();
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Place();
 }
@@ -237,12 +286,9 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
 
-    // The screen, as large as fits with its own proportions, centred.
-    const QSizeF room(std::max(1.0, width() - 2 * kMargin), std::max(1.0, height() - 2 * kMargin));
-    const double scale = std::min(room.width() / screen_.width(), room.height() / screen_.height());
-    const QSizeF shown = QSizeF(screen_) * scale;
-    const QRectF screenRect(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2),
-                            shown);
+    const QRectF screenRect = ScreenRect();
+    const double scale = screenRect.width() / screen_.width();
+    const QSizeF shown = screenRect.size();
     drawnScreenRect_ = screenRect;
 
     // A soft shadow lifts the screen off the window. Only its rim shows, so
@@ -367,7 +413,387 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         }
     }
 
+    DrawHandles(painter, screenRect);
+
     painter.setPen(QPen(kScreenEdge, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(screenRect.adjusted(-0.5, -0.5, 0.5, 0.5));
+}
+
+QRectF PreviewCanvas::ScreenRect() const
+{
+    // The screen, as large as fits with its own proportions, centred.
+    const QSizeF room(std::max(1.0, width() - 2 * kMargin), std::max(1.0, height() - 2 * kMargin));
+    const double scale = std::min(room.width() / screen_.width(), room.height() / screen_.height());
+    const QSizeF shown = QSizeF(screen_) * scale;
+    return {QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown};
+}
+
+std::array<QPointF, 4> PreviewCanvas::WidgetCorners() const
+{
+    const QRectF screenRect = ScreenRect();
+    const double scale = screenRect.width() / screen_.width();
+    std::array<QPointF, 4> corners{};
+    for (int i = 0; i < 4; ++i)
+        corners[i] = screenRect.topLeft() + placement_.corners[i] * scale;
+    return corners;
+}
+
+QPointF PreviewCanvas::turnHandle() const
+{
+    const std::array<QPointF, 4> c = WidgetCorners();
+    const QPointF top = (c[0] + c[1]) / 2;
+    QPointF up = top - (c[0] + c[2]) / 2;
+    if (Length(up) < 1e-9) {
+        // A picture with no height: up as the picture is turned.
+        const double radians = placement_.rotationDegrees * std::numbers::pi / 180;
+        up = QPointF(-std::sin(radians), -std::cos(radians));
+    }
+    return top + up / Length(up) * kTurnHandleDistance;
+}
+
+PreviewCanvas::Hold PreviewCanvas::HoldAt(QPointF at) const
+{
+    const std::array<QPointF, 4> c = WidgetCorners();
+    if (!Drawable(c))
+        return {};
+    if (selected_) {
+        if (Length(at - turnHandle()) <= kTurnHandleRadius + 3)
+            return {Grip::Turn, 0};
+        for (int i = 0; i < 4; ++i) {
+            if (Length(at - c[i]) <= kHandleReach)
+                return {Grip::Resize, i};
+        }
+    }
+    if (QPolygonF(QList<QPointF>(c.begin(), c.end())).containsPoint(at, Qt::OddEvenFill))
+        return {Grip::Move, 0};
+    return {};
+}
+
+void PreviewCanvas::ShowCursorFor(QPointF at)
+{
+    const Hold hold = HoldAt(at);
+    switch (hold.grip) {
+    case Grip::None:
+        unsetCursor();
+        break;
+    case Grip::Move:
+        setCursor(Qt::OpenHandCursor);
+        break;
+    case Grip::Turn:
+        setCursor(Qt::PointingHandCursor);
+        break;
+    case Grip::Resize: {
+        // The size cursor leaning the way the corner lies from the middle.
+        const std::array<QPointF, 4> c = WidgetCorners();
+        const QPointF out = c[hold.corner] - (c[0] + c[2]) / 2;
+        setCursor(out.x() * out.y() >= 0 ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
+        break;
+    }
+    }
+}
+
+void PreviewCanvas::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || drag_.hold.grip != Grip::None) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const Hold hold = HoldAt(event->position());
+    selected_ = hold.grip != Grip::None;
+    update();
+    if (!selected_)
+        return;
+    drag_ = Drag{};
+    drag_.hold = hold;
+    drag_.at = event->position();
+    drag_.screenRect = ScreenRect();
+    drag_.settings = settings_;
+    drag_.placement = placement_;
+    if (hold.grip == Grip::Move)
+        setCursor(Qt::ClosedHandCursor);
+}
+
+void PreviewCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    if (drag_.hold.grip == Grip::None) {
+        ShowCursorFor(event->position());
+        return;
+    }
+    // Nothing has changed until the mouse moves: a click only selects.
+    if (!drag_.started && event->position() == drag_.at)
+        return;
+    if (!drag_.started) {
+        drag_.started = true;
+        Q_EMIT handEditStarted();
+    }
+    const QPointF at = event->position();
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    switch (drag_.hold.grip) {
+    case Grip::Move:
+        Q_EMIT handEdited(MoveEdit(at, modifiers));
+        break;
+    case Grip::Resize:
+        Q_EMIT handEdited(ResizeEdit(at, modifiers));
+        break;
+    case Grip::Turn:
+        Q_EMIT handEdited(TurnEdit(at, modifiers));
+        break;
+    case Grip::None:
+        break;
+    }
+}
+
+void PreviewCanvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || drag_.hold.grip == Grip::None) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const bool started = drag_.started;
+    EndDrag();
+    ShowCursorFor(event->position());
+    if (started)
+        Q_EMIT handEditFinished(false);
+}
+
+void PreviewCanvas::EndDrag()
+{
+    drag_ = Drag{};
+    snap_ = -1;
+    update();
+}
+
+void PreviewCanvas::keyPressEvent(QKeyEvent* event)
+{
+    if (drag_.hold.grip != Grip::None) {
+        if (event->key() == Qt::Key_Escape) {
+            const bool started = drag_.started;
+            const OverlaySettings before = drag_.settings;
+            EndDrag();
+            ShowCursorFor(mapFromGlobal(QCursor::pos()));
+            if (started) {
+                setSettings(before);
+                Q_EMIT handEditFinished(true);
+            }
+        }
+        // Keys do nothing else while the mouse holds the picture.
+        return;
+    }
+    const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kBigNudge : 1;
+    switch (selected_ ? event->key() : 0) {
+    case Qt::Key_Left:
+        Nudge({-step, 0});
+        break;
+    case Qt::Key_Right:
+        Nudge({step, 0});
+        break;
+    case Qt::Key_Up:
+        Nudge({0, -step});
+        break;
+    case Qt::Key_Down:
+        Nudge({0, step});
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+HandEdit PreviewCanvas::MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers)
+{
+    const OverlaySettings& s = drag_.settings;
+    const double scale = drag_.screenRect.width() / screen_.width();
+    const QPointF shift = (at - drag_.at) / scale;
+    const QRectF moved = drag_.placement.unrotated.translated(shift);
+
+    // The nearest preset whose picture point lies close enough to its screen
+    // point; putting it there moves the whole picture just that little.
+    snap_ = -1;
+    double nearest = kSnapReach;
+    for (int i = 0; i < 9 && !modifiers.testFlag(Qt::AltModifier); ++i) {
+        const int column = i % 3;
+        const int row = i / 3; // down from the top
+        const double fx = column / 2.0;
+        const double fy = row / 2.0;
+        const QPointF pictureAt(moved.x() + fx * moved.width(), moved.y() + fy * moved.height());
+        const QPointF screenAt(fx * screen_.width(), fy * screen_.height());
+        const double apart = Length(pictureAt - screenAt) * scale;
+        if (apart <= nearest) {
+            nearest = apart;
+            snap_ = i;
+        }
+    }
+    update();
+
+    HandEdit edit;
+    const OverlayPoint& overlay = kOverlayPoints[0];
+    const OverlayPoint& onScreen = kOverlayPoints[1];
+    if (snap_ >= 0) {
+        drag_.snapped = true;
+        const Overlay::Preset& preset = Overlay::kPresets[snap_];
+        for (const OverlayField units :
+             {overlay.xUnits, overlay.yUnits, onScreen.xUnits, onScreen.yUnits})
+            Put(edit, units, Vocabulary::kFraction);
+        for (const OverlayPoint* point : {&overlay, &onScreen}) {
+            Put(edit, point->x, QString::fromLatin1(preset.x));
+            Put(edit, point->y, QString::fromLatin1(preset.y));
+        }
+        edit.what = QString::fromLatin1(preset.name);
+        return edit;
+    }
+    const QString xUnits = UnitsOf(s, onScreen.xUnits);
+    const QString yUnits = UnitsOf(s, onScreen.yUnits);
+    if (drag_.snapped) {
+        // Off a preset it snapped to earlier: the overlay point as it was.
+        Put(edit, overlay.xUnits, s.*overlay.xUnits);
+        Put(edit, overlay.yUnits, s.*overlay.yUnits);
+        Put(edit, onScreen.xUnits, xUnits);
+        Put(edit, onScreen.yUnits, yUnits);
+        Put(edit, overlay.x, s.*overlay.x);
+        Put(edit, overlay.y, s.*overlay.y);
+    } else {
+        UnitsToWrite(s, onScreen.xUnits, edit);
+        UnitsToWrite(s, onScreen.yUnits, edit);
+    }
+    const auto [x, y] =
+        Overlay::ScreenPointTexts(drag_.placement.anchor + shift, QSizeF(screen_), xUnits, yUnits);
+    Put(edit, onScreen.x, x);
+    Put(edit, onScreen.y, y);
+    edit.what = kMoveWhat;
+    return edit;
+}
+
+HandEdit PreviewCanvas::ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const
+{
+    const OverlaySettings& s = drag_.settings;
+    const Placement& before = drag_.placement;
+    const double scale = drag_.screenRect.width() / screen_.width();
+    const QSizeF screen(screen_);
+
+    // In the picture's own frame: the mouse turned back about the pivot.
+    const QPointF mouse = (at - drag_.screenRect.topLeft()) / scale;
+    const QPointF m = Overlay::TurnAbout(mouse, before.pivot, -before.rotationDegrees);
+    const QRectF r = before.unrotated;
+    const QPointF unturned[4] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+    const int opposite = (drag_.hold.corner + 2) % 4;
+    const QPointF fixed = unturned[opposite];
+    const QPointF from = unturned[drag_.hold.corner] - fixed;
+    const double dirX = from.x() < 0 ? -1 : 1;
+    const double dirY = from.y() < 0 ? -1 : 1;
+    // Never so small that the size reads as a size word (0, -1) or rounds to one.
+    constexpr double kSmallest = 2;
+    double width = std::max(kSmallest, (m.x() - fixed.x()) * dirX);
+    double height = std::max(kSmallest, (m.y() - fixed.y()) * dirY);
+    const double width0 = std::abs(before.size.width());
+    const double height0 = std::abs(before.size.height());
+    if (modifiers.testFlag(Qt::ShiftModifier) && width0 > 0 && height0 > 0) {
+        const double grow = std::max(width / width0, height / height0);
+        width = std::max(kSmallest, width0 * grow);
+        height = std::max(kSmallest, height0 * grow);
+    }
+
+    HandEdit edit;
+    const OverlayPoint& size = kOverlayPoints[3];
+    const OverlayPoint& onScreen = kOverlayPoints[1];
+    OverlaySettings after = s;
+    after.*size.xUnits = UnitsToWrite(s, size.xUnits, edit);
+    after.*size.yUnits = UnitsToWrite(s, size.yUnits, edit);
+    after.*size.x = Overlay::AlongText(std::copysign(width, before.size.width()), screen.width(),
+                                       after.*size.xUnits);
+    after.*size.y = Overlay::AlongText(std::copysign(height, before.size.height()), screen.height(),
+                                       after.*size.yUnits);
+
+    // The pivot may move with the size; the screen point then moves back by
+    // as much as the opposite corner went astray.
+    const Placement resized = Overlay::PlaceOverlay(after, screen, QSizeF(native_));
+    const QPointF anchor = resized.anchor + before.corners[opposite] - resized.corners[opposite];
+    HandEdit screenEdit;
+    const QString xUnits = UnitsToWrite(s, onScreen.xUnits, screenEdit);
+    const QString yUnits = UnitsToWrite(s, onScreen.yUnits, screenEdit);
+    const auto [x, y] = Overlay::ScreenPointTexts(anchor, screen, xUnits, yUnits);
+    const bool moves = !screenEdit.fields.empty() || x != s.*onScreen.x || y != s.*onScreen.y;
+    if (moves)
+        edit.fields.insert(edit.fields.end(), screenEdit.fields.begin(), screenEdit.fields.end());
+    Put(edit, size.x, after.*size.x);
+    Put(edit, size.y, after.*size.y);
+    if (moves) {
+        Put(edit, onScreen.x, x);
+        Put(edit, onScreen.y, y);
+    }
+    edit.what = kResizeWhat;
+    return edit;
+}
+
+HandEdit PreviewCanvas::TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const
+{
+    const double scale = drag_.screenRect.width() / screen_.width();
+    const QPointF pivot = drag_.screenRect.topLeft() + drag_.placement.pivot * scale;
+    // Counter-clockwise positive, as KML turns: y runs down in the widget.
+    const auto angle = [pivot](QPointF p) {
+        return std::atan2(pivot.y() - p.y(), p.x() - pivot.x()) * 180 / std::numbers::pi;
+    };
+    const double degrees = drag_.placement.rotationDegrees + angle(at) - angle(drag_.at);
+    HandEdit edit;
+    Put(edit, &OverlaySettings::txtRotation,
+        Overlay::DegreesText(degrees, modifiers.testFlag(Qt::ShiftModifier) ? kTurnStep : 1));
+    edit.what = kTurnWhat;
+    return edit;
+}
+
+void PreviewCanvas::Nudge(QPointF step)
+{
+    // From the whole pixel nearest the point, so that nudges in fractions do
+    // not add up their roundings.
+    const QPointF anchor = placement_.anchor;
+    const QPointF to(std::round(anchor.x()) + step.x(), std::round(anchor.y()) + step.y());
+    const OverlayPoint& onScreen = kOverlayPoints[1];
+    HandEdit edit;
+    const QString xUnits = UnitsToWrite(settings_, onScreen.xUnits, edit);
+    const QString yUnits = UnitsToWrite(settings_, onScreen.yUnits, edit);
+    const auto [x, y] = Overlay::ScreenPointTexts(to, QSizeF(screen_), xUnits, yUnits);
+    // The other axis keeps its text unless it had no unit or no value.
+    const bool units = !edit.fields.empty();
+    if (step.x() != 0 || units || settings_.txtScreen_x.isEmpty())
+        Put(edit, onScreen.x, x);
+    if (step.y() != 0 || units || settings_.txtScreen_y.isEmpty())
+        Put(edit, onScreen.y, y);
+    edit.what = kNudgeWhat;
+    Q_EMIT handEditStarted();
+    Q_EMIT handEdited(edit);
+    Q_EMIT handEditFinished(false);
+}
+
+void PreviewCanvas::DrawHandles(QPainter& painter, const QRectF& screenRect)
+{
+    const std::array<QPointF, 4> c = WidgetCorners();
+    if (snap_ >= 0) {
+        // Lines through the preset's screen point, where the picture sits.
+        const int column = snap_ % 3;
+        const int row = snap_ / 3;
+        const double x = screenRect.left() + screenRect.width() * column / 2;
+        const double y = screenRect.top() + screenRect.height() * row / 2;
+        QPen pen(kGuide, 1, Qt::DashLine);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.drawLine(QPointF(x, screenRect.top()), QPointF(x, screenRect.bottom()));
+        painter.drawLine(QPointF(screenRect.left(), y), QPointF(screenRect.right(), y));
+    }
+    if (!selected_ || !Drawable(c))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(kHandleEdge, 1.5);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(c.data(), 4);
+    const QPointF top = (c[0] + c[1]) / 2;
+    const QPointF turn = turnHandle();
+    painter.drawLine(top, turn);
+    painter.setBrush(kHandleFill);
+    painter.drawEllipse(turn, kTurnHandleRadius, kTurnHandleRadius);
+    for (const QPointF corner : c)
+        painter.drawRect(QRectF(corner - QPointF(kHandleSide, kHandleSide) / 2,
+                                QSizeF(kHandleSide, kHandleSide)));
+    painter.restore();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HandEdit.h"
 #include "OverlaySettings.h"
 #include "PicturePreparation.h"
 #include "Placement.h"
@@ -23,6 +24,12 @@
 // its pixels are decoded on a worker thread, no larger than the canvas draws
 // them, and kept. Painting only ever scales the decoded copy, and asks for a
 // larger decode only when the drawing outgrows it.
+//
+// The picture can be placed by hand: a click selects it, a drag moves it
+// (snapping to the nine presets; Alt does not), its corner handles resize it
+// and the round handle above it turns it; arrow keys nudge it. The canvas
+// only reports each change as a HandEdit; the settings it shows come back
+// through setSettings.
 class PreviewCanvas : public QWidget
 {
     Q_OBJECT
@@ -65,6 +72,11 @@ public:
     std::array<QPointF, 4> lastDrawnCorners() const { return drawnCorners_; }
     std::array<QPointF, 4> lastDrawnScreenCorners() const { return drawnScreenCorners_; }
 
+    // Placing by hand: whether the picture is selected (its handles shown),
+    // and where the round turning handle is, in widget coordinates.
+    bool pictureSelected() const { return selected_; }
+    QPointF turnHandle() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -72,9 +84,17 @@ Q_SIGNALS:
     // Another picture was chosen, or the chosen one was prepared or found
     // unreadable.
     void pictureChanged();
+    // As PreviewWindow's signals of the same names.
+    void handEditStarted();
+    void handEdited(const HandEdit& edit);
+    void handEditFinished(bool cancelled);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Mailbox;
@@ -86,6 +106,24 @@ private:
     void Receive(quint64 request, PreparedPicture prepared);
     const QImage& ImageForSize(QSize devicePixels);
     void Place();
+
+    // What a press at a widget point takes hold of.
+    enum class Grip { None, Move, Resize, Turn };
+    struct Hold
+    {
+        Grip grip = Grip::None;
+        int corner = 0;
+    };
+    QRectF ScreenRect() const;
+    std::array<QPointF, 4> WidgetCorners() const;
+    Hold HoldAt(QPointF at) const;
+    void ShowCursorFor(QPointF at);
+    HandEdit MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers);
+    HandEdit ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
+    HandEdit TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
+    void Nudge(QPointF step);
+    void EndDrag();
+    void DrawHandles(QPainter& painter, const QRectF& screenRect);
 
     QSize screen_{1920, 1080};
     OverlaySettings settings_;
@@ -110,6 +148,23 @@ private:
     // What the last paint drew the picture from, and for what size.
     QImage fitted_;
     QSize fittedFor_;
+
+    bool selected_ = false;
+    // A drag under way: what it holds, and all as it was at the press, which
+    // every edit of the drag is worked out from.
+    struct Drag
+    {
+        Hold hold;
+        QPointF at;
+        QRectF screenRect;
+        OverlaySettings settings;
+        Placement placement;
+        bool started = false;
+        // Once snapped, an edit off a preset puts the overlay point back too.
+        bool snapped = false;
+    } drag_;
+    // The preset the picture snapped to, drawn as a guide; -1 for none.
+    int snap_ = -1;
 
     QRectF drawnScreenRect_;
     std::array<QPointF, 4> drawnCorners_{};

@@ -108,6 +108,9 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     // A picture's pixels come later than its settings, and may turn out unreadable.
     connect(canvas_, &PreviewCanvas::pictureChanged, this,
             [this] { lblPreviewInfo_->setText(InfoText()); });
+    connect(canvas_, &PreviewCanvas::handEditStarted, this, &PreviewWindow::handEditStarted);
+    connect(canvas_, &PreviewCanvas::handEdited, this, &PreviewWindow::handEdited);
+    connect(canvas_, &PreviewCanvas::handEditFinished, this, &PreviewWindow::handEditFinished);
     Refresh();
 }
 

@@ -33,8 +33,10 @@ public:
     static QList<QSize> ScreenSizes();
 
 Q_SIGNALS:
-    // Placing by hand. A drag, resize or turn: handEditStarted on the press,
-    // handEdited on every move with the fields as they are to be now, then
+    // Placing by hand. A drag, resize or turn: handEditStarted on the first
+    // mouse move after the press (a click alone only selects the picture and
+    // sends nothing), handEdited on every move with the fields as they are to
+    // be now, worked out from the settings at the press, then
     // handEditFinished on the release, or with `cancelled` on Escape (the
     // window then puts back what it had at the start). A nudge (one arrow
     // key press) is a started, edited, finished of its own.
