@@ -3,6 +3,7 @@
 // both windows, and hand edits from the preview.
 
 #include "HandEdit.h"
+#include "PreviewCanvas.h"
 #include "PreviewWindow.h"
 #include "WindowTestSupport.h"
 
@@ -311,6 +312,45 @@ private Q_SLOTS:
         QTRY_VERIFY(QApplication::activeWindow() == preview);
         QTest::keyClick(preview, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(State(), start);
+    }
+
+    // A real drag in the preview: the fields follow through the window, the
+    // file holds the final place when Auto-Refresh is ticked and is never
+    // written when it is not, and the drag is one step.
+    void realDrag_throughTheWindow_data()
+    {
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("ticked") << true;
+        QTest::newRow("unticked") << false;
+    }
+    void realDrag_throughTheWindow()
+    {
+        QFETCH(bool, ticked);
+        QVERIFY(driver.PrepareOutputFile() && (!ticked || driver.Tick()));
+        WindowDriver::Click(driver.Get("optPreset_4"));
+        Settle();
+        driver.RemoveOutputFile();
+        const int writes = driver.Writes();
+        PreviewWindow* preview = Preview();
+        QVERIFY(preview);
+        PreviewCanvas* canvas = preview->canvas();
+        const auto corners = canvas->lastDrawnCorners();
+        const QPoint from = ((corners[0] + corners[2]) / 2).toPoint();
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, from); // selects
+        QTest::mousePress(canvas, Qt::LeftButton, {}, from);
+        for (const QPoint by : {QPoint(30, 20), QPoint(60, 40)})
+            QTest::mouseMove(canvas, from + by);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, from + QPoint(60, 40));
+        Settle();
+
+        const QString x = driver.Text("txtScreen_x");
+        QVERIFY2(x.toDouble() > 0.5 && driver.Text("txtScreen_y").toDouble() < 0.5, qPrintable(x));
+        QCOMPARE(Action("mnuUndo")->text().remove(u'&'), "Undo Move in Preview");
+        if (ticked)
+            QCOMPARE(driver.ReadBack().value("screenXY@x"), x);
+        else
+            QCOMPARE(driver.Writes(), writes);
+        QCOMPARE(driver.OutputFileExists(), ticked);
     }
 
     // Escape during a hand edit puts back the start and leaves no step.
