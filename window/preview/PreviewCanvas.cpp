@@ -393,7 +393,11 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
                                                      screenRect.width() - 8);
             const double textWidth = metrics.horizontalAdvance(title);
             double x = bounds.center().x() - textWidth / 2;
-            double baseline = bounds.top() - 5 - metrics.descent();
+            // Above the turn handle too while it shows, so neither hides the other.
+            const double top = selected_
+                                   ? std::min(bounds.top(), turnHandle().y() - kTurnHandleRadius)
+                                   : bounds.top();
+            double baseline = top - 5 - metrics.descent();
             if (baseline - metrics.ascent() < screenRect.top())
                 baseline = bounds.bottom() + 5 + metrics.ascent();
             x = std::clamp(x, screenRect.left() + 4,
