@@ -160,8 +160,8 @@ private Q_SLOTS:
         QVERIFY(
             QTest::qWaitForWindowActive(driver.window.get()) ||
             (driver.window->activateWindow(), QTest::qWaitForWindowActive(driver.window.get())));
-        const quint32 seed = QRandomGenerator::global()->generate();
-        QRandomGenerator random(seed);
+        const quint32 start = QRandomGenerator::global()->generate();
+        QRandomGenerator random(start);
         for (int run = 0; run < 1000; ++run) {
             Settle();
             const QStringList start = State();
@@ -174,7 +174,7 @@ private Q_SLOTS:
             const QStringList end = State();
             const int steps = Stack().index() - startIndex;
             const QByteArray where =
-                "seed " + QByteArray::number(seed) + " run " + QByteArray::number(run);
+                "random start " + QByteArray::number(start) + " run " + QByteArray::number(run);
             QVERIFY2(steps <= actions, where);
             for (int i = 0; i < steps; ++i)
                 Action("mnuUndo")->trigger();
