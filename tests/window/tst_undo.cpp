@@ -160,8 +160,8 @@ private Q_SLOTS:
         QVERIFY(
             QTest::qWaitForWindowActive(driver.window.get()) ||
             (driver.window->activateWindow(), QTest::qWaitForWindowActive(driver.window.get())));
-        const quint32 start = QRandomGenerator::global()->generate();
-        QRandomGenerator random(start);
+        const quint32 randomStart = QRandomGenerator::global()->generate();
+        QRandomGenerator random(randomStart);
         for (int run = 0; run < 1000; ++run) {
             Settle();
             const QStringList start = State();
@@ -173,8 +173,8 @@ private Q_SLOTS:
             Settle();
             const QStringList end = State();
             const int steps = Stack().index() - startIndex;
-            const QByteArray where =
-                "random start " + QByteArray::number(start) + " run " + QByteArray::number(run);
+            const QByteArray where = "random start " + QByteArray::number(randomStart) + " run " +
+                                     QByteArray::number(run);
             QVERIFY2(steps <= actions, where);
             for (int i = 0; i < steps; ++i)
                 Action("mnuUndo")->trigger();
