@@ -160,27 +160,32 @@ void UndoHistory::Redo()
 
 QAction* UndoHistory::MakeUndoAction(QObject* parent)
 {
-    auto* action = new QAction(tr("Undo"), parent);
-    action->setShortcuts(QKeySequence::Undo);
-    action->setEnabled(stack_.canUndo());
-    connect(&stack_, &QUndoStack::canUndoChanged, action, &QAction::setEnabled);
-    connect(&stack_, &QUndoStack::undoTextChanged, action, [action](const QString& what) {
-        action->setText(what.isEmpty() ? tr("Undo") : tr("Undo %1").arg(what));
-    });
-    connect(action, &QAction::triggered, this, &UndoHistory::Undo);
-    return action;
+    return MakeAction(parent, tr("Undo"), QKeySequence::Undo, stack_.canUndo(),
+                      &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged,
+                      &UndoHistory::Undo);
 }
 
 QAction* UndoHistory::MakeRedoAction(QObject* parent)
 {
-    auto* action = new QAction(tr("Redo"), parent);
-    action->setShortcuts(QKeySequence::Redo);
-    action->setEnabled(stack_.canRedo());
-    connect(&stack_, &QUndoStack::canRedoChanged, action, &QAction::setEnabled);
-    connect(&stack_, &QUndoStack::redoTextChanged, action, [action](const QString& what) {
-        action->setText(what.isEmpty() ? tr("Redo") : tr("Redo %1").arg(what));
+    return MakeAction(parent, tr("Redo"), QKeySequence::Redo, stack_.canRedo(),
+                      &QUndoStack::canRedoChanged, &QUndoStack::redoTextChanged,
+                      &UndoHistory::Redo);
+}
+
+QAction* UndoHistory::MakeAction(QObject* parent, const QString& verb,
+                                 QKeySequence::StandardKey keys, bool enabled,
+                                 void (QUndoStack::*canChanged)(bool),
+                                 void (QUndoStack::*textChanged)(const QString&),
+                                 void (UndoHistory::*run)())
+{
+    auto* action = new QAction(verb, parent);
+    action->setShortcuts(keys);
+    action->setEnabled(enabled);
+    connect(&stack_, canChanged, action, &QAction::setEnabled);
+    connect(&stack_, textChanged, action, [action, verb](const QString& what) {
+        action->setText(what.isEmpty() ? verb : verb + u' ' + what);
     });
-    connect(action, &QAction::triggered, this, &UndoHistory::Redo);
+    connect(action, &QAction::triggered, this, run);
     return action;
 }
 

@@ -2,6 +2,7 @@
 
 #include "OverlaySettings.h"
 
+#include <QKeySequence>
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
@@ -82,6 +83,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One menu action for undo or redo: "<verb> <what>", off with nothing to do.
+    QAction* MakeAction(QObject* parent, const QString& verb, QKeySequence::StandardKey keys,
+                        bool enabled, void (QUndoStack::*canChanged)(bool),
+                        void (QUndoStack::*textChanged)(const QString&),
+                        void (UndoHistory::*run)());
     class Step;
     friend class Step;
 
