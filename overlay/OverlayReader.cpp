@@ -4,6 +4,7 @@
 #include "Vocabulary.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -45,6 +46,29 @@ bool IsKmlColor(QStringView text)
                       (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
                       (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
            });
+}
+
+// Values longer than these are refused: a title of thousands of characters
+// is already generous, a number never needs more than a few hundred digits,
+// and filling a field with megabytes of text would freeze the window.
+constexpr qsizetype kLongestTitle = 4096;
+constexpr qsizetype kLongestNumber = 500;
+constexpr qsizetype kLongestPath = 8192;
+// A value quoted in a message is cut here: the message must fit a screen.
+constexpr qsizetype kLongestQuote = 40;
+// Where a file without a screen overlay leads: a few are enough to follow.
+constexpr qsizetype kMostLinks = 8;
+
+QString Count(qsizetype n)
+{
+    return QLocale(QLocale::English).toString(n);
+}
+
+// `text` for a message: at most kLongestQuote characters, then an ellipsis.
+QString Shown(QStringView text)
+{
+    return text.size() <= kLongestQuote ? text.toString()
+                                        : text.left(kLongestQuote).toString() + QChar(0x2026);
 }
 
 // A kind of thing the file holds and a write drops: the words for one, and
@@ -183,12 +207,17 @@ struct Container
 class Reader
 {
 public:
-    explicit Reader(QIODevice& device) : xml_(&device) {}
+    Reader(QIODevice& device, ReadControl* control)
+        : xml_(&device), device_(device), control_(control)
+    {
+        if (control_ != nullptr)
+            control_->total = device.isSequential() ? 0 : device.size();
+    }
 
     OpenedOverlayFile Read()
     {
         while (!xml_.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml_.readNext();
+            const QXmlStreamReader::TokenType token = Token();
             if (token == QXmlStreamReader::StartElement) {
                 if (open_.empty()) {
                     if (!OpenRoot())
@@ -211,15 +240,80 @@ public:
                 LoseMarkup(token);
             }
         }
+        if (!refusal_.isEmpty()) {
+            OpenedOverlayFile refused = Failed(refusal_);
+            refused.cancelled = control_ != nullptr && control_->cancelled;
+            return refused;
+        }
         if (xml_.hasError())
             return Failed(XmlProblem());
-        if (!overlayRead_)
-            return Failed(QStringLiteral("it holds no screen overlay"));
+        if (!overlayRead_) {
+            OpenedOverlayFile failed =
+                Failed(opened_.networkLinks.isEmpty()
+                           ? QStringLiteral("it holds no screen overlay")
+                           : QStringLiteral("it holds no screen overlay, only a network link to "
+                                            "%1; open that file instead")
+                                 .arg(Shown(opened_.networkLinks.first())));
+            failed.networkLinks = opened_.networkLinks;
+            return failed;
+        }
         opened_.notKept = losses_.Words();
         return std::move(opened_);
     }
 
 private:
+    // The next token. Every so often the read tells how far it is and looks
+    // whether it should stop.
+    QXmlStreamReader::TokenType Token()
+    {
+        if (control_ != nullptr && (++tokens_ & 0x3ffU) == 0) {
+            control_->done = device_.pos();
+            if (control_->cancelled)
+                Refuse(QStringLiteral("its opening was cancelled"));
+        }
+        return xml_.readNext();
+    }
+
+    // Stops the read for good with `why` as its problem.
+    void Refuse(const QString& why)
+    {
+        if (refusal_.isEmpty())
+            refusal_ = why;
+        xml_.raiseError(why);
+    }
+
+    // Passes over the element just started and all it holds; a network
+    // link's target is noted on the way.
+    void Skip()
+    {
+        const bool link =
+            xml_.name() == QLatin1String("NetworkLink") && IsKmlNamespace(xml_.namespaceUri());
+        int depth = 1;
+        bool inLink = false;
+        while (depth > 0 && !xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = Token();
+            if (token == QXmlStreamReader::EndElement) {
+                --depth;
+                continue;
+            }
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            ++depth;
+            if (!link)
+                continue;
+            if (depth == 2)
+                inLink =
+                    xml_.name() == QLatin1String("Link") || xml_.name() == QLatin1String("Url");
+            if (depth == 3 && inLink && xml_.name() == QLatin1String("href") &&
+                opened_.networkLinks.size() < kMostLinks) {
+                const QString href = ReadText(kLongestPath, {});
+                --depth;
+                if (!overlayRead_ && !href.isEmpty())
+                    opened_.networkLinks << href.trimmed();
+            }
+        }
+    }
+
     bool OpenRoot()
     {
         if (xml_.name() != QLatin1String("kml") || !IsKmlNamespace(xml_.namespaceUri()))
@@ -325,7 +419,7 @@ private:
     {
         for (const QXmlStreamAttribute& attribute : xml_.attributes()) {
             const bool id = attribute.qualifiedName() == QLatin1String("id");
-            const QString name = attribute.qualifiedName().toString();
+            const QString name = Shown(attribute.qualifiedName());
             LoseProperty(
                 container,
                 id ? QStringLiteral("the %1's id").arg(Owner(container))
@@ -352,7 +446,7 @@ private:
                 Lose("an id", "%1 ids");
             else
                 Lose(QStringLiteral("the attribute \"%1\" of <%2>")
-                         .arg(attribute.qualifiedName(), xml_.qualifiedName()));
+                         .arg(Shown(attribute.qualifiedName()), Shown(xml_.qualifiedName())));
         }
     }
 
@@ -360,13 +454,13 @@ private:
     void LoseElement()
     {
         if (IsGxNamespace(xml_.namespaceUri()))
-            Lose(QStringLiteral("a Google Earth extension (gx:%1)").arg(xml_.name()),
-                 QStringLiteral("%1 Google Earth extensions (gx:") + xml_.name() + u')');
+            Lose(QStringLiteral("a Google Earth extension (gx:%1)").arg(Shown(xml_.name())),
+                 QStringLiteral("%1 Google Earth extensions (gx:") + Shown(xml_.name()) + u')');
         else
-            Lose(
-                QStringLiteral("the element <%1>")
-                    .arg(IsKmlNamespace(xml_.namespaceUri()) ? xml_.name() : xml_.qualifiedName()));
-        xml_.skipCurrentElement();
+            Lose(QStringLiteral("the element <%1>")
+                     .arg(Shown(IsKmlNamespace(xml_.namespaceUri()) ? xml_.name()
+                                                                    : xml_.qualifiedName())));
+        Skip();
     }
 
     // The element just started inside a container, other than a container
@@ -377,7 +471,7 @@ private:
         if (IsKmlNamespace(xml_.namespaceUri())) {
             if (const auto* whole = Find(kWholeThings, name)) {
                 Lose(whole->one, whole->many);
-                xml_.skipCurrentElement();
+                Skip();
                 return;
             }
             const auto* property = Find(kProperties, name);
@@ -389,7 +483,7 @@ private:
                                  .arg(QStringLiteral("%1"), Owner(container),
                                       QLatin1String(property->nouns)),
                              Next(), losses_);
-                xml_.skipCurrentElement();
+                Skip();
                 return;
             }
         }
@@ -409,10 +503,17 @@ private:
             Lose("a processing instruction", "%1 processing instructions");
             break;
         case QXmlStreamReader::DTD:
-            Lose("a document type declaration", nullptr);
+            // An entity declared here may stand for text many thousand
+            // times its own size; KML files never need one.
+            if (!xml_.entityDeclarations().isEmpty())
+                Refuse(QStringLiteral("it declares entities of its own (<!ENTITY %1 ...>), "
+                                      "which KML files never need")
+                           .arg(Shown(xml_.entityDeclarations().first().name())));
+            else
+                Lose("a document type declaration", nullptr);
             break;
         case QXmlStreamReader::EntityReference:
-            Lose(QStringLiteral("the entity &%1;").arg(xml_.name()));
+            Lose(QStringLiteral("the entity &%1;").arg(Shown(xml_.name())));
             break;
         default:
             break;
@@ -425,7 +526,7 @@ private:
     bool NextChild()
     {
         while (!xml_.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml_.readNext();
+            const QXmlStreamReader::TokenType token = Token();
             if (token == QXmlStreamReader::StartElement)
                 return true;
             if (token == QXmlStreamReader::EndElement)
@@ -439,27 +540,49 @@ private:
     }
 
     // The text of the element just started, exactly as the file holds it.
-    QString ReadText()
+    // Longer than `longest`, the file is refused with `what`'s name and
+    // length; without a name the text is only cut there. `blank` tells
+    // whether the whole text is blank.
+    QString ReadText(qsizetype longest, const QString& what, bool* blank = nullptr)
     {
         QString text;
+        qsizetype length = 0;
+        if (blank != nullptr)
+            *blank = true;
         while (!xml_.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml_.readNext();
-            if (token == QXmlStreamReader::Characters)
-                text += xml_.text();
-            else if (token == QXmlStreamReader::StartElement)
+            const QXmlStreamReader::TokenType token = Token();
+            if (token == QXmlStreamReader::Characters) {
+                length += xml_.text().size();
+                if (blank != nullptr && *blank)
+                    *blank = IsBlank(xml_.text());
+                if (text.size() < longest)
+                    text += xml_.text().left(longest - text.size());
+            } else if (token == QXmlStreamReader::StartElement) {
                 LoseElement();
-            else if (token == QXmlStreamReader::EndElement)
+            } else if (token == QXmlStreamReader::EndElement) {
                 break;
-            else
+            } else {
                 LoseMarkup(token);
+            }
         }
+        if (length > longest)
+            TooLong(what, length, longest);
         return text;
+    }
+
+    void TooLong(const QString& what, qsizetype length, qsizetype longest)
+    {
+        if (!what.isEmpty())
+            Refuse(QStringLiteral("its %1 is %2 characters long; Orvinel takes at most %3")
+                       .arg(what, Count(length), Count(longest)));
     }
 
     // The content of an element that should hold none.
     void ReadNothing()
     {
-        if (!IsBlank(ReadText()))
+        bool blank = true;
+        ReadText(0, {}, &blank);
+        if (!blank)
             LoseStrayText();
     }
 
@@ -480,7 +603,7 @@ private:
         if (offered.contains(value))
             units = value.toString();
         else
-            Lose(QStringLiteral("the %1 unit \"%2\"").arg(owner, value));
+            Lose(QStringLiteral("the %1 unit \"%2\"").arg(owner, Shown(value)));
     }
 
     // One of kOverlayPoints: x and y as written, units only from their list.
@@ -495,10 +618,16 @@ private:
             const QStringView name = attribute.name();
             if (!attribute.namespaceUri().isEmpty())
                 continue;
-            if (name == QLatin1String("x") || name == QLatin1String("y"))
-                s.*(name == QLatin1String("x") ? point.x : point.y) =
-                    PointText(point, attribute.value());
-            else if (name == QLatin1String("xunits") || name == QLatin1String("yunits"))
+            if (name == QLatin1String("x") || name == QLatin1String("y")) {
+                if (attribute.value().size() > kLongestNumber)
+                    TooLong(
+                        QStringLiteral("%1 value of %2")
+                            .arg(name, point.sizeWords ? QStringLiteral("the size") : unitOwner),
+                        attribute.value().size(), kLongestNumber);
+                else
+                    s.*(name == QLatin1String("x") ? point.x : point.y) =
+                        PointText(point, attribute.value());
+            } else if (name == QLatin1String("xunits") || name == QLatin1String("yunits"))
                 ReadUnits(s.*(name == QLatin1String("xunits") ? point.xUnits : point.yUnits),
                           offered, unitOwner, attribute.value());
         }
@@ -527,10 +656,10 @@ private:
             if (kml && name == QLatin1String("href")) {
                 if (hrefRead) {
                     Lose("another picture path", "%1 more picture paths");
-                    xml_.skipCurrentElement();
+                    Skip();
                 } else {
                     LoseAttributes({});
-                    s.GraphicFilePath = ReadText();
+                    s.GraphicFilePath = ReadText(kLongestPath, QStringLiteral("picture path"));
                     hrefRead = true;
                 }
             } else if (kml && (name == QLatin1String("refreshMode") ||
@@ -538,7 +667,7 @@ private:
                                name.startsWith(QLatin1String("view")) ||
                                name == QLatin1String("httpQuery"))) {
                 Lose("the picture's refresh settings", nullptr);
-                xml_.skipCurrentElement();
+                Skip();
             } else {
                 LoseElement();
             }
@@ -564,7 +693,7 @@ private:
                 const auto which = unsigned(carried - std::begin(kCarried));
                 if ((seen & (1U << which)) != 0) {
                     Lose(carried->one, carried->many);
-                    xml_.skipCurrentElement();
+                    Skip();
                     continue;
                 }
                 seen |= 1U << which;
@@ -574,10 +703,10 @@ private:
                          (*property->article != '\0' ? QStringLiteral(" ") : QString()) +
                          QLatin1String(property->noun),
                      QStringLiteral("%1 ") + QLatin1String(property->nouns));
-                xml_.skipCurrentElement();
+                Skip();
             } else if (const auto* whole = Find(kWholeThings, name)) {
                 Lose(whole->one, whole->many);
-                xml_.skipCurrentElement();
+                Skip();
             } else {
                 LoseElement();
             }
@@ -591,21 +720,22 @@ private:
             LoseAttributes({});
         switch (which) {
         case Name:
-            s.txtOverlay_title = ReadText();
+            s.txtOverlay_title = ReadText(kLongestTitle, QStringLiteral("title"));
             break;
         case Color: {
-            const QString color = ReadText();
+            // Cut just past a quote's length: a colour is eight digits.
+            const QString color = ReadText(kLongestQuote + 1, {});
             if (IsKmlColor(color))
                 s.OverlayColor = color;
             else
-                Lose(QStringLiteral("the colour \"%1\"").arg(color));
+                Lose(QStringLiteral("the colour \"%1\"").arg(Shown(color)));
             break;
         }
         case DrawOrder:
-            s.txtDraw_order = ReadText();
+            s.txtDraw_order = ReadText(kLongestNumber, QStringLiteral("draw order"));
             break;
         case Rotation:
-            s.txtRotation = ReadText();
+            s.txtRotation = ReadText(kLongestNumber, QStringLiteral("rotation"));
             break;
         case Icon:
             ReadIcon(s);
@@ -617,6 +747,11 @@ private:
     }
 
     QXmlStreamReader xml_;
+    QIODevice& device_;
+    ReadControl* control_;
+    unsigned tokens_ = 0;
+    // Why the read stopped early; it wins over the parser's own error.
+    QString refusal_;
     Losses losses_;
     qsizetype next_ = 0;
     std::vector<Container> open_;
@@ -626,12 +761,12 @@ private:
 
 } // namespace
 
-OpenedOverlayFile ReadOverlay(QIODevice& device)
+OpenedOverlayFile ReadOverlay(QIODevice& device, ReadControl* control)
 {
-    return Reader(device).Read();
+    return Reader(device, control).Read();
 }
 
-OpenedOverlayFile ReadOverlayFile(const QString& path)
+OpenedOverlayFile ReadOverlayFile(const QString& path, ReadControl* control)
 {
     const OpenedPicture file = OpenPictureFile(path);
     if (!file) {
@@ -639,11 +774,17 @@ OpenedOverlayFile ReadOverlayFile(const QString& path)
         opened.problem = file.problem;
         return opened;
     }
-    return ReadOverlay(*file.file);
+    return ReadOverlay(*file.file, control);
 }
 
 QString JoinedInWords(const QStringList& items)
 {
+    // A message box must fit the screen: the first few, then how many more.
+    constexpr qsizetype kMostNamed = 5;
+    if (items.size() > kMostNamed + 1)
+        return items.mid(0, kMostNamed).join(QStringLiteral(", ")) +
+               QStringLiteral(" and %1 other kinds of content")
+                   .arg(Count(items.size() - kMostNamed));
     if (items.size() < 2)
         return items.join(QString());
     return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +

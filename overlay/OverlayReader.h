@@ -5,7 +5,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 class QIODevice;
+
+// Lets another thread follow a read and stop it: the reader sets `done` and
+// `total` (bytes) as it goes and gives up soon after `cancelled` is set.
+struct ReadControl
+{
+    std::atomic<bool> cancelled{false};
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+};
 
 // What reading an overlay file gave: the settings of its first screen
 // overlay, and everything in the file that writing those settings back would
@@ -23,6 +34,11 @@ struct OpenedOverlayFile
     // Why nothing could be read ("it is not an XML file (line 3, column 7:
     // ...)", "it holds no screen overlay"); empty when `settings` is good.
     QString problem;
+    // The links of the file's network links, in file order, when it holds
+    // no screen overlay (a few at most): where a viewer would look next.
+    QStringList networkLinks;
+    // The read was stopped through its ReadControl; `problem` says so.
+    bool cancelled = false;
 
     bool ok() const { return problem.isEmpty(); }
 };
@@ -30,15 +46,16 @@ struct OpenedOverlayFile
 namespace Overlay {
 
 // Reads a KML document from `device` (open for reading) as a stream; the
-// whole file is never held in memory.
-OpenedOverlayFile ReadOverlay(QIODevice& device);
+// whole file is never held in memory. `control`, when given, follows the
+// read and may stop it.
+OpenedOverlayFile ReadOverlay(QIODevice& device, ReadControl* control = nullptr);
 
 // Opens `path` as the pictures are opened (an ordinary file only, never
 // waiting on a pipe or device) and reads it.
-OpenedOverlayFile ReadOverlayFile(const QString& path);
+OpenedOverlayFile ReadOverlayFile(const QString& path, ReadControl* control = nullptr);
 
 // "12 placemarks and a description", "a, b and c": the notKept list as a
-// sentence part.
+// sentence part; a long list names its first few and counts the rest.
 QString JoinedInWords(const QStringList& items);
 
 } // namespace Overlay

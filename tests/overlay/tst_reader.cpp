@@ -254,6 +254,16 @@ private Q_SLOTS:
             << Kml("<ScreenOverlay><color>#ff0000</color></ScreenOverlay>")
             << Fields{{QStringLiteral("OverlayColor"), QStringLiteral("ffffffff")}}
             << QStringList{QStringLiteral("the colour \"#ff0000\"")};
+        // The longest values a file may hold; a long colour is quoted cut.
+        QTest::newRow("longest values")
+            << Kml("<ScreenOverlay><name>" + QByteArray(4096, 'T') + "</name><color>" +
+                   QByteArray(1 << 20, 'f') + "</color><size x='" + QByteArray(500, '2') +
+                   "' y='0'/><Icon><href>" + QByteArray(8192, 'p') +
+                   "</href></Icon></ScreenOverlay>")
+            << Fields{{title, QString(4096, u'T')},
+                      {QStringLiteral("comboSize_x"), QString(500, u'2')},
+                      {QStringLiteral("GraphicFilePath"), QString(8192, u'p')}}
+            << QStringList{u"the colour \"" + QString(40, u'f') + u"\u2026\""};
         QTest::newRow("picture refresh settings")
             << Kml("<ScreenOverlay><Icon><href>a.png</href><refreshMode>onInterval</refreshMode>"
                    "<refreshInterval>4</refreshInterval></Icon></ScreenOverlay>")
@@ -298,6 +308,37 @@ private Q_SLOTS:
         QTest::newRow("overlay in a placemark only")
             << QByteArray("<kml><Placemark><ScreenOverlay/></Placemark></kml>")
             << "it holds no screen overlay";
+        QTest::newRow("a network link file")
+            << Kml("<NetworkLink><Url><href> /a/legend.kml </href></Url></NetworkLink>"
+                   "<NetworkLink><Link><href>b.kml</href></Link></NetworkLink>")
+            << "it holds no screen overlay, only a network link to /a/legend.kml; open that "
+               "file instead";
+        // Each use of the entity would stand for all of its text.
+        QTest::newRow("entities of its own")
+            << QByteArray("<!DOCTYPE kml [<!ENTITY big \"" + QByteArray(4000, 'x') +
+                          "\">]><kml><ScreenOverlay><name>" + QByteArray("&big;").repeated(10) +
+                          "</name></ScreenOverlay></kml>")
+            << "it declares entities of its own (<!ENTITY big ...>), which KML files never need";
+        // Just past the longest each field takes.
+        QTest::newRow("long title")
+            << Kml("<ScreenOverlay><name>" + QByteArray(4097, 'T') + "</name></ScreenOverlay>")
+            << "its title is 4,097 characters long; Orvinel takes at most 4,096";
+        QTest::newRow("long title in pieces")
+            << Kml("<ScreenOverlay><name>" + QByteArray(4000, 'T') + "<!-- -->" +
+                   QByteArray(97, 'T') + "</name></ScreenOverlay>")
+            << "its title is 4,097 characters long; Orvinel takes at most 4,096";
+        QTest::newRow("long number")
+            << Kml("<ScreenOverlay><screenXY x='1' y='" + QByteArray(501, '1') +
+                   "'/></ScreenOverlay>")
+            << "its y value of <screenXY> is 501 characters long; Orvinel takes at most 500";
+        QTest::newRow("long draw order")
+            << Kml("<ScreenOverlay><drawOrder>" + QByteArray(501, '1') +
+                   "</drawOrder></ScreenOverlay>")
+            << "its draw order is 501 characters long; Orvinel takes at most 500";
+        QTest::newRow("long picture path")
+            << Kml("<ScreenOverlay><Icon><href>" + QByteArray(8193, 'p') +
+                   "</href></Icon></ScreenOverlay>")
+            << "its picture path is 8,193 characters long; Orvinel takes at most 8,192";
     }
 
     void badFiles()
@@ -307,6 +348,47 @@ private Q_SLOTS:
         const OpenedOverlayFile opened = Read(file);
         QCOMPARE(opened.problem, problem);
         QCOMPARE(opened.settings, OverlaySettings());
+    }
+
+    // A message box must fit the screen, however much a file holds.
+    void joinedInWords_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("one") << 1 << "e0";
+        QTest::newRow("two") << 2 << "e0 and e1";
+        QTest::newRow("six, all named") << 6 << "e0, e1, e2, e3, e4 and e5";
+        QTest::newRow("seven") << 7 << "e0, e1, e2, e3, e4 and 2 other kinds of content";
+        QTest::newRow("100,000") << 100000
+                                 << "e0, e1, e2, e3, e4 and 99,995 other kinds of content";
+    }
+    void joinedInWords()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, words);
+        QStringList items;
+        for (int i = 0; i < count; ++i)
+            items << QStringLiteral("e%1").arg(i);
+        QCOMPARE(Overlay::JoinedInWords(items), words);
+    }
+
+    // Another thread follows the read and may stop it.
+    void control()
+    {
+        const QByteArray file = Kml(QByteArray("<Placemark/>").repeated(5000) + "<ScreenOverlay/>");
+        ReadControl control;
+        QBuffer buffer;
+        buffer.setData(file);
+        buffer.open(QIODevice::ReadOnly);
+        QVERIFY(Overlay::ReadOverlay(buffer, &control).ok());
+        QCOMPARE(control.total.load(), file.size());
+        QVERIFY(control.done > 0);
+
+        control.cancelled = true;
+        buffer.seek(0);
+        const OpenedOverlayFile stopped = Overlay::ReadOverlay(buffer, &control);
+        QVERIFY(stopped.cancelled);
+        QCOMPARE(stopped.problem, "its opening was cancelled");
     }
 
     void unreadablePaths_data()
