@@ -11,8 +11,7 @@ namespace {
 
 const QString kGraphicDialogTitle = QStringLiteral("Select graphic file for overlay");
 const QString kGraphicDialogFilter =
-    QStringLiteral("Screen overlay graphic file|*.bmp;*.jpg;*.gif;*.tif;*.jpeg;*.tiff;*.tga;*.pgm;"
-                   "*.dds;*.ppm;*.png");
+    u"Screen overlay graphic file|*." % Overlay::PictureExtensions().join(u";*.");
 
 bool IsMeasurableExtension(const QString& extension)
 {
@@ -73,12 +72,7 @@ GraphicChoice MeasureGraphic(const QString& path, const QString& fileToRead)
 
 bool IsPictureFileName(const QString& path)
 {
-    static const QStringList kExtensions = {
-        QStringLiteral("bmp"), QStringLiteral("jpg"),  QStringLiteral("gif"),
-        QStringLiteral("tif"), QStringLiteral("jpeg"), QStringLiteral("tiff"),
-        QStringLiteral("tga"), QStringLiteral("pgm"),  QStringLiteral("dds"),
-        QStringLiteral("ppm"), QStringLiteral("png")};
-    return kExtensions.contains(Overlay::FileExtension(path).toLower());
+    return Overlay::IsPictureFileName(path);
 }
 
 } // namespace Commands

@@ -1,21 +1,18 @@
 #include "KmzArchive.h"
 
 #include "KmlWriter.h"
+#include "KmzEntries.h"
 #include "PathHelpers.h"
 #include "PictureFile.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QIODevice>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QUrl>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <memory>
-#include <vector>
-#include <zip.h>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -25,55 +22,53 @@
 
 namespace Overlay {
 
-namespace {
+namespace Kmz {
 
-// However small the archive, never more than this unpacked; and never more
-// than kMaxRatio times the archive's own size, which no real picture needs.
-constexpr zip_uint64_t kMaxUnpacked = zip_uint64_t(512) * 1024 * 1024;
-constexpr zip_uint64_t kMaxRatio = 100;
-
-const QString kKmlEntry = QStringLiteral("doc.kml");
-const QString kPictureFolder = QStringLiteral("files/");
-
-struct ZipDiscard
+QString SizeInWords(qint64 bytes)
 {
-    void operator()(zip_t* zip) const { zip_discard(zip); }
-};
-using Zip = std::unique_ptr<zip_t, ZipDiscard>;
-
-struct ZipFileClose
-{
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-using ZipFile = std::unique_ptr<zip_file_t, ZipFileClose>;
-
-QString ZipText(zip_error_t* error)
-{
-    return QString::fromUtf8(zip_error_strerror(error));
+    return QLocale::c().formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
 }
 
-QString Damaged(zip_error_t* error)
+QString ZipProblem(zip_error_t* error)
 {
-    return QStringLiteral("it is a damaged KMZ archive (%1)").arg(ZipText(error));
+    const QString damaged = QStringLiteral("it is a damaged KMZ archive: %1");
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_EXISTS:
+        return damaged.arg(QStringLiteral("two of its entries have the same name"));
+    case ZIP_ER_INCONS:
+        return damaged.arg(QStringLiteral("its table of contents does not match its entries"));
+    case ZIP_ER_CRC:
+        return damaged.arg(QStringLiteral("an entry's contents do not match its checksum"));
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        return damaged.arg(QStringLiteral("an entry's compressed data is broken"));
+    case ZIP_ER_EOF:
+        return damaged.arg(QStringLiteral("it ends too early"));
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+    case ZIP_ER_ENCRNOTSUPP:
+        return QStringLiteral("it holds an encrypted (password-protected) entry, which Orvinel "
+                              "cannot open");
+    case ZIP_ER_COMPNOTSUPP:
+        return QStringLiteral("it holds an entry compressed in a way Orvinel cannot unpack");
+    case ZIP_ER_MULTIDISK:
+        return QStringLiteral("it is one part of an archive split over several files");
+    case ZIP_ER_MEMORY:
+        return QStringLiteral("there is not enough memory to read it");
+    case ZIP_ER_OPEN:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_TELL:
+        return QStringLiteral("it cannot be read (%1)")
+            .arg(zip_error_system_type(error) == ZIP_ET_SYS
+                     ? qt_error_string(zip_error_code_system(error))
+                     : QString::fromUtf8(zip_error_strerror(error)));
+    default:
+        return QStringLiteral("it is a damaged KMZ archive (%1)")
+            .arg(QString::fromUtf8(zip_error_strerror(error)));
+    }
 }
 
-// A scheme of two letters or more: a single letter and a colon is a drive.
-bool IsWebAddress(const QString& link)
-{
-    static const QRegularExpression kScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    return kScheme.match(link).hasMatch();
-}
-
-// Deflating these again only costs time.
-bool IsCompressedPicture(const QString& name)
-{
-    const QString extension = FileExtension(name).toLower();
-    return extension == QLatin1String("jpg") || extension == QLatin1String("jpeg") ||
-           extension == QLatin1String("png") || extension == QLatin1String("gif");
-}
-
-// Where an entry unpacks, relative to the unpack folder: its name cleaned, or
-// empty when it would land outside that folder (or on the folder itself).
 // Backslashes and a drive are refused outright: some unpackers take them as
 // folders, whatever the zip format says.
 QString UnpackName(const QString& name)
@@ -97,22 +92,74 @@ QString UnpackName(const QString& name)
     return kept.join(QLatin1Char('/'));
 }
 
-// A file the user named, opened the way pictures are (never blocking on a
-// pipe), as a stdio stream of its own for libzip; null with the reason.
-using Stream = std::unique_ptr<FILE, int (*)(FILE*)>;
-Stream OpenStream(const QString& path, QString& problem, qint64* size = nullptr,
-                  QByteArray* start = nullptr)
+EntryDevice::EntryDevice(zip_file_t* file, zip_uint64_t declared) : file_(file), declared_(declared)
 {
-    const OpenedPicture opened = OpenPictureFile(path);
-    if (!opened) {
-        problem = opened.problem;
-        return {nullptr, &std::fclose};
+    open(QIODevice::ReadOnly);
+}
+
+qint64 EntryDevice::readData(char* data, qint64 maxSize)
+{
+    if (!problem_.isEmpty())
+        return -1;
+    const zip_uint64_t wanted = qMin(zip_uint64_t(maxSize), declared_ - read_ + 1);
+    const zip_int64_t got = zip_fread(file_.get(), data, wanted);
+    if (got < 0) {
+        problem_ = ZipProblem(zip_file_get_error(file_.get()));
+        return -1;
     }
-    if (size != nullptr)
-        *size = opened.file->size();
-    if (start != nullptr)
-        *start = opened.file->peek(4);
-    const int fd = ::dup(opened.file->handle());
+    read_ += zip_uint64_t(got);
+    if (read_ > declared_) {
+        problem_ = QStringLiteral("it is a damaged KMZ archive: an entry holds more than its "
+                                  "headers say");
+        return -1;
+    }
+    return got;
+}
+
+} // namespace Kmz
+
+using namespace Kmz;
+
+namespace {
+
+// Network links followed from one KML entry to the next inside an archive,
+// at most this deep.
+constexpr int kMostLinkDepth = 4;
+
+const QString kKmlEntry = QStringLiteral("doc.kml");
+const QString kPictureFolder = QStringLiteral("files/");
+
+QString ZipText(zip_error_t* error)
+{
+    return QString::fromUtf8(zip_error_strerror(error));
+}
+
+// A scheme of two letters or more: a single letter and a colon is a drive.
+bool IsWebAddress(const QString& link)
+{
+    static const QRegularExpression kScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    return kScheme.match(link).hasMatch();
+}
+
+// Deflating these again only costs time.
+bool IsCompressedPicture(const QString& name)
+{
+    const QString extension = FileExtension(name).toLower();
+    return extension == QLatin1String("jpg") || extension == QLatin1String("jpeg") ||
+           extension == QLatin1String("png") || extension == QLatin1String("gif");
+}
+
+bool IsKml(const Entry& entry)
+{
+    return !entry.folder &&
+           FileExtension(entry.name).compare(QLatin1String("kml"), Qt::CaseInsensitive) == 0;
+}
+
+// An open file as a stdio stream of its own for libzip; null with the reason.
+using Stream = std::unique_ptr<FILE, int (*)(FILE*)>;
+Stream StreamOf(const QFile& file, QString& problem)
+{
+    const int fd = ::dup(file.handle());
     FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "rb");
     if (stream == nullptr) {
         problem = qt_error_string(errno);
@@ -139,9 +186,10 @@ bool AddEntry(zip_t* zip, const QString& name, zip_source_t* source, zip_int32_t
 
 // libzip writes a temporary file beside the target and renames it over the
 // target on zip_close, so the target is replaced whole or not at all. The
-// bytes must live until then.
+// bytes must live until then. Exactly `pictureSize` bytes of the picture go
+// in, the size checked against the limit, however the file grows meanwhile.
 WriteResult WriteZip(const QString& path, const QByteArray& kml, const QString& pictureEntry,
-                     Stream picture)
+                     Stream picture, qint64 pictureSize)
 {
     if (QFileInfo(path).isDir())
         return {false, QStringLiteral("A folder of that name is in the way.")};
@@ -162,7 +210,7 @@ WriteResult WriteZip(const QString& path, const QByteArray& kml, const QString& 
         zip_source_buffer(zip.get(), kml.constData(), zip_uint64_t(kml.size()), 0), ZIP_CM_DEFLATE);
     if (added && !pictureEntry.isEmpty()) {
         // Streamed from the file: the picture is never held in memory whole.
-        zip_source_t* source = zip_source_filep(zip.get(), picture.get(), 0, -1);
+        zip_source_t* source = zip_source_filep(zip.get(), picture.get(), 0, pictureSize);
         if (source != nullptr)
             (void)picture.release(); // the source closes it
         added = AddEntry(zip.get(), pictureEntry, source, pictureMethod);
@@ -176,78 +224,16 @@ WriteResult WriteZip(const QString& path, const QByteArray& kml, const QString& 
 
 // ---- Reading ----
 
-struct Entry
-{
-    zip_uint64_t index = 0;
-    QString name;
-    zip_uint64_t size = 0;
-    bool folder = false;
-};
-
-struct Archive
-{
-    Zip zip;
-    std::vector<Entry> entries;
-    QString problem;
-};
-
 Archive Refused(const QString& problem)
 {
     return {nullptr, {}, problem};
 }
 
-// One entry as a read-only stream that stops one byte past the size the
-// headers declared: the limits were checked against those sizes, so headers
-// that lie cannot make it unpack more.
-class EntryDevice final : public QIODevice
-{
-public:
-    EntryDevice(zip_file_t* file, zip_uint64_t declared) : file_(file), declared_(declared)
-    {
-        open(QIODevice::ReadOnly);
-    }
-    EntryDevice(const EntryDevice&) = delete;
-    EntryDevice& operator=(const EntryDevice&) = delete;
-    EntryDevice(EntryDevice&&) = delete;
-    EntryDevice& operator=(EntryDevice&&) = delete;
-    ~EntryDevice() override = default;
-
-    bool isSequential() const override { return true; }
-    const QString& problem() const { return problem_; }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        if (!problem_.isEmpty())
-            return -1;
-        const zip_uint64_t wanted = qMin(zip_uint64_t(maxSize), declared_ - read_ + 1);
-        const zip_int64_t got = zip_fread(file_.get(), data, wanted);
-        if (got < 0) {
-            problem_ = Damaged(zip_file_get_error(file_.get()));
-            return -1;
-        }
-        read_ += zip_uint64_t(got);
-        if (read_ > declared_) {
-            problem_ = QStringLiteral("it is a damaged KMZ archive (an entry holds more than "
-                                      "its headers say)");
-            return -1;
-        }
-        return got;
-    }
-    qint64 writeData(const char* /*data*/, qint64 /*size*/) override { return -1; }
-
-private:
-    ZipFile file_;
-    zip_uint64_t declared_;
-    zip_uint64_t read_ = 0;
-    QString problem_;
-};
-
 // Every entry, before any is read: names that stay inside the unpack folder,
-// no links, and declared sizes within the limits.
-QString CheckEntries(zip_t* zip, zip_uint64_t archiveSize, std::vector<Entry>& entries)
+// no links, and declared sizes within the limit. The real bytes are counted
+// again as they are read (EntryDevice), so a bomb cannot pass by lying.
+QString CheckEntries(zip_t* zip, qint64 limit, std::vector<Entry>& entries)
 {
-    const zip_uint64_t limit = qMin(kMaxUnpacked, kMaxRatio * archiveSize);
     const zip_int64_t count = zip_get_num_entries(zip, 0);
     zip_uint64_t total = 0;
     for (zip_uint64_t index = 0; index < zip_uint64_t(qMax<zip_int64_t>(count, 0)); ++index) {
@@ -257,7 +243,7 @@ QString CheckEntries(zip_t* zip, zip_uint64_t archiveSize, std::vector<Entry>& e
         zip_uint32_t attributes = 0;
         if (zip_stat_index(zip, index, 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0 ||
             zip_file_get_external_attributes(zip, index, 0, &system, &attributes) != 0)
-            return Damaged(zip_get_error(zip));
+            return ZipProblem(zip_get_error(zip));
         const QString name = QString::fromUtf8(stat.name);
         if (UnpackName(name).isEmpty())
             return QStringLiteral("it holds an entry named \"%1\", which would unpack outside "
@@ -267,20 +253,21 @@ QString CheckEntries(zip_t* zip, zip_uint64_t archiveSize, std::vector<Entry>& e
         const zip_uint32_t type = (attributes >> 16U) & 0170000U;
         if (system == ZIP_OPSYS_UNIX && type != 0 && type != 0100000U && type != 0040000U)
             return QStringLiteral("it holds \"%1\", a link or other special file").arg(name);
-        if (stat.size > limit - total)
-            return QStringLiteral("it would unpack to more than %1 MB, too much for an archive "
-                                  "of %2 KB")
-                .arg(limit / (zip_uint64_t(1024) * 1024))
-                .arg((archiveSize + 1023) / 1024);
+        if (stat.size > zip_uint64_t(limit) - total)
+            return QStringLiteral("it would unpack to more than %1, the most Orvinel takes from "
+                                  "one archive")
+                .arg(SizeInWords(limit));
         total += stat.size;
-        entries.push_back({index, name, stat.size, name.endsWith(QLatin1Char('/'))});
+        const bool encrypted =
+            (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE;
+        entries.push_back({index, name, stat.size, name.endsWith(QLatin1Char('/')), encrypted});
     }
     return {};
 }
 
 // Opens an archive read from `source` (freed in any case) and checks it.
 // `start` is the archive's first bytes, to tell a cut-short zip from no zip.
-Archive OpenArchive(zip_source_t* source, zip_uint64_t size, const QByteArray& start)
+Archive OpenArchive(zip_source_t* source, const QByteArray& start, qint64 limit)
 {
     if (source == nullptr)
         return Refused(QStringLiteral("it cannot be read"));
@@ -291,40 +278,146 @@ Archive OpenArchive(zip_source_t* source, zip_uint64_t size, const QByteArray& s
     if (archive.zip == nullptr) {
         zip_source_free(source);
         if (zip_error_code_zip(&error) != ZIP_ER_NOZIP)
-            archive.problem = Damaged(&error);
+            archive.problem = ZipProblem(&error);
         else if (start.startsWith("PK\x03\x04"))
             archive.problem = QStringLiteral("it is a cut-short or damaged KMZ archive (%1)")
                                   .arg(ZipText(&error));
         else
             archive.problem = QStringLiteral("it is not a KMZ archive (%1)").arg(ZipText(&error));
     } else {
-        archive.problem = CheckEntries(archive.zip.get(), size, archive.entries);
+        archive.problem = CheckEntries(archive.zip.get(), limit, archive.entries);
     }
     zip_error_fini(&error);
     return archive;
 }
 
-// The file is opened the way pictures are (never blocking on a pipe); libzip
-// reads it through a stream of its own on the same open file.
-Archive OpenArchive(const QString& path)
+// libzip reads the open file through a stream of its own on the same file.
+Archive OpenArchive(QFile& file, qint64 limit)
 {
     QString problem;
-    qint64 size = 0;
-    QByteArray start;
-    Stream stream = OpenStream(path, problem, &size, &start);
+    Stream stream = StreamOf(file, problem);
     if (stream == nullptr)
         return Refused(problem);
     zip_source_t* source = zip_source_filep_create(stream.get(), 0, -1, nullptr);
     if (source != nullptr)
         (void)stream.release(); // the source closes it
-    return OpenArchive(source, zip_uint64_t(size), start);
+    return OpenArchive(source, file.peek(4), limit);
 }
 
-Archive OpenArchive(const QByteArray& bytes)
+Archive OpenArchive(const QByteArray& bytes, qint64 limit)
 {
     return OpenArchive(
         zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, nullptr),
-        zip_uint64_t(bytes.size()), bytes.left(4));
+        bytes.left(4), limit);
+}
+
+// The entry a relative link names, taken from the folder of the KML entry
+// `from`; links written on Windows may use "\" and "%20". Null when none.
+const Entry* LinkedEntry(const Archive& archive, const QString& link, const QString& from)
+{
+    if (!IsRelativeLink(link))
+        return nullptr;
+    const QString folder = from.left(from.lastIndexOf(QLatin1Char('/')) + 1);
+    for (QString candidate : {link, QUrl::fromPercentEncoding(link.toUtf8())}) {
+        const QString wanted =
+            UnpackName(folder + candidate.replace(QLatin1Char('\\'), QLatin1Char('/')));
+        for (const Entry& entry : archive.entries) {
+            if (!wanted.isEmpty() && !entry.folder && UnpackName(entry.name) == wanted)
+                return &entry;
+        }
+    }
+    return nullptr;
+}
+
+OpenedOverlayFile ReadKmlEntry(const Archive& archive, const Entry& entry, ReadControl* control)
+{
+    OpenedOverlayFile opened;
+    if (entry.encrypted) {
+        opened.problem = QStringLiteral("its KML file \"%1\" is encrypted (password-protected), "
+                                        "which Orvinel cannot open")
+                             .arg(entry.name);
+        return opened;
+    }
+    zip_file_t* file = zip_fopen_index(archive.zip.get(), entry.index, 0);
+    if (file == nullptr) {
+        opened.problem = ZipProblem(zip_get_error(archive.zip.get()));
+        return opened;
+    }
+    if (control != nullptr)
+        control->total = qint64(entry.size);
+    EntryDevice device(file, entry.size);
+    opened = ReadOverlay(device, control);
+    if (!device.problem().isEmpty()) {
+        opened = OpenedOverlayFile();
+        opened.problem = device.problem();
+    }
+    return opened;
+}
+
+// Reads `entry`; when it holds no screen overlay, follows its network links
+// to the KML entries they name inside the archive, depth first in file
+// order, as GDAL lays out its KMZ files (doc.kml linking layers/NAME.kml).
+// Each entry is read once at most. `holder` is the entry read last: the one
+// holding the overlay when one is found.
+OpenedOverlayFile ReadFollowingLinks(const Archive& archive, const Entry& entry,
+                                     ReadControl* control, int depth, QStringList& visited,
+                                     const Entry*& holder)
+{
+    visited.append(entry.name);
+    holder = &entry;
+    OpenedOverlayFile opened = ReadKmlEntry(archive, entry, control);
+    if (opened.ok() || opened.cancelled || depth >= kMostLinkDepth)
+        return opened;
+    for (const QString& link : opened.networkLinks) {
+        const Entry* linked = LinkedEntry(archive, link, entry.name);
+        if (linked == nullptr || !IsKml(*linked) || visited.contains(linked->name))
+            continue;
+        const Entry* found = nullptr;
+        OpenedOverlayFile followed =
+            ReadFollowingLinks(archive, *linked, control, depth + 1, visited, found);
+        if (followed.ok() || followed.cancelled) {
+            holder = found;
+            return followed;
+        }
+    }
+    holder = &entry;
+    return opened;
+}
+
+OpenedKmz ReadChecked(const Archive& archive, ReadControl* control)
+{
+    OpenedKmz opened;
+    opened.archive = true;
+    opened.overlay.problem = archive.problem;
+    if (!archive.problem.isEmpty())
+        return opened;
+    const auto kml = std::find_if(archive.entries.begin(), archive.entries.end(), IsKml);
+    if (kml == archive.entries.end()) {
+        opened.overlay.problem = QStringLiteral("it holds no KML file");
+        return opened;
+    }
+    QStringList visited;
+    const Entry* holder = nullptr;
+    opened.overlay = ReadFollowingLinks(archive, *kml, control, 0, visited, holder);
+    if (opened.overlay.ok()) {
+        const Entry* picture =
+            LinkedEntry(archive, opened.overlay.settings.GraphicFilePath, holder->name);
+        if (picture != nullptr && IsPictureFileName(picture->name))
+            opened.pictureEntry = picture->name;
+    }
+    return opened;
+}
+
+} // namespace
+
+namespace Kmz {
+
+Archive OpenArchive(const QString& path, qint64 limit)
+{
+    const OpenedPicture opened = OpenPictureFile(path);
+    if (!opened)
+        return Refused(opened.problem);
+    return Overlay::OpenArchive(*opened.file, limit);
 }
 
 const Entry* FindEntry(const Archive& archive, const QString& name)
@@ -336,65 +429,16 @@ const Entry* FindEntry(const Archive& archive, const QString& name)
     return nullptr;
 }
 
-// The entry a relative picture link names, taken from the KML entry's
-// folder; links written on Windows may use "\" and "%20".
-QString PictureEntry(const Archive& archive, const QString& link, const QString& kmlEntry)
-{
-    if (!IsRelativeLink(link))
-        return {};
-    const QString folder = kmlEntry.left(kmlEntry.lastIndexOf(QLatin1Char('/')) + 1);
-    for (QString candidate : {link, QUrl::fromPercentEncoding(link.toUtf8())}) {
-        const QString wanted =
-            UnpackName(folder + candidate.replace(QLatin1Char('\\'), QLatin1Char('/')));
-        for (const Entry& entry : archive.entries) {
-            if (!wanted.isEmpty() && !entry.folder && UnpackName(entry.name) == wanted)
-                return entry.name;
-        }
-    }
-    return {};
-}
-
-OpenedKmz ReadChecked(const Archive& archive)
-{
-    OpenedKmz opened;
-    opened.overlay.problem = archive.problem;
-    if (!archive.problem.isEmpty())
-        return opened;
-    const auto isKml = [](const Entry& entry) {
-        return !entry.folder &&
-               FileExtension(entry.name).compare(QLatin1String("kml"), Qt::CaseInsensitive) == 0;
-    };
-    const auto kml = std::find_if(archive.entries.begin(), archive.entries.end(), isKml);
-    if (kml == archive.entries.end()) {
-        opened.overlay.problem = QStringLiteral("it holds no KML file");
-        return opened;
-    }
-    zip_file_t* file = zip_fopen_index(archive.zip.get(), kml->index, 0);
-    if (file == nullptr) {
-        opened.overlay.problem = Damaged(zip_get_error(archive.zip.get()));
-        return opened;
-    }
-    EntryDevice device(file, kml->size);
-    opened.overlay = ReadOverlay(device);
-    if (!device.problem().isEmpty()) {
-        opened.overlay = OpenedOverlayFile();
-        opened.overlay.problem = device.problem();
-    } else if (opened.overlay.ok()) {
-        opened.pictureEntry =
-            PictureEntry(archive, opened.overlay.settings.GraphicFilePath, kml->name);
-    }
-    return opened;
-}
-
-} // namespace
+} // namespace Kmz
 
 KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
-                   const QString& pictureFile)
+                   const QString& pictureFile, qint64 maxUnpacked)
 {
     KmzExport exported;
     OverlaySettings inside = settings;
     QString pictureEntry;
     Stream picture(nullptr, &std::fclose);
+    qint64 pictureSize = 0;
     const QString& link = settings.GraphicFilePath;
     if (!link.isEmpty() && !IsWebAddress(link)) {
         const QString name = link.mid(
@@ -405,8 +449,12 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
                                QStringLiteral("The picture link %1 names no file.").arg(link)};
             return exported;
         }
-        QString problem;
-        picture = OpenStream(pictureFile, problem);
+        const OpenedPicture opened = OpenPictureFile(pictureFile);
+        QString problem = opened.problem;
+        if (opened) {
+            pictureSize = opened.file->size();
+            picture = StreamOf(*opened.file, problem);
+        }
         if (picture == nullptr) {
             exported.result = {
                 false,
@@ -415,20 +463,42 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
         }
         inside.GraphicFilePath = pictureEntry;
     }
-    exported.result =
-        WriteZip(kmzPath, OverlayFileBytes(inside).bytes, pictureEntry, std::move(picture));
+    const QByteArray kml = OverlayFileBytes(inside).bytes;
+    // The reader's limit counts every entry: what passes here opens again.
+    if (pictureSize > maxUnpacked - kml.size()) {
+        exported.result = {
+            false, QStringLiteral("The picture %1 (%2) is too large: a KMZ that "
+                                  "Orvinel writes unpacks to at most %3.")
+                       .arg(pictureFile, SizeInWords(pictureSize), SizeInWords(maxUnpacked))};
+        return exported;
+    }
+    exported.result = WriteZip(kmzPath, kml, pictureEntry, std::move(picture), pictureSize);
     exported.pictureEmbedded = exported.result.ok && !pictureEntry.isEmpty();
     return exported;
 }
 
-OpenedKmz ReadKmz(const QString& kmzPath)
+OpenedKmz ReadKmz(const QString& kmzPath, ReadControl* control, qint64 maxUnpacked)
 {
-    return ReadChecked(OpenArchive(kmzPath));
+    return ReadChecked(OpenArchive(kmzPath, maxUnpacked), control);
 }
 
-OpenedKmz ReadKmzBytes(const QByteArray& bytes)
+OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control, qint64 maxUnpacked)
 {
-    return ReadChecked(OpenArchive(bytes));
+    return ReadChecked(OpenArchive(bytes, maxUnpacked), control);
+}
+
+OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control)
+{
+    {
+        const OpenedPicture opened = OpenPictureFile(path);
+        const QByteArray start = opened ? opened.file->peek(4) : QByteArray();
+        // A zip's first entry, or the empty archive's end record.
+        if (start == "PK\x03\x04" || start == "PK\x05\x06")
+            return ReadChecked(OpenArchive(*opened.file, kKmzMaxUnpacked), control);
+    }
+    OpenedKmz opened;
+    opened.overlay = ReadOverlayFile(path, control);
+    return opened;
 }
 
 QString KmzUnpackFolder(const QString& kmzPath)
@@ -437,38 +507,6 @@ QString KmzUnpackFolder(const QString& kmzPath)
         qMax(kmzPath.lastIndexOf(QLatin1Char('/')), kmzPath.lastIndexOf(QLatin1Char('\\'))) + 1;
     const qsizetype dot = kmzPath.lastIndexOf(QLatin1Char('.'));
     return kmzPath.left(dot > nameStart ? dot : kmzPath.size()) + QStringLiteral("_files");
-}
-
-WriteResult UnpackKmzEntry(const QString& kmzPath, const QString& entry, QString& unpackedPath)
-{
-    unpackedPath.clear();
-    // Checked again here, whatever the caller read before: the archive may
-    // have been replaced since.
-    const QString relative = UnpackName(entry);
-    if (relative.isEmpty())
-        return {false,
-                QStringLiteral("The entry \"%1\" would unpack outside its folder.").arg(entry)};
-    const Archive archive = OpenArchive(kmzPath);
-    if (!archive.problem.isEmpty())
-        return {false, QStringLiteral("The archive cannot be unpacked: %1.").arg(archive.problem)};
-    const Entry* found = FindEntry(archive, entry);
-    zip_file_t* file =
-        found == nullptr ? nullptr : zip_fopen_index(archive.zip.get(), found->index, 0);
-    if (file == nullptr)
-        return {false, QStringLiteral("The archive holds no file \"%1\".").arg(entry)};
-    EntryDevice device(file, found->size);
-    const QByteArray bytes = device.readAll();
-    if (!device.problem().isEmpty())
-        return {false, QStringLiteral("The archive cannot be unpacked: %1.").arg(device.problem())};
-
-    const QString target = KmzUnpackFolder(kmzPath) + QLatin1Char('/') + relative;
-    const QString folder = QFileInfo(target).absolutePath();
-    if (!QDir().mkpath(folder))
-        return {false, QStringLiteral("The folder %1 cannot be made.").arg(folder)};
-    WriteResult written = WriteFileAtomically(target, bytes);
-    if (written.ok)
-        unpackedPath = target;
-    return written;
 }
 
 } // namespace Overlay

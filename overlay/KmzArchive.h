@@ -23,25 +23,45 @@ struct KmzExport
 // What opening a KMZ gave.
 struct OpenedKmz
 {
-    // The overlay read from the archive's first .kml entry; its problem is
-    // set when the archive cannot be used at all (not a zip, no KML entry,
-    // an entry name that leaves the folder, too large when unpacked, ...).
+    // The overlay read from the archive's first .kml entry, or from the
+    // first KML entry its network links lead to inside the archive; its
+    // problem is set when the archive cannot be used at all (not a zip, no
+    // KML entry, an entry name that leaves the folder, too large when
+    // unpacked, encrypted, ...).
     OpenedOverlayFile overlay;
-    // The archive entry the picture link names; empty when it names none.
+    // The archive entry the picture link names, taken from the folder of
+    // the KML entry that held the overlay; empty when it names none, or
+    // names a file that is not a picture.
     QString pictureEntry;
+    // The file was read as an archive.
+    bool archive = false;
 };
 
 namespace Overlay {
+
+// The most one KMZ unpacks to, all its entries together. The exporter
+// refuses a picture that would take its archive past it and the reader an
+// archive whose entries declare more, so every archive Orvinel writes opens
+// again. The parameters of that name exist for the tests.
+inline constexpr qint64 kKmzMaxUnpacked = qint64(512) * 1024 * 1024;
 
 // Writes `settings` as a KMZ at `kmzPath`, the picture's bytes read from
 // `pictureFile` (where the picture link leads). Replaces the target whole: a
 // failure leaves an earlier archive as it was.
 KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
-                   const QString& pictureFile);
+                   const QString& pictureFile, qint64 maxUnpacked = kKmzMaxUnpacked);
 
-// Reads a KMZ from a file or from memory; never unpacks anything.
-OpenedKmz ReadKmz(const QString& kmzPath);
-OpenedKmz ReadKmzBytes(const QByteArray& bytes);
+// Reads a KMZ from a file or from memory; never unpacks anything. `control`
+// follows the read of the KML entry (its total is that entry's size).
+OpenedKmz ReadKmz(const QString& kmzPath, ReadControl* control = nullptr,
+                  qint64 maxUnpacked = kKmzMaxUnpacked);
+OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control = nullptr,
+                       qint64 maxUnpacked = kKmzMaxUnpacked);
+
+// Reads `path` as what its first bytes say it is, whatever its name: a zip
+// archive as a KMZ, anything else as a KML file. A pipe or device is refused
+// as ReadOverlayFile refuses it.
+OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control = nullptr);
 
 // The folder a KMZ's picture unpacks into: ".../legend.kmz" ->
 // ".../legend_files".
@@ -49,7 +69,10 @@ QString KmzUnpackFolder(const QString& kmzPath);
 
 // Unpacks `entry` of the archive into KmzUnpackFolder(kmzPath), under its
 // entry name, replacing a file there whole; the unpacked file's path in
-// `unpackedPath`.
-WriteResult UnpackKmzEntry(const QString& kmzPath, const QString& entry, QString& unpackedPath);
+// `unpackedPath`. Only a picture Orvinel shows is unpacked, and never
+// through a link: a link as the unpack folder, as a folder on the way or as
+// the file itself is refused. A failure leaves no file or folder behind.
+WriteResult UnpackKmzEntry(const QString& kmzPath, const QString& entry, QString& unpackedPath,
+                           qint64 maxUnpacked = kKmzMaxUnpacked);
 
 } // namespace Overlay

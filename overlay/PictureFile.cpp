@@ -1,5 +1,7 @@
 #include "PictureFile.h"
 
+#include "PathHelpers.h"
+
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
@@ -75,5 +77,20 @@ OpenedPicture OpenPictureFile(const QString& path)
 }
 
 #endif
+
+const QStringList& PictureExtensions()
+{
+    static const QStringList kExtensions = {
+        QStringLiteral("bmp"), QStringLiteral("jpg"),  QStringLiteral("gif"),
+        QStringLiteral("tif"), QStringLiteral("jpeg"), QStringLiteral("tiff"),
+        QStringLiteral("tga"), QStringLiteral("pgm"),  QStringLiteral("dds"),
+        QStringLiteral("ppm"), QStringLiteral("png")};
+    return kExtensions;
+}
+
+bool IsPictureFileName(const QString& path)
+{
+    return PictureExtensions().contains(FileExtension(path).toLower());
+}
 
 } // namespace Overlay

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -24,5 +25,12 @@ namespace Overlay {
 // picture's name would otherwise block the reader, and with it the window,
 // for ever. Never waits on such a file, not even to open it.
 OpenedPicture OpenPictureFile(const QString& path);
+
+// The picture types Orvinel shows, as lower-case extensions in the order the
+// picture dialog lists them. A KMZ unpacks only files of these types.
+const QStringList& PictureExtensions();
+
+// Whether `path` ends in one of those extensions, in any case.
+bool IsPictureFileName(const QString& path);
 
 } // namespace Overlay

@@ -1,7 +1,9 @@
-// libFuzzer target: any bytes go to the KMZ reader as an archive. Besides the
-// sanitizers' reports, it aborts when an archive the reader accepts names a
-// picture entry that would unpack outside its folder.
+// libFuzzer target: any bytes go to the KMZ reader as an archive, network
+// links followed inside it. Besides the sanitizers' reports, it aborts when
+// an archive the reader accepts names a picture entry that would unpack
+// outside its folder or is no picture, or when a refusal says nothing.
 #include "KmzArchive.h"
+#include "PictureFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,9 +18,15 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const OpenedKmz opened =
-        Overlay::ReadKmzBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    ReadControl control;
+    const OpenedKmz opened = Overlay::ReadKmzBytes(
+        QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), &control);
     if (!opened.overlay.ok() && !opened.pictureEntry.isEmpty())
+        std::abort();
+    if (!opened.pictureEntry.isEmpty() && !Overlay::IsPictureFileName(opened.pictureEntry))
+        std::abort();
+    if (opened.overlay.problem.trimmed().isEmpty() != opened.overlay.ok() ||
+        control.total > Overlay::kKmzMaxUnpacked)
         std::abort();
     if (opened.pictureEntry.startsWith(QLatin1Char('/')) ||
         opened.pictureEntry.split(QLatin1Char('/')).contains(QLatin1String("..")))

@@ -1,7 +1,12 @@
+#include "KmlWriter.h"
 #include "KmzArchive.h"
+#include "PictureFile.h"
 #include "Vocabulary.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
+#include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -9,6 +14,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <cstdint>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -20,6 +26,7 @@ struct ZipEntry
     const char* name;
     QByteArray bytes;
     zip_uint32_t unixMode = 0100644;
+    bool encrypted = false;
 };
 
 // An archive made in memory with libzip, entries in the order given.
@@ -34,6 +41,8 @@ QByteArray MakeZip(const QList<ZipEntry>& entries)
             zip_source_buffer(zip, e.bytes.constData(), zip_uint64_t(e.bytes.size()), 0), 0);
         zip_file_set_external_attributes(zip, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX,
                                          e.unixMode << 16U);
+        if (e.encrypted)
+            zip_file_set_encryption(zip, zip_uint64_t(i), ZIP_EM_AES_256, "secret");
     }
     zip_close(zip);
     zip_stat_t stat;
@@ -46,14 +55,37 @@ QByteArray MakeZip(const QList<ZipEntry>& entries)
     return bytes;
 }
 
-// The first entry's uncompressed size, in its local and central headers.
-QByteArray WithDeclaredSize(QByteArray zip, quint32 size)
+// A field of the first entry in its local and central headers, little-endian.
+enum Field : std::uint8_t { Method, Checksum, Size };
+QByteArray WithField(QByteArray zip, Field field, quint32 value)
 {
-    const qsizetype central = zip.indexOf("PK\x01\x02");
-    for (const qsizetype at : {qsizetype(22), central + 24})
-        for (int i = 0; i < 4; ++i)
-            zip[at + i] = char((size >> (8 * i)) & 0xffU);
+    const qsizetype local[] = {8, 14, 22};
+    const qsizetype central[] = {10, 16, 24};
+    const int width = field == Method ? 2 : 4;
+    for (const qsizetype at : {local[field], zip.indexOf("PK\x01\x02") + central[field]})
+        for (int i = 0; i < width; ++i)
+            zip[at + i] = char((value >> (8 * i)) & 0xffU);
     return zip;
+}
+
+QByteArray RandomBytes(qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    for (char& c : bytes)
+        c = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+// What a folder holds, all the way down, links listed but not followed.
+QStringList Tree(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << it.next().mid(folder.size());
+    found.sort();
+    return found;
 }
 
 OverlaySettings Settings(const QString& link)
@@ -77,6 +109,20 @@ QByteArray Kml(const QByteArray& inside = QByteArray(3000, ' '))
            "</ScreenOverlay></kml>";
 }
 
+QByteArray OverlayKml(const QByteArray& name, const QByteArray& href)
+{
+    return Kml("<name>" + name + "</name><Icon><href>" + href + "</href></Icon>");
+}
+
+// A document with only network links, as GDAL writes doc.kml.
+QByteArray LinkKml(const QList<QByteArray>& hrefs)
+{
+    QByteArray links;
+    for (const QByteArray& href : hrefs)
+        links += "<NetworkLink><Link><href>" + href + "</href></Link></NetworkLink>";
+    return "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>" + links + "</Document></kml>";
+}
+
 QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
@@ -95,38 +141,68 @@ private Q_SLOTS:
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<int>("method");
+        QTest::addColumn<QByteArray>("picture");
+        // The archive's unpacked size limit; 0 for Orvinel's own.
+        QTest::addColumn<qint64>("limit");
+        const QByteArray random = RandomBytes(70000);
         QTest::newRow("png stored") << "/maps/legend.png"
-                                    << "files/legend.png" << ZIP_CM_STORE;
-        QTest::newRow("drive, capitals, UTF-8") << "C:\\maps\\Légende.JPG"
-                                                << "files/Légende.JPG" << ZIP_CM_STORE;
-        QTest::newRow("bmp deflated") << "legend.bmp"
-                                      << "files/legend.bmp" << ZIP_CM_DEFLATE;
-        QTest::newRow("web address") << "https://example.org/l.png" << QString() << -1;
-        QTest::newRow("no picture") << QString() << QString() << -1;
+                                    << "files/legend.png" << ZIP_CM_STORE << random << 0LL;
+        QTest::newRow("drive, capitals, UTF-8")
+            << "C:\\maps\\Légende.JPG"
+            << "files/Légende.JPG" << ZIP_CM_STORE << random << 0LL;
+        QTest::newRow("web address")
+            << "https://example.org/l.png" << QString() << -1 << random << 0LL;
+        QTest::newRow("no picture") << QString() << QString() << -1 << random << 0LL;
+        for (const QString& extension : Overlay::PictureExtensions()) {
+            const bool stored = QStringList{"jpg", "jpeg", "png", "gif"}.contains(extension);
+            QTest::addRow("tiny %s", qPrintable(extension))
+                << "legend." + extension << "files/legend." + extension
+                << (stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE) << RandomBytes(17) << 0LL;
+        }
+        // Deflates some 200 to 1, past any ratio a zip-bomb guard might set.
+        QImage white(800, 600, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QBuffer bmp;
+        QVERIFY(bmp.open(QIODevice::WriteOnly) && white.save(&bmp, "BMP"));
+        QTest::newRow("white 800x600 bmp")
+            << "white.bmp"
+            << "files/white.bmp" << ZIP_CM_DEFLATE << bmp.data() << 0LL;
+        // The limit counts doc.kml too: here the picture fills the rest exactly.
+        const qint64 kml = Overlay::OverlayFileBytes(Settings("files/full.png")).bytes.size();
+        QTest::newRow("picture at the limit")
+            << "full.png"
+            << "files/full.png" << ZIP_CM_STORE << RandomBytes(4096) << kml + 4096;
     }
     void exportThenOpen()
     {
         QFETCH(QString, link);
         QFETCH(QString, entry);
         QFETCH(int, method);
+        QFETCH(QByteArray, picture);
+        QFETCH(qint64, limit);
+        if (limit == 0)
+            limit = Overlay::kKmzMaxUnpacked;
         QTemporaryDir dir;
         const QString kmz = dir.filePath(QStringLiteral("a.kmz"));
         const QString pictureFile = dir.filePath(QStringLiteral("picture"));
-        QByteArray picture(70000, '\0');
-        for (char& c : picture)
-            c = char(QRandomGenerator::global()->bounded(256));
         QVERIFY(Overlay::WriteFileAtomically(pictureFile, picture).ok);
 
-        const KmzExport exported = Overlay::WriteKmz(kmz, Settings(link), pictureFile);
+        const KmzExport exported = Overlay::WriteKmz(kmz, Settings(link), pictureFile, limit);
         QVERIFY2(exported.result.ok, qPrintable(exported.result.error));
         QCOMPARE(exported.pictureEmbedded, !entry.isEmpty());
-        const OpenedKmz opened = Overlay::ReadKmz(kmz);
+        ReadControl control;
+        const OpenedKmz opened = Overlay::ReadKmz(kmz, &control, limit);
         QVERIFY2(opened.overlay.ok(), qPrintable(opened.overlay.problem));
+        QVERIFY(opened.archive);
         QCOMPARE(opened.overlay.settings, Settings(entry.isEmpty() ? link : entry));
         QCOMPARE(opened.pictureEntry, entry);
+        if (limit != Overlay::kKmzMaxUnpacked)
+            QVERIFY(
+                Overlay::ReadKmz(kmz, nullptr, limit - 1).overlay.problem.contains("more than"));
         QString unpacked;
         if (!entry.isEmpty()) {
-            QVERIFY(Overlay::UnpackKmzEntry(kmz, entry, unpacked).ok);
+            const WriteResult written = Overlay::UnpackKmzEntry(kmz, entry, unpacked, limit);
+            QVERIFY2(written.ok, qPrintable(written.error));
             QCOMPARE(unpacked, dir.filePath(QStringLiteral("a_files/") + entry));
             QCOMPARE(ReadFile(unpacked), picture);
         }
@@ -136,6 +212,7 @@ private Q_SLOTS:
         QCOMPARE(zip_get_num_entries(zip, 0), entry.isEmpty() ? 1 : 2);
         zip_stat_t stat;
         QVERIFY(zip_stat_index(zip, 0, 0, &stat) == 0 && stat.comp_method == ZIP_CM_DEFLATE);
+        QCOMPARE(control.total.load(), qint64(stat.size));
         QByteArray kml(qsizetype(stat.size), '\0');
         zip_file_t* file = zip_fopen_index(zip, 0, 0);
         QCOMPARE(zip_fread(file, kml.data(), stat.size), qint64(stat.size));
@@ -181,11 +258,32 @@ private Q_SLOTS:
                 << MakeZip({kml, {name, "x"}}) << "which would unpack outside its folder";
         QTest::newRow("symbolic link")
             << MakeZip({kml, {"files/a.png", "/etc/passwd", 0120777}}) << "a link or other";
-        QTest::newRow("100 times its size")
-            << MakeZip({kml, {"files/a.bmp", QByteArray(2000000, '\0')}})
-            << "it would unpack to more than";
+        QTest::newRow("more than 512 MB") << WithField(MakeZip({kml}), Size, 513U << 20U)
+                                          << "it would unpack to more than 512 MB, the most";
         QTest::newRow("more than its headers say")
-            << WithDeclaredSize(MakeZip({kml}), 100) << "holds more than its headers say";
+            << WithField(MakeZip({kml}), Size, 100) << "holds more than its headers say";
+        QTest::newRow("same name twice")
+            << MakeZip({kml, {"files/a.png", "x"}, {"files/b.png", "y"}})
+                   .replace("files/b.png", "files/a.png")
+            << "two of its entries have the same name";
+        QTest::newRow("local and central names differ")
+            << MakeZip({kml}).replace(30, 7, "doc.kmx") << "its table of contents does not";
+        QTest::newRow("checksum") << WithField(MakeZip({kml}), Checksum, 1)
+                                  << "an entry's contents do not match its checksum";
+        QTest::newRow("unknown compression")
+            << WithField(MakeZip({kml}), Method, 97) << "compressed in a way Orvinel cannot";
+        QTest::newRow("KML encrypted") << MakeZip({{"doc.kml", Kml(), 0100644, true}})
+                                       << R"(its KML file "doc.kml" is encrypted)";
+        QTest::newRow("overlay five links deep") << MakeZip({{"doc.kml", LinkKml({"1.kml"})},
+                                                             {"1.kml", LinkKml({"2.kml"})},
+                                                             {"2.kml", LinkKml({"3.kml"})},
+                                                             {"3.kml", LinkKml({"4.kml"})},
+                                                             {"4.kml", LinkKml({"5.kml"})},
+                                                             {"5.kml", Kml()}})
+                                                 << "holds no screen overlay";
+        QTest::newRow("links in a loop")
+            << MakeZip({{"doc.kml", LinkKml({"a.kml"})}, {"a.kml", LinkKml({"doc.kml"})}})
+            << "holds no screen overlay";
     }
     void badArchives()
     {
@@ -203,6 +301,146 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
     }
 
+    // Refused unpacks write nothing, make no folder, and never reach through
+    // a link to the folder "outside".
+    void refusedUnpacks_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("entry");
+        // What is there before the unpack, made by the test.
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("error");
+        const ZipEntry kml{"doc.kml", Kml()};
+        const ZipEntry picture{"files/pic.png", "picture"};
+        const QByteArray good = MakeZip({kml, picture});
+        QTest::newRow("not a picture")
+            << MakeZip({kml, {"evil.desktop", "[Desktop Entry]"}}) << "evil.desktop" << QString()
+            << R"(The entry "evil.desktop" is not a picture)";
+        QTest::newRow("picture encrypted")
+            << MakeZip({kml, {"files/pic.png", "picture", 0100644, true}}) << "files/pic.png"
+            << QString() << R"(The picture "files/pic.png" is encrypted)";
+        QTest::newRow("checksum") << WithField(MakeZip({picture, kml}), Checksum, 1)
+                                  << "files/pic.png" << QString() << "match its checksum";
+        const QString longName = "files/" + QString(300, 'n') + ".png";
+        QTest::newRow("name too long") << MakeZip({kml, {qPrintable(longName), "picture"}})
+                                       << longName << QString() << "cannot be written";
+        QTest::newRow("file as the unpack folder") << good << "files/pic.png"
+                                                   << "a_files file"
+                                                   << "a_files is in the way: it is not a folder.";
+        QTest::newRow("unpack folder a link")
+            << good << "files/pic.png"
+            << "a_files link"
+            << "a_files is a link; Orvinel unpacks only into real folders.";
+        QTest::newRow("folder on the way a link") << good << "files/pic.png"
+                                                  << "a_files/files link"
+                                                  << "a_files/files is a link";
+        QTest::newRow("picture a link") << good << "files/pic.png"
+                                        << "a_files/files/pic.png link"
+                                        << "a_files/files/pic.png is a link; Orvinel does not";
+    }
+    void refusedUnpacks()
+    {
+        QFETCH(QByteArray, archive);
+        QFETCH(QString, entry);
+        QFETCH(QString, planted);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString kmz = dir.filePath(QStringLiteral("a.kmz"));
+        QVERIFY(Overlay::WriteFileAtomically(kmz, archive).ok);
+        const QString outside = dir.filePath(QStringLiteral("outside"));
+        QVERIFY(QDir().mkpath(outside + QStringLiteral("/files")));
+        QVERIFY(Overlay::WriteFileAtomically(outside + QStringLiteral("/pic.png"), "kept").ok);
+        if (planted.endsWith(QLatin1String(" file"))) {
+            QVERIFY(Overlay::WriteFileAtomically(dir.filePath(planted.chopped(5)), "x").ok);
+        } else if (planted.endsWith(QLatin1String(" link"))) {
+#ifdef Q_OS_UNIX
+            const QString link = dir.filePath(planted.chopped(5));
+            QVERIFY(QDir().mkpath(QFileInfo(link).path()));
+            const QString target = link.endsWith(QLatin1String(".png"))
+                                       ? outside + QStringLiteral("/pic.png")
+                                       : outside;
+            QVERIFY(::symlink(QFile::encodeName(target).constData(),
+                              QFile::encodeName(link).constData()) == 0);
+#else
+            QSKIP("symbolic links need rights Windows users seldom have");
+#endif
+        }
+        const QStringList before = Tree(dir.path());
+
+        QString unpacked = QStringLiteral("stale");
+        const WriteResult written = Overlay::UnpackKmzEntry(kmz, entry, unpacked);
+        QVERIFY(!written.ok);
+        QVERIFY2(written.error.contains(error), qPrintable(written.error));
+        QVERIFY(unpacked.isEmpty());
+        QCOMPARE(Tree(dir.path()), before);
+        QCOMPARE(ReadFile(outside + QStringLiteral("/pic.png")), QByteArray("kept"));
+    }
+
+    // Opened for what the bytes are, whatever the name says; an overlay one
+    // network link deeper is found, its picture taken from its own folder.
+    void openedByContent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("archive");
+        QTest::addColumn<QString>("pictureEntry");
+        const ZipEntry picture{"files/pic.png", "picture"};
+        const ZipEntry beside{"layers/pic.png", "picture"};
+        QTest::newRow("KMZ named .kml")
+            << "a.kml" << MakeZip({{"doc.kml", OverlayKml("found", "files/pic.png")}, picture})
+            << true << "files/pic.png";
+        QTest::newRow("KML named .kmz")
+            << "a.kmz" << OverlayKml("found", "files/pic.png") << false << QString();
+        QTest::newRow("GDAL layout, picture beside")
+            << "a.kmz"
+            << MakeZip({{"doc.kml", LinkKml({"layers/legend.kml"})},
+                        {"layers/legend.kml", OverlayKml("found", "pic.png")},
+                        beside,
+                        picture})
+            << true << "layers/pic.png";
+        QTest::newRow("GDAL layout, picture a folder up")
+            << "a.kmz"
+            << MakeZip({{"doc.kml", LinkKml({"layers/legend.kml"})},
+                        {"layers/legend.kml", OverlayKml("found", "../files/pic.png")},
+                        picture})
+            << true << "files/pic.png";
+        QTest::newRow("first link leads nowhere, second written on Windows")
+            << "a.kmz"
+            << MakeZip({{"doc.kml", LinkKml({"http://example.org/x.kml", "gone.kml",
+                                             R"(layers\my%20legend.kml)"})},
+                        {"layers/my legend.kml", OverlayKml("found", "pic.png")},
+                        beside})
+            << true << "layers/pic.png";
+        QTest::newRow("overlay four links deep")
+            << "a.kmz"
+            << MakeZip({{"doc.kml", LinkKml({"1/a.kml"})},
+                        {"1/a.kml", LinkKml({"../2/a.kml"})},
+                        {"2/a.kml", LinkKml({"../3/a.kml"})},
+                        {"3/a.kml", LinkKml({"../4/a.kml"})},
+                        {"4/a.kml", OverlayKml("found", "../files/pic.png")},
+                        picture})
+            << true << "files/pic.png";
+        QTest::newRow("picture link naming a non-picture")
+            << "a.kmz"
+            << MakeZip({{"doc.kml", OverlayKml("found", "run.desktop")}, {"run.desktop", "x"}})
+            << true << QString();
+    }
+    void openedByContent()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, archive);
+        QFETCH(QString, pictureEntry);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(Overlay::WriteFileAtomically(path, bytes).ok);
+        const OpenedKmz opened = Overlay::ReadAnyOverlayFile(path);
+        QVERIFY2(opened.overlay.ok(), qPrintable(opened.overlay.problem));
+        QCOMPARE(opened.overlay.settings.txtOverlay_title, QStringLiteral("found"));
+        QCOMPARE(opened.archive, archive);
+        QCOMPARE(opened.pictureEntry, pictureEntry);
+    }
+
     void failedExportKeepsEarlierArchive_data()
     {
         QTest::addColumn<QString>("failure");
@@ -213,6 +451,12 @@ private Q_SLOTS:
                                            << "A folder of that name is in the way";
         QTest::newRow("folder read-only") << "read-only"
                                           << "The archive cannot be written";
+        QTest::newRow("one byte past the limit") << "past"
+                                                 << "/gone.png (7 bytes) is too large: a KMZ";
+        QTest::newRow("512 MB picture")
+            << "512 MB"
+            << "(512 MB) is too large: a KMZ that Orvinel writes unpacks to at most "
+               "512 MB.";
     }
     void failedExportKeepsEarlierArchive()
     {
@@ -235,9 +479,16 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(pictureFile));
         if (failure == QLatin1String("read-only"))
             QVERIFY(::chmod(QFile::encodeName(dir.path()).constData(), 0555) == 0);
+        // Sparse: refused by its size before a byte is read.
+        if (failure == QLatin1String("512 MB"))
+            QVERIFY(QFile::resize(pictureFile, Overlay::kKmzMaxUnpacked));
+        const qint64 limit =
+            failure == QLatin1String("past")
+                ? Overlay::OverlayFileBytes(Settings("files/gone.png")).bytes.size() + 6
+                : Overlay::kKmzMaxUnpacked;
 
         const KmzExport exported =
-            Overlay::WriteKmz(kmz, Settings(QStringLiteral("gone.png")), pictureFile);
+            Overlay::WriteKmz(kmz, Settings(QStringLiteral("gone.png")), pictureFile, limit);
         ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
         QVERIFY2(exported.result.error.contains(error), qPrintable(exported.result.error));
         QVERIFY(!exported.pictureEmbedded);
