@@ -71,6 +71,22 @@ QString Shown(QStringView text)
                                         : text.left(kLongestQuote).toString() + QChar(0x2026);
 }
 
+// A half of a surrogate pair on its own (a decoder can leave one) is no
+// character: it stands as U+FFFD, which is also what a write makes of it.
+QString Characters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool paired = c.isHighSurrogate()
+                                ? i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                            : c.isLowSurrogate() ? i > 0 && text.at(i - 1).isHighSurrogate()
+                                                 : true;
+        if (!paired)
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 // A kind of thing the file holds and a write drops: the words for one, and
 // for several with %1 for the count (null: the same words however many).
 struct ElementWords
@@ -169,8 +185,9 @@ public:
                   [](const Entry& a, const Entry& b) { return a.at < b.at; });
         QStringList words;
         for (const Entry& entry : sorted)
-            words << (entry.count == 1 || entry.many.isEmpty() ? entry.one
-                                                               : entry.many.arg(entry.count));
+            words << (entry.count == 1 || entry.many.isEmpty()
+                          ? entry.one
+                          : entry.many.arg(Count(entry.count)));
         return words;
     }
 
@@ -567,7 +584,7 @@ private:
         }
         if (length > longest)
             TooLong(what, length, longest);
-        return text;
+        return Characters(std::move(text));
     }
 
     void TooLong(const QString& what, qsizetype length, qsizetype longest)
@@ -593,7 +610,7 @@ private:
             return Vocabulary::kMaintainNativeSize;
         if (point.sizeWords && value == QLatin1String("0"))
             return Vocabulary::kMaintainAspect;
-        return value.toString();
+        return Characters(value.toString());
     }
 
     // The window's units lists offer their words only: another stays "fraction".
