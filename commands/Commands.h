@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommonDialog.h"
+#include "KmzArchive.h"
 #include "OverlaySettings.h"
 #include "PlatformProfile.h"
 #include "Services.h"
@@ -116,11 +117,13 @@ bool ExportKmz(const QString& kmzPath, const OverlaySettings& settings, const QS
 // The dialog for an overlay file to open; nullopt when the user cancelled.
 std::optional<QString> AskOverlayFileToOpen(CommonDialog& dialog);
 
-// Reads `path`. A file that cannot be read, or is not an overlay file, is
-// told with its name and the reason, and gives nullopt: the window then keeps
-// what it has. Writes nothing.
-std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& services,
-                                                QWidget* parent);
+// What the window takes from `read`, the file at `path` as
+// Overlay::ReadAnyOverlayFile read it (off the window's thread); asks before
+// it unpacks an archive's picture. A file that cannot be read, or is not an
+// overlay file, is told with its name and the reason, and gives nullopt: the
+// window then keeps what it has. Writes nothing but an unpacked picture.
+std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read, Services& services,
+                                            QWidget* parent);
 
 // Whether a dropped file is an overlay file or a picture, by its extension.
 bool IsOverlayFileName(const QString& path);

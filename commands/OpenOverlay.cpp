@@ -43,15 +43,12 @@ QString UnpackPicture(const QString& kmzPath, const QString& entry, Services& se
 
 } // namespace
 
-std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& services,
-                                                QWidget* parent)
+std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read, Services& services,
+                                            QWidget* parent)
 {
     // A KMZ is always a template: the window's output file is a KML file.
-    const bool archive = IsKmzFileName(path);
-    OpenedKmz kmz;
-    if (archive)
-        kmz = Overlay::ReadKmz(path);
-    OpenedOverlayFile opened = archive ? std::move(kmz.overlay) : Overlay::ReadOverlayFile(path);
+    const bool archive = read.archive;
+    OpenedOverlayFile& opened = read.overlay;
     if (!opened.ok()) {
         services.Failure(parent, u"The overlay file could not be opened:\n" % path % u"\n\n" %
                                      opened.problem);
@@ -62,8 +59,8 @@ std::optional<OverlayOpening> ReadOverlayToOpen(const QString& path, Services& s
     opening.settings = std::move(opened.settings);
     // Relative links are taken from the opened file's folder.
     opening.pictureFolder = QFileInfo(path).absolutePath();
-    if (!kmz.pictureEntry.isEmpty())
-        opening.settings.GraphicFilePath = UnpackPicture(path, kmz.pictureEntry, services, parent);
+    if (!read.pictureEntry.isEmpty())
+        opening.settings.GraphicFilePath = UnpackPicture(path, read.pictureEntry, services, parent);
     const QString href = opening.settings.GraphicFilePath;
     opening.picture = MeasureGraphic(href, Overlay::ResolveLink(href, opening.pictureFolder));
     if (!opened.notKept.isEmpty())

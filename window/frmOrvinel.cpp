@@ -1,12 +1,14 @@
 #include "frmOrvinel.h"
 
 #include "AlphaColor.h"
+#include "BackgroundTask.h"
 #include "ClickableLabel.h"
 #include "Commands.h"
 #include "CommonDialog.h"
 #include "FileDrop.h"
 #include "FocusValidation.h"
 #include "FormBuilder.h"
+#include "KmzArchive.h"
 #include "MenuBar.h"
 #include "OverlaySaver.h"
 #include "OverlaySettings.h"
@@ -608,14 +610,33 @@ void frmOrvinel::FileDropped(const QString& path)
 
 void frmOrvinel::OpenOverlayFile(const QString& path)
 {
-    const std::optional<OverlayOpening> opening =
-        Commands::ReadOverlayToOpen(path, services_, this);
+    if (opening_)
+        return;
+    OpenedKmz read;
+    ReadControl control;
+    {
+        const QScopedValueRollback busy(opening_, true);
+        if (!RunWithProgress(
+                this, tr("Opening %1 ...").arg(QFileInfo(path).fileName()), control,
+                [&] { read = Overlay::ReadAnyOverlayFile(path, &control); }, openProgressAfter))
+            return;
+    }
+    std::optional<OverlayOpening> opening =
+        Commands::OverlayToOpen(path, std::move(read), services_, this);
     if (!opening)
         return;
     // Writes of the earlier values finish first, to the earlier output file.
     WaitForWrites();
     history_->Note(tr("Open %1").arg(QFileInfo(path).fileName()));
     Fill(*opening);
+    // A file that is not written back: Auto-Refresh would silently write
+    // nothing on every change.
+    if (outputFilePath_.isEmpty() && chkAuto_Refresh->isChecked()) {
+        chkAuto_Refresh->setChecked(false);
+        opening->notice += (opening->notice.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                           tr("Auto-Refresh is now off: this file is not written back. Use Save "
+                              "As to choose the file it writes.");
+    }
     history_->Flush(); // its step is complete, even when opened from no event
     UpdatePreview();
     if (!opening->notice.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackgroundTask.h"
 #include "Commands.h"
 #include "FormBuilder.h"
 #include "OverlaySettings.h"
@@ -69,8 +70,11 @@ public:
     // control with its values without writing anything, adopts it as the
     // output file when a write keeps everything it holds, and tells what it
     // would not keep. A file that cannot be opened is told and changes
-    // nothing.
+    // nothing. The file is read off the window's thread; a long read shows
+    // its progress (after `openProgressAfter`) with a Cancel that leaves
+    // everything as it was.
     void OpenOverlayFile(const QString& path);
+    std::chrono::milliseconds openProgressAfter = kShowProgressAfter;
 
 protected:
     // The preview goes with the window.
@@ -209,6 +213,8 @@ private:
     QAction* exportKmz_ = nullptr;
     // While an opened file fills the controls: no write, no preview update.
     bool filling_ = false;
+    // While a file is read for opening: another open waits its turn.
+    bool opening_ = false;
     QString outputFilePath_;
     QString graphicFilePath_;
     // The folder a relative picture link is taken from: the folder of the

@@ -17,8 +17,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 using Kind = FakeServices::Kind;
 
@@ -187,7 +189,9 @@ private Q_SLOTS:
         QCOMPARE(driver.Messages(),
                  QStringList{"Notice|Orvinel|This file also holds 12 placemarks and a "
                              "description. Orvinel keeps only the screen overlay: use Save As to "
-                             "write it to a new file."});
+                             "write it to a new file.\n\nAuto-Refresh is now off: this file is not "
+                             "written back. Use Save As to choose the file it writes."});
+        QVERIFY(!driver.Get<QCheckBox>("chkAuto_Refresh")->isChecked());
         QCOMPARE(driver.window->Snapshot(), Legend(Picture()));
         QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), QString());
         QVERIFY(!Enabled("cmdSave_Refresh") && !Enabled("cmdCreate_Network_Link"));
@@ -216,7 +220,7 @@ private Q_SLOTS:
             << "bad.kml"
             << QByteArray("<kml xmlns='http://www.opengis.net/kml/2.2'><Placemark/></kml>")
             << "holds no screen overlay";
-        QTest::newRow("KMZ not a zip") << "bad.kmz" << QByteArray("<kml/>") << "not a KMZ archive";
+        QTest::newRow("damaged KMZ") << "bad.kml" << QByteArray("PK\x03\x04\x14") << "damaged";
     }
     void open_badFile_isToldAndChangesNothing()
     {
@@ -240,6 +244,52 @@ private Q_SLOTS:
         QCOMPARE(driver.window->Snapshot(), before);
         QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Legend.gif");
         QCOMPARE(driver.Writes(), writes);
+    }
+
+    // A long read shows its progress at once here (the window's delay set
+    // to none); Cancel leaves everything as it was, letting it run fills the
+    // window in one step.
+    void open_longRead_showsProgress_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("let run") << false;
+    }
+    void open_longRead_showsProgress()
+    {
+        QFETCH(bool, cancel);
+        QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Mine")));
+        const OverlaySettings before = driver.window->Snapshot();
+        const int writes = driver.Writes();
+        QByteArray bytes = Overlay::OverlayFileBytes(Legend(Picture())).bytes;
+        // Tens of megabytes: a read of a good part of a second.
+        const QByteArray placemarks =
+            QByteArray("<Placemark><name>Gauge</name></Placemark>\n").repeated(600000);
+        bytes.replace("<ScreenOverlay>", QByteArray("<Document>" + placemarks + "<ScreenOverlay>"));
+        bytes.replace("</ScreenOverlay>", "</ScreenOverlay></Document>");
+        const QString file = Path(QStringLiteral("big.kml"));
+        QVERIFY(WriteAll(file, bytes));
+
+        driver.window->openProgressAfter = std::chrono::milliseconds(0);
+        QString label;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* progress = driver.window->findChild<QProgressDialog*>();
+            if (progress == nullptr || !progress->isVisible() || !label.isEmpty())
+                return;
+            label = progress->labelText();
+            if (cancel)
+                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        poll.start(5);
+        driver.window->OpenOverlayFile(file);
+        poll.stop();
+
+        QCOMPARE(label, "Opening big.kml ...");
+        QCOMPARE(driver.window->Snapshot(), cancel ? before : Legend(Picture()));
+        QCOMPARE(driver.Messages().size(), cancel ? 0 : 1); // the placemarks are not kept
+        QCOMPARE(driver.Writes(), writes);
+        QVERIFY(driver.window->findChild<QProgressDialog*>() == nullptr);
     }
 
     // Open is a command like a click: a refused value keeps the focus and
