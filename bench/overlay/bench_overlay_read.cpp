@@ -1,6 +1,9 @@
 // Opening a large KML that holds a screen overlay after 20,000 placemarks:
 // the reader still scans the whole file to count what a write would drop,
-// so this is its worst ordinary case for time and memory.
+// so this is its worst ordinary case for time and memory. Then hostile files:
+// an entity bomb, a 50 MB title, 100,000 kinds of unknown element and a 1 MB
+// colour, each with its time, memory and the length of what the user is told.
+#include "BenchFiles.h"
 #include "BenchStats.h"
 #include "OverlayReader.h"
 
@@ -9,66 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// Peak and current resident size in kB, from /proc/self/status (Linux).
-long long StatusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-// Resets the peak resident size to the current one, so the next peak is the
-// reader's own (Linux 4.0 and later).
-bool ResetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
-
-// Written piece by piece so the file never sits in this process's memory.
-bool WriteBigKml(const QString& path, int placemarks)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n"
-               "<Style id=\"pin\"><IconStyle><Icon><href>pin.png</href></Icon></IconStyle>"
-               "</Style>\n");
-    const QByteArray description =
-        "Survey point on the northern ridge, measured twice with the differential receiver. "
-        "Access by the forest road from the car park, then thirty minutes on foot along the "
-        "marked trail; the marker is a brass disc set in concrete beside the cairn &amp; sign. "
-        "Last visited in the spring campaign, found intact.";
-    for (int i = 0; i < placemarks; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        const QByteArray lon = QByteArray::number(6.0 + (i % 1000) * 0.001, 'f', 6);
-        const QByteArray lat = QByteArray::number(46.0 + (i - i % 1000) * 0.000001, 'f', 6);
-        file.write("<Placemark>\n<name>Survey point " + n + "</name>\n<description>" + description +
-                   "</description>\n<styleUrl>#pin</styleUrl>\n"
-                   "<Point><coordinates>" +
-                   lon + ',' + lat +
-                   ",412.5</coordinates></Point>\n"
-                   "</Placemark>\n");
-    }
-    file.write("<ScreenOverlay>\n<name>Legend</name>\n<color>ccffffff</color>"
-               "<Icon>\n<href>legend.png</href>\n</Icon>\n"
-               "<overlayXY x=\"0\" y=\"1\" xunits=\"fraction\" yunits=\"fraction\" />\n"
-               "<screenXY x=\"10\" y=\"10\" xunits=\"pixels\" yunits=\"insetPixels\" />\n"
-               "<size x=\"-1\" y=\"-1\" xunits=\"fraction\" yunits=\"fraction\" />\n"
-               "</ScreenOverlay>\n</Document>\n</kml>\n");
-    return file.error() == QFile::NoError;
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -110,5 +53,45 @@ int main(int argc, char** argv)
             peakAfter - rssBefore, peakAfter, rssBefore);
     else
         std::printf("peak resident growth: not measurable here (/proc/self/clear_refs)\n");
+
+    struct Hostile
+    {
+        const char* name;
+        QByteArray bytes;
+    };
+    const QByteArray head = "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><ScreenOverlay>";
+    const QByteArray tail = "</ScreenOverlay></kml>";
+    QByteArray kinds;
+    for (int i = 0; i < 100000; ++i)
+        kinds += "<u" + QByteArray::number(i) + "/>";
+    const Hostile hostile[] = {
+        {"entity bomb (4,000 characters x 100,000 uses)",
+         "<!DOCTYPE kml [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]>" + head + "<name>" +
+             QByteArray("&e;").repeated(100000) + "</name>" + tail},
+        {"50 MB title", head + "<name>" + QByteArray(50 << 20, 'T') + "</name>" + tail},
+        {"100,000 kinds of unknown element", head + kinds + tail},
+        {"1 MB colour", head + "<color>" + QByteArray(1 << 20, 'f') + "</color>" + tail},
+    };
+    for (const Hostile& file : hostile) {
+        const QString hostilePath = dir.filePath(QStringLiteral("hostile.kml"));
+        QFile out(hostilePath);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(file.bytes) != file.bytes.size())
+            return 1;
+        out.close();
+        ResetPeak();
+        const long long before = StatusKb("VmRSS");
+        const auto start = std::chrono::steady_clock::now();
+        const OpenedOverlayFile got = Overlay::ReadOverlayFile(hostilePath);
+        const QString told = got.ok() ? Overlay::JoinedInWords(got.notKept) : got.problem;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        std::printf("%s, %lld bytes: %.1f ms, peak resident growth %lld kB, told %lld "
+                    "characters: %.100s\n",
+                    file.name, static_cast<long long>(file.bytes.size()), ms,
+                    StatusKb("VmHWM") - before, static_cast<long long>(told.size()),
+                    qPrintable(told));
+    }
     return opened.ok() ? 0 : 1;
 }
