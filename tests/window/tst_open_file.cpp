@@ -246,38 +246,47 @@ private Q_SLOTS:
         QCOMPARE(driver.Writes(), writes);
     }
 
-    // A long read shows its progress at once here (the window's delay set
-    // to none); Cancel leaves everything as it was, letting it run fills the
-    // window in one step.
+    // A long read shows its progress (at once here); Cancel leaves
+    // everything as it was, letting it run fills the window in one step, and
+    // a file dropped meanwhile is not opened over it. A quick read shows no
+    // progress at the window's own delay.
     void open_longRead_showsProgress_data()
     {
+        QTest::addColumn<int>("placemarks"); // tens of megabytes: a good part of a second
+        QTest::addColumn<int>("delay");
         QTest::addColumn<bool>("cancel");
-        QTest::newRow("cancelled") << true;
-        QTest::newRow("let run") << false;
+        QTest::addColumn<QString>("label");
+        QTest::newRow("cancelled") << 600000 << 0 << true << "Opening big.kml ...";
+        QTest::newRow("let run") << 600000 << 0 << false << "Opening big.kml ...";
+        QTest::newRow("quick") << 1 << int(kShowProgressAfter.count()) << false << "";
     }
     void open_longRead_showsProgress()
     {
+        QFETCH(int, placemarks);
+        QFETCH(int, delay);
         QFETCH(bool, cancel);
+        QFETCH(QString, label);
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Mine")));
         const OverlaySettings before = driver.window->Snapshot();
         const int writes = driver.Writes();
         QByteArray bytes = Overlay::OverlayFileBytes(Legend(Picture())).bytes;
-        // Tens of megabytes: a read of a good part of a second.
-        const QByteArray placemarks =
-            QByteArray("<Placemark><name>Gauge</name></Placemark>\n").repeated(600000);
-        bytes.replace("<ScreenOverlay>", QByteArray("<Document>" + placemarks + "<ScreenOverlay>"));
+        const QByteArray many =
+            QByteArray("<Placemark><name>Gauge</name></Placemark>\n").repeated(placemarks);
+        bytes.replace("<ScreenOverlay>", QByteArray("<Document>" + many + "<ScreenOverlay>"));
         bytes.replace("</ScreenOverlay>", "</ScreenOverlay></Document>");
         const QString file = Path(QStringLiteral("big.kml"));
         QVERIFY(WriteAll(file, bytes));
+        const QString other = WriteOverlay(QStringLiteral("other.kml"), OverlaySettings());
 
-        driver.window->openProgressAfter = std::chrono::milliseconds(0);
-        QString label;
+        driver.window->openProgressAfter = std::chrono::milliseconds(delay);
+        QString shown;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
             auto* progress = driver.window->findChild<QProgressDialog*>();
-            if (progress == nullptr || !progress->isVisible() || !label.isEmpty())
+            if (progress == nullptr || !progress->isVisible() || !shown.isEmpty())
                 return;
-            label = progress->labelText();
+            shown = progress->labelText();
+            Drop(driver.Get("txtOverlay_title"), other);
             if (cancel)
                 QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
         });
@@ -285,7 +294,7 @@ private Q_SLOTS:
         driver.window->OpenOverlayFile(file);
         poll.stop();
 
-        QCOMPARE(label, "Opening big.kml ...");
+        QCOMPARE(shown, label);
         QCOMPARE(driver.window->Snapshot(), cancel ? before : Legend(Picture()));
         QCOMPARE(driver.Messages().size(), cancel ? 0 : 1); // the placemarks are not kept
         QCOMPARE(driver.Writes(), writes);
