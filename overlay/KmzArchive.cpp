@@ -13,6 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -354,34 +357,40 @@ OpenedOverlayFile ReadKmlEntry(const Archive& archive, const Entry& entry, ReadC
     return opened;
 }
 
-// Reads `entry`; when it holds no screen overlay, follows its network links
+// Reads `first`; when it holds no screen overlay, follows its network links
 // to the KML entries they name inside the archive, depth first in file
 // order, as GDAL lays out its KMZ files (doc.kml linking layers/NAME.kml).
-// Each entry is read once at most. `holder` is the entry read last: the one
-// holding the overlay when one is found.
-OpenedOverlayFile ReadFollowingLinks(const Archive& archive, const Entry& entry,
-                                     ReadControl* control, int depth, QStringList& visited,
-                                     const Entry*& holder)
+// Each entry is read once at most, never more than kMostLinkDepth links
+// deep. `holder` is the entry holding the overlay when one is found, else
+// `first`, whose reading is returned.
+OpenedOverlayFile ReadFollowingLinks(const Archive& archive, const Entry& first,
+                                     ReadControl* control, const Entry*& holder)
 {
-    visited.append(entry.name);
-    holder = &entry;
-    OpenedOverlayFile opened = ReadKmlEntry(archive, entry, control);
-    if (opened.ok() || opened.cancelled || depth >= kMostLinkDepth)
-        return opened;
-    for (const QString& link : opened.networkLinks) {
-        const Entry* linked = LinkedEntry(archive, link, entry.name);
-        if (linked == nullptr || !IsKml(*linked) || visited.contains(linked->name))
+    QStringList visited;
+    std::vector<std::pair<const Entry*, int>> waiting{{&first, 0}};
+    std::optional<OpenedOverlayFile> firstRead;
+    while (!waiting.empty()) {
+        const auto [entry, depth] = waiting.back();
+        waiting.pop_back();
+        if (visited.contains(entry->name))
             continue;
-        const Entry* found = nullptr;
-        OpenedOverlayFile followed =
-            ReadFollowingLinks(archive, *linked, control, depth + 1, visited, found);
-        if (followed.ok() || followed.cancelled) {
-            holder = found;
-            return followed;
+        visited.append(entry->name);
+        OpenedOverlayFile opened = ReadKmlEntry(archive, *entry, control);
+        if (opened.ok() || opened.cancelled) {
+            holder = entry;
+            return opened;
         }
+        for (auto link = opened.networkLinks.crbegin();
+             depth < kMostLinkDepth && link != opened.networkLinks.crend(); ++link) {
+            const Entry* linked = LinkedEntry(archive, *link, entry->name);
+            if (linked != nullptr && IsKml(*linked))
+                waiting.emplace_back(linked, depth + 1);
+        }
+        if (!firstRead)
+            firstRead = std::move(opened);
     }
-    holder = &entry;
-    return opened;
+    holder = &first;
+    return std::move(*firstRead);
 }
 
 OpenedKmz ReadChecked(const Archive& archive, ReadControl* control)
@@ -396,9 +405,8 @@ OpenedKmz ReadChecked(const Archive& archive, ReadControl* control)
         opened.overlay.problem = QStringLiteral("it holds no KML file");
         return opened;
     }
-    QStringList visited;
     const Entry* holder = nullptr;
-    opened.overlay = ReadFollowingLinks(archive, *kml, control, 0, visited, holder);
+    opened.overlay = ReadFollowingLinks(archive, *kml, control, holder);
     if (opened.overlay.ok()) {
         const Entry* picture =
             LinkedEntry(archive, opened.overlay.settings.GraphicFilePath, holder->name);

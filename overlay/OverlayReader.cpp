@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace Overlay {
@@ -257,6 +258,13 @@ public:
                 LoseMarkup(token);
             }
         }
+        return Finish();
+    }
+
+private:
+    // What the whole read gave, once the parser has stopped.
+    OpenedOverlayFile Finish()
+    {
         if (!refusal_.isEmpty()) {
             OpenedOverlayFile refused = Failed(refusal_);
             refused.cancelled = control_ != nullptr && control_->cancelled;
@@ -278,7 +286,6 @@ public:
         return std::move(opened_);
     }
 
-private:
     // The next token. Every so often the read tells how far it is and looks
     // whether it should stop.
     QXmlStreamReader::TokenType Token()
@@ -307,26 +314,26 @@ private:
             xml_.name() == QLatin1String("NetworkLink") && IsKmlNamespace(xml_.namespaceUri());
         int depth = 1;
         bool inLink = false;
+        // The text of <href> in <Link> or <Url>, at depth 3, while in it.
+        std::optional<QString> href;
         while (depth > 0 && !xml_.atEnd()) {
             const QXmlStreamReader::TokenType token = Token();
-            if (token == QXmlStreamReader::EndElement) {
-                --depth;
-                continue;
-            }
-            if (token != QXmlStreamReader::StartElement)
-                continue;
-            ++depth;
-            if (!link)
-                continue;
-            if (depth == 2)
-                inLink =
-                    xml_.name() == QLatin1String("Link") || xml_.name() == QLatin1String("Url");
-            if (depth == 3 && inLink && xml_.name() == QLatin1String("href") &&
-                opened_.networkLinks.size() < kMostLinks) {
-                const QString href = ReadText(kLongestPath, {});
-                --depth;
-                if (!overlayRead_ && !href.isEmpty())
-                    opened_.networkLinks << href.trimmed();
+            if (token == QXmlStreamReader::Characters && href && depth == 3) {
+                if (href->size() < kLongestPath)
+                    *href += xml_.text().left(kLongestPath - href->size());
+            } else if (token == QXmlStreamReader::EndElement) {
+                if (depth-- == 3 && href) {
+                    if (!overlayRead_ && !IsBlank(*href) &&
+                        opened_.networkLinks.size() < kMostLinks)
+                        opened_.networkLinks << href->trimmed();
+                    href.reset();
+                }
+            } else if (token == QXmlStreamReader::StartElement && ++depth <= 3 && link) {
+                const QStringView name = xml_.name();
+                if (depth == 2)
+                    inLink = name == QLatin1String("Link") || name == QLatin1String("Url");
+                else if (inLink && name == QLatin1String("href"))
+                    href.emplace();
             }
         }
     }
@@ -604,8 +611,15 @@ private:
     }
 
     // The size lists show "-1" and "0" as their words; all else stays as written.
-    static QString PointText(const OverlayPoint& point, QStringView value)
+    QString PointText(const OverlayPoint& point, QStringView axis, QStringView value)
     {
+        if (value.size() > kLongestNumber) {
+            TooLong(QStringLiteral("%1 value of %2")
+                        .arg(axis, point.sizeWords ? QStringLiteral("the size")
+                                                   : u'<' + QLatin1String(point.element) + u'>'),
+                    value.size(), kLongestNumber);
+            return {};
+        }
         if (point.sizeWords && value == QLatin1String("-1"))
             return Vocabulary::kMaintainNativeSize;
         if (point.sizeWords && value == QLatin1String("0"))
@@ -635,16 +649,10 @@ private:
             const QStringView name = attribute.name();
             if (!attribute.namespaceUri().isEmpty())
                 continue;
-            if (name == QLatin1String("x") || name == QLatin1String("y")) {
-                if (attribute.value().size() > kLongestNumber)
-                    TooLong(
-                        QStringLiteral("%1 value of %2")
-                            .arg(name, point.sizeWords ? QStringLiteral("the size") : unitOwner),
-                        attribute.value().size(), kLongestNumber);
-                else
-                    s.*(name == QLatin1String("x") ? point.x : point.y) =
-                        PointText(point, attribute.value());
-            } else if (name == QLatin1String("xunits") || name == QLatin1String("yunits"))
+            if (name == QLatin1String("x") || name == QLatin1String("y"))
+                s.*(name == QLatin1String("x") ? point.x : point.y) =
+                    PointText(point, name, attribute.value());
+            else if (name == QLatin1String("xunits") || name == QLatin1String("yunits"))
                 ReadUnits(s.*(name == QLatin1String("xunits") ? point.xUnits : point.yUnits),
                           offered, unitOwner, attribute.value());
         }
