@@ -67,8 +67,9 @@ public:
     MadeFolders& operator=(MadeFolders&&) = delete;
     ~MadeFolders()
     {
-        for (auto folder = made_.crbegin(); folder != made_.crend(); ++folder)
-            QDir().rmdir(*folder);
+        // Innermost first: each must be empty when it goes.
+        while (!made_.isEmpty())
+            QDir().rmdir(made_.takeLast());
     }
 
     // Makes sure `folder` is a real folder, making it when missing; never
@@ -128,7 +129,7 @@ WriteResult WriteEntry(EntryDevice& device, const QString& target)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false,
                 QStringLiteral("%1 cannot be written: %2.").arg(Shown(target), file.errorString())};
-    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    QByteArray piece(qsizetype(64) * 1024, Qt::Uninitialized);
     for (;;) {
         const qint64 got = device.read(piece.data(), piece.size());
         if (got < 0)

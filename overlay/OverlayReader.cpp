@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iterator>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace Overlay {
@@ -319,15 +320,10 @@ private:
         while (depth > 0 && !xml_.atEnd()) {
             const QXmlStreamReader::TokenType token = Token();
             if (token == QXmlStreamReader::Characters && href && depth == 3) {
-                if (href->size() < kLongestPath)
-                    *href += xml_.text().left(kLongestPath - href->size());
+                *href += xml_.text().left(qMax<qsizetype>(kLongestPath - href->size(), 0));
             } else if (token == QXmlStreamReader::EndElement) {
-                if (depth-- == 3 && href) {
-                    if (!overlayRead_ && !IsBlank(*href) &&
-                        opened_.networkLinks.size() < kMostLinks)
-                        opened_.networkLinks << href->trimmed();
-                    href.reset();
-                }
+                if (depth-- == 3 && href)
+                    NoteLink(*std::exchange(href, std::nullopt));
             } else if (token == QXmlStreamReader::StartElement && ++depth <= 3 && link) {
                 const QStringView name = xml_.name();
                 if (depth == 2)
@@ -336,6 +332,13 @@ private:
                     href.emplace();
             }
         }
+    }
+
+    // Where a network link leads, while the file shows no overlay.
+    void NoteLink(const QString& href)
+    {
+        if (!overlayRead_ && !IsBlank(href) && opened_.networkLinks.size() < kMostLinks)
+            opened_.networkLinks << href.trimmed();
     }
 
     bool OpenRoot()

@@ -313,6 +313,11 @@ private Q_SLOTS:
                    "<NetworkLink><Link><href>b.kml</href></Link></NetworkLink>")
             << "it holds no screen overlay, only a network link to /a/legend.kml; open that "
                "file instead";
+        // Read without recursion: nesting cannot exhaust the stack.
+        QTest::newRow("network links nested deep")
+            << Kml(QByteArray("<NetworkLink><Link><href>").repeated(200000) +
+                   QByteArray("</href></Link></NetworkLink>").repeated(200000))
+            << "it holds no screen overlay";
         // Each use of the entity would stand for all of its text.
         QTest::newRow("entities of its own")
             << QByteArray("<!DOCTYPE kml [<!ENTITY big \"" + QByteArray(4000, 'x') +
