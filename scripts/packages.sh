@@ -15,6 +15,15 @@ ORVINEL_PACKAGES=(
 # are named. libclang-rt-14-dev also holds libFuzzer (tests/fuzz); nothing more
 # is needed for it.
 ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm-14)
+# The Windows build (scripts/build-windows, test-windows): Debian's mingw-w64
+# with POSIX threads and its zlib; Qt's host tools (moc, rcc, uic) from the
+# Linux Qt of the same version; Ninja; Wine to run the tests; NSIS for the
+# installer. Qt and libzip for Windows come from the SDK (../shared/windows-sdk,
+# or scripts/build-windows-sdk).
+ORVINEL_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev qt6-base-dev qt6-base-dev-tools
+    cmake ninja-build pkgconf wine64 nsis xz-utils
+)
 # scripts/tidy: clang-tidy and run-clang-tidy of the same version 14, named
 # so, as the format check names clang-format-14.
 ORVINEL_TIDY_PACKAGES=(clang-tidy-14)

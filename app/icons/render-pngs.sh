@@ -7,3 +7,5 @@ cd "$(dirname "$0")"
 for size in 32 48 64 128 256; do
     rsvg-convert --width "$size" --height "$size" orvinel.svg --output "orvinel-$size.png"
 done
+# The Windows icon: every size in one .ico (ImageMagick).
+convert orvinel-256.png -define icon:auto-resize=256,128,64,48,32,16 orvinel.ico
