@@ -125,6 +125,14 @@ QByteArray LinkKml(const QList<QByteArray>& hrefs)
     return "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>" + links + "</Document></kml>";
 }
 
+// The system's own words for a file that is not there.
+QString MissingFileWords()
+{
+    QFile missing(QDir::currentPath() + QStringLiteral("/no-such-file"));
+    (void)missing.open(QIODevice::ReadOnly);
+    return missing.errorString();
+}
+
 QByteArray ReadFile(const QString& path)
 {
     QFile file(path);
@@ -448,7 +456,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<QString>("error");
         QTest::newRow("picture gone") << "gone"
-                                      << "/gone.png cannot be read: No such file or directory.";
+                                      << "/gone.png cannot be read: " + MissingFileWords() + '.';
         QTest::newRow("folder in the way") << "folder"
                                            << "A folder of that name is in the way";
         QTest::newRow("folder read-only") << "read-only"

@@ -71,8 +71,14 @@ private Q_SLOTS:
     // that always expect ".".
     void numberFormIgnoresTheUserLocale()
     {
-        // NOLINTNEXTLINE(concurrency-mt-unsafe): the test runs on one thread
-        QVERIFY(std::setlocale(LC_ALL, "de_DE.UTF-8"));
+        // The same comma locale by its Linux and its Windows names.
+        const auto german = [] {
+            for (const char* name : {"de_DE.UTF-8", "de-DE", "German_Germany.1252", "German"})
+                if (std::setlocale(LC_ALL, name)) // NOLINT(concurrency-mt-unsafe): one thread
+                    return true;
+            return false;
+        };
+        QVERIFY(german());
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QVERIFY(!Overlay::IsKmlNumber(QStringLiteral("0,5")));
