@@ -14,7 +14,8 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes)
     if (target.isDir())
         return {false, QStringLiteral("A folder of that name is in the way.")};
     if (!target.absoluteDir().exists())
-        return {false, QStringLiteral("The folder %1 does not exist.").arg(target.absolutePath())};
+        return {false, QStringLiteral("The folder %1 does not exist.")
+                           .arg(QDir::toNativeSeparators(target.absolutePath()))};
 
     QSaveFile file(path);
     // Unbuffered, so a short write (disk full, size limit) is seen here: a

@@ -288,7 +288,7 @@ private Q_SLOTS:
         const QHash<QString, QString> file = driver.ReadBack();
         QCOMPARE(file.value("name"), "");
         QCOMPARE(file.value("screenXY@x"), driver.Text("txtScreen_x"));
-        QCOMPARE(driver.window->OutputFilePath(), driver.OutputPath());
+        QCOMPARE(driver.window->OutputFilePath(), QDir::toNativeSeparators(driver.OutputPath()));
         QVERIFY(driver.OutputFileExists());
     }
 

@@ -153,7 +153,7 @@ private Q_SLOTS:
                          window->NetworkLinkFilePath() % window->SizeXValue() %
                          window->SizeYValue() % u'|' % window->GoogleEarthPath() % u'|' %
                          window->OverlayColor()),
-                 "|/opt/google/earth/pro/google-earth-pro|ffffffff");
+                 u'|' + PlatformProfile::Current().defaultViewerPath + u"|ffffffff");
 
         QVERIFY(driver.PrepareOutputFile());
         driver.Get("cmdExit")->setFocus();
@@ -348,8 +348,9 @@ private Q_SLOTS:
         QVERIFY(WindowDriver::Retype(field, "5"));
         QTest::keyClicks(field, "00");
         driver.Written(missing);
-        const QString told =
-            "Failure|Orvinel|Could not save the overlay file \"" + missing + "\": ";
+        // Named as the file dialog gave it, with the platform's separators.
+        const QString told = "Failure|Orvinel|Could not save the overlay file \"" +
+                             QDir::toNativeSeparators(missing) + "\": ";
         QCOMPARE(driver.Messages().size(), 1);
         QVERIFY2(driver.Messages()[0].startsWith(told) && driver.Messages()[0].size() > told.size(),
                  qPrintable(driver.Messages()[0]));
