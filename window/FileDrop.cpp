@@ -1,6 +1,9 @@
 #include "FileDrop.h"
 
+#include "PlatformProfile.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -13,7 +16,11 @@ QString SingleLocalFile(const QMimeData* data)
 {
     if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
         return {};
-    return data->urls().constFirst().toLocalFile();
+    // Named as the file dialog names files: on Windows with "\\", which the
+    // path helpers look for there.
+    const QString path = data->urls().constFirst().toLocalFile();
+    return PlatformProfile::Current().nativeDialogSeparators ? QDir::toNativeSeparators(path)
+                                                             : path;
 }
 
 } // namespace

@@ -442,8 +442,9 @@ private Q_SLOTS:
         QCOMPARE(driver.Messages(),
                  QStringList{"AskYesNo|Orvinel|The overlay's picture is inside the KMZ file. "
                              "Unpack it into this folder?\n\n" +
-                             Path(QStringLiteral("legend_files"))});
-        QCOMPARE(driver.window->Snapshot(), Legend(yes ? unpacked : QString()));
+                             QDir::toNativeSeparators(Path(QStringLiteral("legend_files")))});
+        QCOMPARE(driver.window->Snapshot(),
+                 Legend(yes ? QDir::toNativeSeparators(unpacked) : QString()));
         QCOMPARE(driver.Text("txtWidth"), QLatin1String(yes ? "240" : "?"));
         QCOMPARE(ReadAll(unpacked), yes ? kGif : QByteArray());
         QVERIFY(!Enabled("cmdSave_Refresh"));
