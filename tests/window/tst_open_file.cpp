@@ -143,14 +143,14 @@ private Q_SLOTS:
             ChooseFromMenu("menuFile", "mnuOpenOverlayFile");
 
         QTRY_VERIFY(driver.services.fileDialogAnswers.empty());
-        expected.OutputFilePath = file;
+        expected.OutputFilePath = QDir::toNativeSeparators(file); // as the dialog names it
         QCOMPARE(driver.window->Snapshot(), expected);
         QCOMPARE(driver.Writes(), 0);
         QVERIFY(!driver.OutputFileExists()); // nor to the earlier output file
         QCOMPARE(ReadAll(file), bytes);
         QCOMPARE(driver.Messages(), QStringList());
 
-        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), file);
+        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), expected.OutputFilePath);
         QCOMPARE(driver.Get<QLabel>("lblOpen_graphic_file")->text(), Picture());
         QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Legend.gif");
         QCOMPARE(driver.Text("txtWidth") + u'x' + driver.Text("txtHeight"), "240x120");
@@ -238,7 +238,8 @@ private Q_SLOTS:
 
         QCOMPARE(driver.services.CallsOf(Kind::Failure).size(), 1);
         const QString told = driver.services.CallsOf(Kind::Failure).constFirst().text;
-        QVERIFY2(told.startsWith("The overlay file could not be opened:\n" + file + "\n\n") &&
+        QVERIFY2(told.startsWith("The overlay file could not be opened:\n" +
+                                 QDir::toNativeSeparators(file) + "\n\n") &&
                      told.contains(reason),
                  qPrintable(told));
         QCOMPARE(driver.window->Snapshot(), before);
@@ -371,9 +372,10 @@ private Q_SLOTS:
     {
         const QString file = WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture()));
         QVERIFY(Drop(driver.Get("txtOverlay_title"), file));
-        QCOMPARE(driver.window->OutputFilePath(), file);
+        QCOMPARE(driver.window->OutputFilePath(), QDir::toNativeSeparators(file));
 
-        const QString other = Path(QStringLiteral("Other.gif"));
+        // Named as the file dialog names it: with "\\" on Windows.
+        const QString other = QDir::toNativeSeparators(Path(QStringLiteral("Other.gif")));
         QVERIFY(WriteAll(other, kGif));
         QVERIFY(Drop(driver.Get("lblOpen_graphic_file"), other));
         QCOMPARE(driver.window->GraphicFilePath(), other);
