@@ -6,8 +6,10 @@
 #include <QLocale>
 #include <QTest>
 
+#include <algorithm>
 #include <clocale>
 #include <functional>
+#include <iterator>
 
 class ValuesTest : public QObject
 {
@@ -72,13 +74,11 @@ private Q_SLOTS:
     void numberFormIgnoresTheUserLocale()
     {
         // The same comma locale by its Linux and its Windows names.
-        const auto german = [] {
-            for (const char* name : {"de_DE.UTF-8", "de-DE", "German_Germany.1252", "German"})
-                if (std::setlocale(LC_ALL, name)) // NOLINT(concurrency-mt-unsafe): one thread
-                    return true;
-            return false;
-        };
-        QVERIFY(german());
+        const char* const names[] = {"de_DE.UTF-8", "de-DE", "German_Germany.1252", "German"};
+        QVERIFY(std::any_of(std::begin(names), std::end(names), [](const char* name) {
+            // NOLINTNEXTLINE(concurrency-mt-unsafe): the test runs on one thread
+            return std::setlocale(LC_ALL, name) != nullptr;
+        }));
         const QLocale before;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QVERIFY(!Overlay::IsKmlNumber(QStringLiteral("0,5")));
