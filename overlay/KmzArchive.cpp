@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QUrl>
 
 #include <algorithm>
@@ -140,8 +139,7 @@ QString ZipText(zip_error_t* error)
 // A scheme of two letters or more: a single letter and a colon is a drive.
 bool IsWebAddress(const QString& link)
 {
-    static const QRegularExpression kScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    return kScheme.match(link).hasMatch();
+    return SchemeLength(link) >= 2;
 }
 
 // Deflating these again only costs time.

@@ -3,7 +3,6 @@
 #include "PlatformProfile.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 namespace Overlay {
 
@@ -59,12 +58,30 @@ QString FileExtension(const QString& path)
     return after;
 }
 
+// Written out rather than a regular expression: on Windows a regular
+// expression used by a reading thread leaves a per-thread stack that the
+// thread's exit frees twice.
+qsizetype SchemeLength(const QString& link)
+{
+    const auto isLetter = [](QChar c) { return c.isLetter() && c.unicode() < 0x80; };
+    if (link.isEmpty() || !isLetter(link.front()))
+        return 0;
+    for (qsizetype i = 1; i < link.size(); ++i) {
+        const QChar c = link.at(i);
+        if (c == QLatin1Char(':'))
+            return i;
+        if (!isLetter(c) && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')) &&
+            c != QLatin1Char('+') && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            return 0;
+    }
+    return 0;
+}
+
 bool IsRelativeLink(const QString& href)
 {
-    // A scheme or a drive letter: a letter, then letters, digits, "+-." and ":".
-    static const QRegularExpression kScheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    // A scheme or a drive letter makes it absolute.
     return !href.isEmpty() && !href.startsWith(QLatin1Char('/')) &&
-           !href.startsWith(QLatin1Char('\\')) && !kScheme.match(href).hasMatch();
+           !href.startsWith(QLatin1Char('\\')) && SchemeLength(href) == 0;
 }
 
 QString ResolveLink(const QString& href, const QString& folder)

@@ -22,6 +22,10 @@ QString FileBaseName(const QString& path);
 // when a "\" or "/" follows it. Both separators count on every platform.
 QString FileExtension(const QString& path);
 
+// How many characters come before the colon of a leading scheme or drive
+// letter ("https:" 5, "C:" 1); 0 when the link starts with neither.
+qsizetype SchemeLength(const QString& link);
+
 // A picture link written relative to the overlay file's folder: not empty, not
 // rooted ("/", "\\"), no drive letter and no scheme ("C:", "http:").
 bool IsRelativeLink(const QString& href);

@@ -54,6 +54,44 @@ private Q_SLOTS:
         QCOMPARE(Overlay::FileBaseName(row[0], separator), row[2]);
         QCOMPARE(Overlay::FileExtension(row[0]), row[3]);
     }
+
+    // Relative links are taken from the overlay file's folder; anything with
+    // a scheme or a drive letter stands as written.
+    void links_data()
+    {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<int>("scheme");
+        QTest::addColumn<bool>("relative");
+        const struct {
+            const char* href;
+            int scheme;
+            bool relative;
+        } rows[] = {
+            {"logo.png", 0, true},
+            {"maps/logo.png", 0, true},
+            {"/maps/logo.png", 0, false},
+            {R"(\maps\logo.png)", 0, false},
+            {R"(C:\logo.png)", 1, false},
+            {"https://a/logo.png", 5, false},
+            {"a+b.c-9:x", 7, false},
+            {"9a:logo.png", 0, true},
+            {"my logo:1.png", 0, true},
+            {"\u00e9t\u00e9:logo.png", 0, true},
+            {":logo.png", 0, true},
+            {"", 0, false},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s", row.href) << QString::fromUtf8(row.href) << row.scheme << row.relative;
+    }
+
+    void links()
+    {
+        QFETCH(QString, href);
+        QFETCH(int, scheme);
+        QFETCH(bool, relative);
+        QCOMPARE(Overlay::SchemeLength(href), scheme);
+        QCOMPARE(Overlay::IsRelativeLink(href), relative);
+    }
 };
 
 QTEST_GUILESS_MAIN(PathHelpersTest)
