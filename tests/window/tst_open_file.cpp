@@ -61,7 +61,8 @@ private:
     WindowDriver driver;
 
     QString Path(const QString& name) const { return driver.folder.filePath(name); }
-    QString Picture() const { return Path(QStringLiteral("Legend.gif")); }
+    // As the picture dialog names it, so as files made on this platform hold it.
+    QString Picture() const { return QDir::toNativeSeparators(Path(QStringLiteral("Legend.gif"))); }
 
     // `settings` as Orvinel writes them, at `name` in the folder; its path.
     QString WriteOverlay(const QString& name, const OverlaySettings& settings) const
