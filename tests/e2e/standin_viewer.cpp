@@ -1,17 +1,23 @@
 // Stands in for a KML viewer in the end-to-end tests: records the arguments it
-// was started with, one per line, and exits. The record goes to the file named
-// by ORVINEL_STANDIN_RECORD, or else to "<argv0>.args".
-#include <cstdlib>
-#include <fstream>
-#include <string>
+// was started with, one per line in UTF-8, and exits. The record goes to the
+// file named by ORVINEL_STANDIN_RECORD, or else to "<program>.args". Qt reads
+// the arguments as Unicode on every platform, as a real viewer does on
+// Windows, where the 8-bit argv loses what the code page lacks.
+#include <QCoreApplication>
+#include <QFile>
 
 int main(int argc, char* argv[])
 {
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): this program has one thread
-    const char* named = std::getenv("ORVINEL_STANDIN_RECORD");
-    const std::string record = named && *named ? named : std::string(argv[0]) + ".args";
-    std::ofstream out(record, std::ios::app | std::ios::binary);
-    for (int i = 1; i < argc; ++i)
-        out << argv[i] << '\n';
-    return out ? 0 : 1;
+    const QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    QString record = qEnvironmentVariable("ORVINEL_STANDIN_RECORD");
+    if (record.isEmpty())
+        record = arguments.constFirst() + QStringLiteral(".args");
+    QFile out(record);
+    if (!out.open(QIODevice::Append))
+        return 1;
+    arguments.removeFirst();
+    for (const QString& argument : arguments)
+        out.write(argument.toUtf8() + '\n');
+    return out.flush() ? 0 : 1;
 }

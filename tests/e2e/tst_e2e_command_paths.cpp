@@ -29,9 +29,16 @@ bool ReadOnlyFoldersRefuseWrites()
 }
 
 // The double, but a start it lets through is really made. Never the real
-// viewer, even where one is installed: the user locates the stand-in.
+// viewer, even where one is installed: the user locates the stand-in. Nor
+// the preferred browser: it is taken as missing, so the guide goes to the
+// default browser as where none is installed.
 struct RealStartServices : FakeServices
 {
+    RealStartServices()
+    {
+        failingProgram = PlatformProfile::Current().preferredBrowser;
+        failingReason = QStringLiteral("The file does not exist.");
+    }
     bool OrdinaryFileExists(const QString& path) override
     {
         return path != PlatformProfile::Current().defaultViewerPath &&
@@ -57,11 +64,12 @@ QByteArray OverlayBytes(const QString& picture, const char* color)
            "</ScreenOverlay>\n</kml>\n";
 }
 
-// The network link file for an overlay path without "<" in it.
+// The network link file for an overlay path without "<" in it; its target is
+// written with "/" on every platform.
 QByteArray LinkFileBytes(QString overlayPath)
 {
     return kKmlHead + "<NetworkLink>\n<Url>\n<href>" +
-           overlayPath.replace(u'&', QStringLiteral("&amp;")).toUtf8() +
+           overlayPath.replace(u'&', QStringLiteral("&amp;")).replace(u'\\', u'/').toUtf8() +
            "</href>\n<refreshMode>onInterval</refreshMode>\n<refreshInterval>1</refreshInterval>\n"
            "</Url>\n</NetworkLink>\n</kml>\n";
 }
@@ -81,7 +89,11 @@ private:
     };
     std::unique_ptr<Run> run;
 
-    QString Path(const QString& name) const { return run->folder.filePath(name); }
+    // As the file dialog names it.
+    QString Path(const QString& name) const
+    {
+        return QDir::toNativeSeparators(run->folder.filePath(name));
+    }
     // What a file holds once the window's writes have reached the disk.
     QByteArray ReadAll(const QString& path) const
     {
@@ -236,9 +248,10 @@ private Q_SLOTS:
         const QString viewer = Path("viewer.sh"); // not executable
         const QString picture = Path("Legend.gif");
         const QString link = Path("a_Network_Link.kml");
-        const QString odd = Path(u"My Maps & 100% %TEMP% Ærøskøbing 地図"_s);
-        const QString output = odd + "/city.kml";
-        const QString oddLink = odd + "/city_Network_Link.kml";
+        const QString odd = u"My Maps & 100% %TEMP% Ærøskøbing 地図/"_s;
+        const QString output = Path(odd + "city.kml");
+        const QString oddLink = Path(odd + "city_Network_Link.kml");
+        const QString oddPicture = Path(odd + "Legend.gif");
         QVERIFY(WriteAll(viewer, "#!/bin/sh\n") && WriteAll(picture));
         for (const bool cancel : {false, true}) {
             QVERIFY(cancel ? Press("cmdOpen_graphic_file") : Choose(picture));
@@ -260,17 +273,17 @@ private Q_SLOTS:
         QVERIFY(Enabled("chkAuto_Refresh"));
         QVERIFY(Link());
         // The viewer starts detached: without the wait two starts may record out of order.
-        QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n');
-        QVERIFY(QDir().mkdir(odd) && WriteAll(odd + "/Legend.gif"));
-        QVERIFY(Choose(odd + "/Legend.gif") && SaveAs(output) && Link({}));
+        QTRY_COMPARE(ReadAll(Record()), link.toUtf8() + '\n');
+        QVERIFY(Folder().mkdir(odd) && WriteAll(oddPicture));
+        QVERIFY(Choose(oddPicture) && SaveAs(output) && Link({}));
         const QString pick = u"Select graphic file for overlay"_s;
         const QString save = u"Save KML Screen Overlay File"_s;
         const QString locate = u"Locate Google Earth executable file"_s;
         QCOMPARE(Calls(Kind::FileDialog),
                  (QStringList{pick, pick, save, locate, locate, locate, pick, save}));
-        QTRY_COMPARE(ReadAll(Record()), QFile::encodeName(link) + '\n' + oddLink.toUtf8() + '\n');
+        QTRY_COMPARE(ReadAll(Record()), link.toUtf8() + '\n' + oddLink.toUtf8() + '\n');
         QCOMPARE(ReadAll(oddLink), LinkFileBytes(output));
-        QCOMPARE(ParseKml(ReadAll(output)).values.value("href"), odd + "/Legend.gif");
+        QCOMPARE(ParseKml(ReadAll(output)).values.value("href"), oddPicture);
 
         WindowDriver::Click(Get("cmdExit"));
         QTRY_VERIFY(!run->window->isVisible());
@@ -308,12 +321,16 @@ private Q_SLOTS:
     // told only once the focus leaves it.
     void newWindowHelpAndCreditLabel_startBesideThisOneAndOpenTheGuide()
     {
-        QVERIFY(QFile::copy(Standin(), Path("orvinel")));
+        const QString second = run->folder.path() + PlatformProfile::Current().secondProgramSuffix;
+        QVERIFY(QFile::copy(Standin(), second));
         QVERIFY(Folder().mkdir("guide") && WriteAll(Path("guide/index.html"), "<html></html>"));
         auto* field = Get("txtOverlay_x");
         QVERIFY(Press("cmdNew_Program") && Press("cmdHelp"));
         QVERIFY(WindowDriver::Retype(field, u"abc"_s) && Press("lblTarnwell"));
-        QCOMPARE(Calls(Kind::StartProgram), QStringList{Path("orvinel")});
+        QStringList started{second};
+        if (const QString browser = PlatformProfile::Current().preferredBrowser; !browser.isEmpty())
+            started << browser << browser;
+        QCOMPARE(Calls(Kind::StartProgram), started);
         QTRY_VERIFY(QFileInfo::exists(Record())); // it really ran
         const QString guide = QUrl::fromLocalFile(Path("guide/index.html")).toString();
         QCOMPARE(Calls(Kind::OpenUrl), (QStringList{guide, guide + "#about"}));

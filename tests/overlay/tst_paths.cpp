@@ -62,26 +62,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("href");
         QTest::addColumn<int>("scheme");
         QTest::addColumn<bool>("relative");
-        const struct {
+        const struct
+        {
             const char* href;
             int scheme;
             bool relative;
         } rows[] = {
-            {"logo.png", 0, true},
-            {"maps/logo.png", 0, true},
-            {"/maps/logo.png", 0, false},
-            {R"(\maps\logo.png)", 0, false},
-            {R"(C:\logo.png)", 1, false},
-            {"https://a/logo.png", 5, false},
-            {"a+b.c-9:x", 7, false},
-            {"9a:logo.png", 0, true},
-            {"my logo:1.png", 0, true},
-            {"\u00e9t\u00e9:logo.png", 0, true},
-            {":logo.png", 0, true},
-            {"", 0, false},
+            {"logo.png", 0, true},        {"maps/logo.png", 0, true},
+            {"/maps/logo.png", 0, false}, {R"(\maps\logo.png)", 0, false},
+            {R"(C:\logo.png)", 1, false}, {"https://a/logo.png", 5, false},
+            {"a+b.c-9:x", 7, false},      {"9a:logo.png", 0, true},
+            {"my logo:1.png", 0, true},   {"\u00e9t\u00e9:logo.png", 0, true},
+            {":logo.png", 0, true},       {"", 0, false},
         };
         for (const auto& row : rows)
-            QTest::addRow("%s", row.href) << QString::fromUtf8(row.href) << row.scheme << row.relative;
+            QTest::addRow("%s", row.href)
+                << QString::fromUtf8(row.href) << row.scheme << row.relative;
     }
 
     void links()
