@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -252,14 +251,23 @@ private Q_SLOTS:
     }
 
     // What the file lookup and a start make of each kind of path. No shell
-    // sees the arguments: blanks, quotes, "$(...)" and ";" stay text.
+    // sees the arguments: blanks, quotes, "$(...)", ";" and "%...%" reach the
+    // program as they were given, Unicode and all.
     void fileLookupAndProgramStarts()
     {
-        const QString copy = dir_.filePath(u"a b \"c\" $(touch x) ;y.kml"_s);
-        const QString cp = QStandardPaths::findExecutable(u"cp"_s);
-        QCOMPARE(services_.StartProgram(cp, {File(u"source.kml"_s), copy}).error, QString());
-        QTRY_VERIFY(QFileInfo::exists(copy));
-        QVERIFY(services_.OrdinaryFileExists(copy));
+        const QString record = dir_.filePath(u"standin.args"_s);
+        qputenv("ORVINEL_STANDIN_RECORD", record.toLocal8Bit());
+        const QStringList arguments{u"a b \"c\" $(touch x) ;y.kml"_s, u"%TEMP% & ^ | 地図"_s,
+                                    u"ends in \\"_s};
+        QCOMPARE(services_.StartProgram(QStringLiteral(ORVINEL_STANDIN), arguments).error,
+                 QString());
+        const auto recorded = [&record] {
+            QFile written(record);
+            return written.open(QIODevice::ReadOnly) ? QString::fromUtf8(written.readAll())
+                                                     : QString();
+        };
+        QTRY_COMPARE(recorded(), arguments.join(u'\n') + u'\n');
+        QVERIFY(services_.OrdinaryFileExists(record));
         const std::tuple<QString, bool, QString> rows[] = {
             {dir_.filePath(u"missing"_s), false, u"The file does not exist."_s},
             {dir_.path(), false, u"This is a folder, not a program."_s},
