@@ -63,7 +63,9 @@ QString FileExtension(const QString& path)
 // thread's exit frees twice.
 qsizetype SchemeLength(const QString& link)
 {
-    const auto isLetter = [](QChar c) { return c.isLetter() && c.unicode() < 0x80; };
+    const auto isLetter = [](QChar c) {
+        return c.isLetter() && c.unicode() < 0x80;
+    };
     if (link.isEmpty() || !isLetter(link.front()))
         return 0;
     for (qsizetype i = 1; i < link.size(); ++i) {

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +155,40 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.kml"))).isDir());
         const WriteResult link = Overlay::SaveNetworkLinkFile(path, QStringLiteral("x.kml"));
         QCOMPARE(link.ok && link.error.isEmpty(), ok);
+    }
+
+    // A viewer holds the file open while it reads it: a run of writes waits
+    // for it and ends with the latest bytes; a hold that outlasts the retries
+    // is told, and the file keeps the bytes it had.
+    void writeFile_whileAnotherProgramHoldsIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("city.kml"));
+        QVERIFY(Overlay::WriteFileAtomically(path, "0").ok);
+        QProcess holder;
+        const auto hold = [&](int ms) {
+            holder.start(QStringLiteral(ORVINEL_HOLD_FILE), {path, QString::number(ms)});
+            return holder.waitForReadyRead() && holder.readAll().startsWith("held");
+        };
+        QVERIFY(hold(300));
+        for (const char* bytes : {"1", "2", "3"}) {
+            const WriteResult written = Overlay::WriteFileAtomically(path, bytes);
+            QVERIFY2(written.ok, qPrintable(written.error));
+        }
+        QCOMPARE(ReadAll(path), "3");
+        QVERIFY(holder.waitForFinished() && holder.exitCode() == 0);
+
+        QVERIFY(hold(5000));
+        const WriteResult held = Overlay::WriteFileAtomically(path, "4");
+        holder.kill();
+        holder.waitForFinished();
+#ifdef Q_OS_WIN
+        QVERIFY(!held.ok && held.error.contains(u"another program may be holding it open."));
+        QCOMPARE(ReadAll(path), "3");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("city.kml")});
+#else
+        QVERIFY(held.ok); // a rename replaces a file held open here
+#endif
     }
 };
 
