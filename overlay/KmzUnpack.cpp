@@ -1,5 +1,6 @@
 #include "KmzArchive.h"
 #include "KmzEntries.h"
+#include "PathHelpers.h"
 #include "PictureFile.h"
 
 #include <QDir>
@@ -164,6 +165,13 @@ WriteResult UnpackKmzEntry(const QString& kmzPath, const QString& entry, QString
         return {false, QStringLiteral("The entry \"%1\" is not a picture Orvinel can show; only "
                                       "pictures are unpacked.")
                            .arg(entry)};
+    // Refused on every platform: the same archive must unpack the same way
+    // wherever it is opened.
+    for (const QString& part : relative.split(QLatin1Char('/'))) {
+        if (const QString why = NameWindowsRefuses(part); !why.isEmpty())
+            return {false,
+                    QStringLiteral("The entry \"%1\" cannot be unpacked: %2.").arg(entry, why)};
+    }
     const Archive archive = OpenArchive(kmzPath, maxUnpacked);
     if (!archive.problem.isEmpty())
         return {false, QStringLiteral("The archive cannot be unpacked: %1.").arg(archive.problem)};

@@ -3,6 +3,7 @@
 #include "PlatformProfile.h"
 
 #include <QDir>
+#include <QStringBuilder>
 
 namespace Overlay {
 
@@ -77,6 +78,29 @@ qsizetype SchemeLength(const QString& link)
             return 0;
     }
     return 0;
+}
+
+QString NameWindowsRefuses(const QString& name)
+{
+    const QString quoted = u'"' % name % u'"';
+    if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
+        return quoted % u" ends in a dot or a blank, which Windows drops";
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || QStringView(u"<>:\"/\\|?*").contains(c))
+            return quoted % u" holds \"" % c % u"\", which Windows does not allow in a name";
+    }
+    // The part before the first dot, blanks before it ignored, as Windows reads it.
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList kDevices = {QStringLiteral("CON"),    QStringLiteral("PRN"),
+                                         QStringLiteral("AUX"),    QStringLiteral("NUL"),
+                                         QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
+    const bool port =
+        stem.size() == 4 &&
+        (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
+        QStringView(u"0123456789\u00b9\u00b2\u00b3").contains(stem.back());
+    if (kDevices.contains(stem) || port)
+        return quoted % u" is a name Windows keeps for a device";
+    return {};
 }
 
 bool IsRelativeLink(const QString& href)

@@ -26,6 +26,12 @@ QString FileExtension(const QString& path);
 // letter ("https:" 5, "C:" 1); 0 when the link starts with neither.
 qsizetype SchemeLength(const QString& link);
 
+// Why Windows cannot take `name` as one file or folder name, as a phrase
+// ("\"CON.png\" is a name Windows keeps for a device"); empty when it can. A
+// device name opens the device, a ":" writes a hidden stream, and a final dot
+// or blank is dropped, so the file would land under another name.
+QString NameWindowsRefuses(const QString& name);
+
 // A picture link written relative to the overlay file's folder: not empty, not
 // rooted ("/", "\\"), no drive letter and no scheme ("C:", "http:").
 bool IsRelativeLink(const QString& href);

@@ -9,6 +9,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <qt_windows.h>
+
+#include <io.h>
 #endif
 
 namespace Overlay {
@@ -73,6 +77,11 @@ OpenedPicture OpenPictureFile(const QString& path)
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
         return Refused(file->errorString());
+    // A device name ("\\.\CON", "NUL", "COM1" in some forms of path) opens
+    // the device itself, which may wait for input for ever.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file->handle()));
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        return Refused(kNotOrdinary);
     return {std::move(file), QString()};
 }
 

@@ -329,6 +329,17 @@ private Q_SLOTS:
         QTest::newRow("picture encrypted")
             << MakeZip({kml, {"files/pic.png", "picture", 0100644, true}}) << "files/pic.png"
             << QString() << R"(The picture "files/pic.png" is encrypted)";
+        // Names Windows takes for something else; refused everywhere alike.
+        const char* const windowsNames[][2] = {
+            {"files/CON.png", R"("CON.png" is a name Windows keeps for a device)"},
+            {"lpt\u00b9/pic.png", "\"lpt\u00b9\" is a name Windows keeps for a device"},
+            {"files/pic.png:x.png", R"("pic.png:x.png" holds ":", which Windows does not)"},
+            {"files./pic.png", R"("files." ends in a dot or a blank, which Windows drops)"},
+        };
+        for (const auto& [name, why] : windowsNames)
+            QTest::addRow("%s", name)
+                << MakeZip({kml, {name, "picture"}}) << QString::fromUtf8(name) << QString()
+                << QString::fromUtf8(why);
         QTest::newRow("checksum") << WithField(MakeZip({picture, kml}), Checksum, 1)
                                   << "files/pic.png" << QString() << "match its checksum";
         const QString longName = "files/" + QString(300, 'n') + ".png";
@@ -394,33 +405,34 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("archive");
         QTest::addColumn<QString>("pictureEntry");
+        QTest::addColumn<QByteArray>("unpacked"); // the picture's bytes once unpacked
         const ZipEntry picture{"files/pic.png", "picture"};
         const ZipEntry beside{"layers/pic.png", "picture"};
         QTest::newRow("KMZ named .kml")
             << "a.kml" << MakeZip({{"doc.kml", OverlayKml("found", "files/pic.png")}, picture})
-            << true << "files/pic.png";
-        QTest::newRow("KML named .kmz")
-            << "a.kmz" << OverlayKml("found", "files/pic.png") << false << QString();
+            << true << "files/pic.png" << QByteArray("picture");
+        QTest::newRow("KML named .kmz") << "a.kmz" << OverlayKml("found", "files/pic.png") << false
+                                        << QString() << QByteArray();
         QTest::newRow("GDAL layout, picture beside")
             << "a.kmz"
             << MakeZip({{"doc.kml", LinkKml({"layers/legend.kml"})},
                         {"layers/legend.kml", OverlayKml("found", "pic.png")},
                         beside,
                         picture})
-            << true << "layers/pic.png";
+            << true << "layers/pic.png" << QByteArray("picture");
         QTest::newRow("GDAL layout, picture a folder up")
             << "a.kmz"
             << MakeZip({{"doc.kml", LinkKml({"layers/legend.kml"})},
                         {"layers/legend.kml", OverlayKml("found", "../files/pic.png")},
                         picture})
-            << true << "files/pic.png";
+            << true << "files/pic.png" << QByteArray("picture");
         QTest::newRow("first link leads nowhere, second written on Windows")
             << "a.kmz"
             << MakeZip({{"doc.kml", LinkKml({"http://example.org/x.kml", "gone.kml",
                                              R"(layers\my%20legend.kml)"})},
                         {"layers/my legend.kml", OverlayKml("found", "pic.png")},
                         beside})
-            << true << "layers/pic.png";
+            << true << "layers/pic.png" << QByteArray("picture");
         QTest::newRow("overlay four links deep")
             << "a.kmz"
             << MakeZip({{"doc.kml", LinkKml({"1/a.kml"})},
@@ -429,11 +441,18 @@ private Q_SLOTS:
                         {"3/a.kml", LinkKml({"../4/a.kml"})},
                         {"4/a.kml", OverlayKml("found", "../files/pic.png")},
                         picture})
-            << true << "files/pic.png";
+            << true << "files/pic.png" << QByteArray("picture");
         QTest::newRow("picture link naming a non-picture")
             << "a.kmz"
             << MakeZip({{"doc.kml", OverlayKml("found", "run.desktop")}, {"run.desktop", "x"}})
-            << true << QString();
+            << true << QString() << QByteArray();
+        // On Windows both land on one file: the one the overlay names wins.
+        QTest::newRow("two pictures differing only in case")
+            << "a.kmz"
+            << MakeZip({{"doc.kml", OverlayKml("found", "files/PIC.png")},
+                        picture,
+                        {"files/PIC.png", "upper"}})
+            << true << "files/PIC.png" << QByteArray("upper");
     }
     void openedByContent()
     {
@@ -441,6 +460,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, archive);
         QFETCH(QString, pictureEntry);
+        QFETCH(QByteArray, unpacked);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         QVERIFY(Overlay::WriteFileAtomically(path, bytes).ok);
@@ -449,6 +469,10 @@ private Q_SLOTS:
         QCOMPARE(opened.overlay.settings.txtOverlay_title, QStringLiteral("found"));
         QCOMPARE(opened.archive, archive);
         QCOMPARE(opened.pictureEntry, pictureEntry);
+        QString unpackedPath;
+        if (!pictureEntry.isEmpty())
+            QVERIFY(Overlay::UnpackKmzEntry(path, pictureEntry, unpackedPath).ok);
+        QCOMPARE(ReadFile(unpackedPath), unpacked);
     }
 
     void failedExportKeepsEarlierArchive_data()

@@ -88,6 +88,17 @@ private Q_SLOTS:
         QCOMPARE(Overlay::SchemeLength(href), scheme);
         QCOMPARE(Overlay::IsRelativeLink(href), relative);
     }
+
+    // Device names count with any extension, case and trailing blanks; names
+    // that only look alike do not.
+    void windowsNames()
+    {
+        for (const char* name : {"console.png", "COM10.png", "nul_.gif", "a.b.c", ".hidden"})
+            QVERIFY2(Overlay::NameWindowsRefuses(QString::fromUtf8(name)).isEmpty(), name);
+        for (const char* name : {"NUL", "nul.tar.gz", "Com3.png", "aux .png", "conin$.gif",
+                                 "a?.png", "tab\t.png", "end "})
+            QVERIFY2(!Overlay::NameWindowsRefuses(QString::fromUtf8(name)).isEmpty(), name);
+    }
 };
 
 QTEST_GUILESS_MAIN(PathHelpersTest)

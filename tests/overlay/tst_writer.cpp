@@ -132,6 +132,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("ok");
         QTest::newRow("new, then over itself") << "city.kml" << true;
+        // Past Windows' old 260-character limit for a whole path.
+        QTest::newRow("long name") << QString(240, u'n') + ".kml" << true;
         QTest::newRow("folder does not exist") << "missing/city.kml" << false;
         QTest::newRow("target is a folder") << "folder.kml" << false;
     }
