@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "PlatformProfile.h"
 #include "QtServices.h"
 #include "StartUp.h"
 #include "WindowIcon.h"
@@ -13,6 +14,7 @@ namespace {
 // Prints what the command line asked for, or its mistake; the exit code.
 int Told(const CommandLine& commandLine)
 {
+    UseStartingConsole();
     const bool mistake = commandLine.action == CommandLine::Action::Error;
     std::fputs(commandLine.text.toLocal8Bit().constData(), mistake ? stderr : stdout);
     return mistake ? 2 : 0;

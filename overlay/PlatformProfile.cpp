@@ -1,5 +1,11 @@
 #include "PlatformProfile.h"
 
+#if defined(Q_OS_WIN)
+#include <qt_windows.h>
+
+#include <cstdio>
+#endif
+
 PlatformProfile PlatformProfile::Windows()
 {
     return {
@@ -44,4 +50,24 @@ const PlatformProfile& PlatformProfile::Current()
     static const PlatformProfile profile = Linux();
 #endif
     return profile;
+}
+
+void UseStartingConsole()
+{
+#if defined(Q_OS_WIN)
+    // A redirected stream (a pipe, a file) already has its handle and is kept.
+    const auto missing = [](DWORD stream) {
+        const HANDLE handle = GetStdHandle(stream);
+        return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+    };
+    const bool noOutput = missing(STD_OUTPUT_HANDLE);
+    const bool noError = missing(STD_ERROR_HANDLE);
+    if ((!noOutput && !noError) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    // Should a stream not reopen, its text goes nowhere, as it did before.
+    if (noOutput)
+        static_cast<void>(std::freopen("CONOUT$", "w", stdout));
+    if (noError)
+        static_cast<void>(std::freopen("CONOUT$", "w", stderr));
+#endif
 }

@@ -27,3 +27,9 @@ struct PlatformProfile
     static PlatformProfile MacOS();
     static const PlatformProfile& Current();
 };
+
+// Lets --help, --version and a command-line mistake reach the console the
+// program was started from. A Windows program with a window has no console of
+// its own, so without this its standard output goes nowhere unless
+// redirected; elsewhere it does nothing.
+void UseStartingConsole();

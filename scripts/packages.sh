@@ -18,11 +18,13 @@ ORVINEL_SANITIZER_PACKAGES=(clang libclang-rt-14-dev llvm-14)
 # The Windows build (scripts/build-windows, test-windows): Debian's mingw-w64
 # with POSIX threads and its zlib; Qt's host tools (moc, rcc, uic) from the
 # Linux Qt of the same version; Ninja; Wine to run the tests; NSIS for the
-# installer. Qt and libzip for Windows come from the SDK (../shared/windows-sdk,
-# or scripts/build-windows-sdk).
+# installer. The installer's check (scripts/check-windows-install) runs the
+# program on Xvfb, waits for its window (xwininfo, x11-utils) and takes a
+# screenshot (ImageMagick). Qt and libzip for Windows come from the SDK
+# (../shared/windows-sdk, or scripts/build-windows-sdk).
 ORVINEL_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev qt6-base-dev qt6-base-dev-tools
-    cmake ninja-build pkgconf wine64 nsis xz-utils
+    cmake ninja-build pkgconf wine64 nsis xz-utils xvfb xauth x11-utils imagemagick
 )
 # scripts/tidy: clang-tidy and run-clang-tidy of the same version 14, named
 # so, as the format check names clang-format-14.
