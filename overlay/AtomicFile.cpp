@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include "PlatformProfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -12,8 +14,8 @@ namespace Overlay {
 
 namespace {
 
-// A viewer polling the file holds it open for a moment now and then, and on
-// Windows a rename over a file held open fails. So a failed replace is tried
+// A viewer polling the file holds it open for a moment now and then, and where
+// a rename over a file held open fails (Windows), a failed replace is tried
 // again, the whole write each time, for about a second and a half before it
 // counts as failed.
 constexpr std::array kReplaceRetryDelaysMs{10, 20, 40, 80, 160, 320, 480, 480};
@@ -47,7 +49,8 @@ WriteResult WriteFileAtomically(const QString& path, const QByteArray& bytes)
         }
         if (file.commit())
             break;
-        if (file.error() != QFileDevice::RenameError)
+        if (file.error() != QFileDevice::RenameError ||
+            !PlatformProfile::Current().replaceFailsWhileOpen)
             return {false, file.errorString()};
         if (attempt == kReplaceRetryDelaysMs.size())
             return {false, file.errorString() %

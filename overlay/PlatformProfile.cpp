@@ -15,6 +15,7 @@ PlatformProfile PlatformProfile::Windows()
             QStringLiteral("C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe"),
         .locateViewerFilter = QStringLiteral("Google Earth executable|GoogleEarth.exe"),
         .secondProgramSuffix = QStringLiteral("/Orvinel.exe"),
+        .replaceFailsWhileOpen = true,
         .preferredBrowser = QStringLiteral("C:\\Program Files\\Internet Explorer\\iexplore.exe"),
     };
 }
@@ -28,6 +29,7 @@ PlatformProfile PlatformProfile::Linux()
         // Any KML viewer may be chosen, whatever its program file is called.
         .locateViewerFilter = QStringLiteral("All files|*"),
         .secondProgramSuffix = QStringLiteral("/orvinel"),
+        .replaceFailsWhileOpen = false,
         .preferredBrowser = QString(),
     };
 }

@@ -18,6 +18,9 @@ struct PlatformProfile
     QString locateViewerFilter;
     // Appended to the program's folder to start a second copy.
     QString secondProgramSuffix;
+    // Whether replacing a file fails while another program has it open, so a
+    // failed replace is worth trying again for a while.
+    bool replaceFailsWhileOpen;
     // Browser tried first for web pages; empty means the desktop's default
     // browser only. When it cannot be started the default browser is used.
     QString preferredBrowser;

@@ -269,6 +269,11 @@ private Q_SLOTS:
                    "<refreshInterval>4</refreshInterval></Icon></ScreenOverlay>")
             << Fields{{QStringLiteral("GraphicFilePath"), QStringLiteral("a.png")}}
             << QStringList{QStringLiteral("the picture's refresh settings")};
+        QTest::newRow("second picture path")
+            << Kml("<ScreenOverlay><Icon><href>a.png</href><href>b.png</href></Icon>"
+                   "</ScreenOverlay>")
+            << Fields{{QStringLiteral("GraphicFilePath"), QStringLiteral("a.png")}}
+            << QStringList{QStringLiteral("another picture path")};
     }
 
     void filesFromElsewhere()

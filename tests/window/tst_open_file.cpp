@@ -375,7 +375,13 @@ private Q_SLOTS:
         QVERIFY(Drop(driver.Get("txtOverlay_title"), file));
         QCOMPARE(driver.window->OutputFilePath(), QDir::toNativeSeparators(file));
 
-        // Named as the file dialog names it: with "\\" on Windows.
+        // Named as the file dialog names it: with "\\" on Windows. Every type
+        // the picture dialog offers, in any case.
+        for (const char* name : {"photo.JPEG", "scan.tiff", "map.png"}) {
+            const QString picture = QDir::toNativeSeparators(Path(QString::fromLatin1(name)));
+            QVERIFY(WriteAll(picture, kGif) && Drop(driver.Get("lblOpen_graphic_file"), picture));
+            QCOMPARE(driver.window->GraphicFilePath(), picture);
+        }
         const QString other = QDir::toNativeSeparators(Path(QStringLiteral("Other.gif")));
         QVERIFY(WriteAll(other, kGif));
         QVERIFY(Drop(driver.Get("lblOpen_graphic_file"), other));
@@ -403,6 +409,7 @@ private Q_SLOTS:
         QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
         const FakeServices::Call asked = driver.services.CallsOf(Kind::FileDialog).last();
         QCOMPARE(asked.title + u'|' + asked.text, "Export KMZ File|KMZ file|*.kmz");
+        QCOMPARE(asked.mode, FileDialogMode::Save);
         const QByteArray archive = ReadAll(Path(QStringLiteral("share.kmz")));
         QVERIFY(archive.startsWith("PK"));
 
