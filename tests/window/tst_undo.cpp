@@ -197,6 +197,11 @@ private Q_SLOTS:
         QTest::addRow("keystrokes in one field") << nothing << Act([](UndoTest& t) {
             TypeInto(t.driver.Get("txtOverlay_title"), "Tarn");
         }) << "Undo Overlay Title";
+        QTest::addRow("typing again after leaving the field") << Act([](UndoTest& t) {
+            TypeInto(t.driver.Get("txtOverlay_title"), "Tarn");
+            WindowDriver::Click(t.driver.Get("txtDraw_order"));
+        }) << Act([](UndoTest& t) { TypeInto(t.driver.Get("txtOverlay_title"), "well"); })
+                                                              << "Undo Overlay Title";
         QTest::addRow("a preset with its units and values") << Act([](UndoTest& t) {
             WindowDriver::Pick(t.driver.Get<QComboBox>("comboScreen_x_units"), "pixels");
         }) << Act([](UndoTest& t) { WindowDriver::Click(t.driver.Get("optPreset_8")); })
