@@ -347,6 +347,7 @@ private Q_SLOTS:
         QWidget* field = driver.Get("txtOverlay_x");
         QVERIFY(WindowDriver::Retype(field, "5"));
         QTest::keyClicks(field, "00");
+        QTRY_COMPARE(driver.Messages().size(), 1); // while typing, no command waited for it
         driver.Written(missing);
         // Named as the file dialog gave it, with the platform's separators.
         const QString told = "Failure|Orvinel|Could not save the overlay file \"" +
