@@ -103,6 +103,29 @@ private Q_SLOTS:
                                 "(Unsupported image format); its outline is shown"));
     }
 
+    // The overlay's title is drawn just above the picture, white on a dark halo.
+    void title_drawnAboveThePicture()
+    {
+        const Make centred = Make().overlay("0.5", "0.5").screen("0.5", "0.5");
+        window_.ShowSettings(centred);
+        const QImage without = window_.canvas()->grab().toImage();
+        OverlaySettings titled = centred;
+        titled.txtOverlay_title = QStringLiteral("Legend");
+        window_.ShowSettings(titled);
+        const QImage with = window_.canvas()->grab().toImage();
+        QPolygonF picture;
+        for (const QPointF& corner : window_.canvas()->lastDrawnCorners())
+            picture << corner;
+        const QRect bounds = picture.boundingRect().toRect();
+        int whitened = 0;
+        for (int y = bounds.top() - 25; y < bounds.top() - 2; ++y) {
+            for (int x = bounds.left(); x <= bounds.right(); ++x)
+                whitened += with.pixel(x, y) == qRgb(255, 255, 255) &&
+                            without.pixel(x, y) != qRgb(255, 255, 255);
+        }
+        QCOMPARE_GT(whitened, 20);
+    }
+
     // A picture over Qt's 128 MB decode limit: placed by its header at once,
     // decoded off the window's thread no larger than drawn, and only once
     // however the settings change; decoded larger when the drawing outgrows
