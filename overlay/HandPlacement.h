@@ -37,18 +37,4 @@ QString DegreesText(double degrees, int step = 1);
 // screen (Placement's sense, and KML's).
 QPointF TurnAbout(QPointF point, QPointF pivot, double degrees);
 
-// The nine preset places, row by row from the top: the overlay point and the
-// screen point both at the same fractions.
-struct Preset
-{
-    const char* name;
-    const char* x;
-    const char* y;
-};
-inline constexpr Preset kPresets[9] = {
-    {"Upper left", "0", "1"},    {"Upper middle", "0.5", "1"}, {"Upper right", "1", "1"},
-    {"Middle left", "0", "0.5"}, {"Center", "0.5", "0.5"},     {"Middle right", "1", "0.5"},
-    {"Lower left", "0", "0"},    {"Lower middle", "0.5", "0"}, {"Lower right", "1", "0"},
-};
-
 } // namespace Overlay

@@ -3,6 +3,9 @@
 // The window's controls as data: one row per control, places and sizes in
 // twips (15 to a pixel), relative to the container. frmOrvinel builds the
 // window from this table in one loop.
+
+#include "Presets.h"
+
 namespace ControlTable {
 
 enum class Kind {
@@ -74,15 +77,15 @@ inline constexpr Row kRows[] = {
     {"cmdNew_Program", Kind::Button, nullptr, "New Program Window", 2040, 10320, 1695, 735, Face::Bold, Wraps},
     {"lblTarnwell", Kind::ClickLabel, nullptr, "Created by Tarnwell Click here to visit the site", 3840, 10380, 2355, 615, Face::Bold, Centred | Blue | Wraps},
 
-    {"optPreset_0", Kind::Option, "framePresets", "Upper left", 120, 240, 855, 495, Face::Default, Wraps},
-    {"optPreset_1", Kind::Option, "framePresets", "Upper middle", 1260, 240, 855, 495, Face::Default, Wraps},
-    {"optPreset_2", Kind::Option, "framePresets", "Upper right", 2400, 240, 855, 495, Face::Default, Wraps},
-    {"optPreset_3", Kind::Option, "framePresets", "Middle left", 120, 780, 855, 495, Face::Default, Wraps},
-    {"optPreset_4", Kind::Option, "framePresets", "Center", 1260, 780, 855, 495, Face::Default, Wraps},
-    {"optPreset_5", Kind::Option, "framePresets", "Middle right", 2400, 780, 855, 495, Face::Default, Wraps},
-    {"optPreset_6", Kind::Option, "framePresets", "Lower left", 120, 1320, 855, 495, Face::Default, Wraps},
-    {"optPreset_7", Kind::Option, "framePresets", "Lower middle", 1260, 1320, 855, 495, Face::Default, Wraps},
-    {"optPreset_8", Kind::Option, "framePresets", "Lower right", 2400, 1320, 855, 495, Face::Default, Wraps},
+    {"optPreset_0", Kind::Option, "framePresets", Overlay::kPresets[0].name, 120, 240, 855, 495, Face::Default, Wraps},
+    {"optPreset_1", Kind::Option, "framePresets", Overlay::kPresets[1].name, 1260, 240, 855, 495, Face::Default, Wraps},
+    {"optPreset_2", Kind::Option, "framePresets", Overlay::kPresets[2].name, 2400, 240, 855, 495, Face::Default, Wraps},
+    {"optPreset_3", Kind::Option, "framePresets", Overlay::kPresets[3].name, 120, 780, 855, 495, Face::Default, Wraps},
+    {"optPreset_4", Kind::Option, "framePresets", Overlay::kPresets[4].name, 1260, 780, 855, 495, Face::Default, Wraps},
+    {"optPreset_5", Kind::Option, "framePresets", Overlay::kPresets[5].name, 2400, 780, 855, 495, Face::Default, Wraps},
+    {"optPreset_6", Kind::Option, "framePresets", Overlay::kPresets[6].name, 120, 1320, 855, 495, Face::Default, Wraps},
+    {"optPreset_7", Kind::Option, "framePresets", Overlay::kPresets[7].name, 1260, 1320, 855, 495, Face::Default, Wraps},
+    {"optPreset_8", Kind::Option, "framePresets", Overlay::kPresets[8].name, 2400, 1320, 855, 495, Face::Default, Wraps},
 
     {"lblWidth_label", Kind::Label, "frameGraphicdimensions", "Width (pixels)", 120, 495, 975, 255, Face::Default, Plain},
     {"txtWidth", Kind::Text, "frameGraphicdimensions", "", 1320, 480, 735, 285, Face::Points9_75, Centred},

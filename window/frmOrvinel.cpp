@@ -14,6 +14,7 @@
 #include "OverlaySettings.h"
 #include "PathHelpers.h"
 #include "PlatformProfile.h"
+#include "Presets.h"
 #include "PreviewWindow.h"
 #include "Services.h"
 #include "UndoHistory.h"
@@ -41,15 +42,6 @@ namespace {
 const QString kStartCaption = QStringLiteral("KML Orvinel");
 const QString kNoPictureYet =
     QStringLiteral("Click on button at right to open graphic file to use as overlay");
-
-// Preset index = row * 3 + column; the column gives x, the row gives y. The
-// texts are fixed, so the file holds "0.5" in every locale.
-std::pair<QString, QString> PresetPoint(int index)
-{
-    const QLatin1String columnX[] = {QLatin1String("0"), QLatin1String("0.5"), QLatin1String("1")};
-    const QLatin1String rowY[] = {QLatin1String("1"), QLatin1String("0.5"), QLatin1String("0")};
-    return {columnX[index % 3], rowY[index / 3]};
-}
 
 } // namespace
 
@@ -302,17 +294,9 @@ void frmOrvinel::AutoRefreshStep()
 
 void frmOrvinel::optPreset_Click(int /*index*/)
 {
-    for (QComboBox* units :
-         {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units})
-        units->setCurrentText(Vocabulary::kFraction);
-
-    const int chosen = optPreset->checkedId();
-    if (chosen >= 0) {
-        const auto [x, y] = PresetPoint(chosen);
-        txtOverlay_x->setText(x);
-        txtOverlay_y->setText(y);
-        txtScreen_x->setText(x);
-        txtScreen_y->setText(y);
+    if (const int chosen = optPreset->checkedId(); chosen >= 0) {
+        for (const auto& [field, text] : Overlay::PresetFields(chosen))
+            SetField(field, text);
     }
     AutoRefreshStep();
 }
@@ -668,19 +652,7 @@ void frmOrvinel::Fill(const OverlayOpening& opening)
 
 void frmOrvinel::ShowMatchingPreset()
 {
-    int matching = -1;
-    for (int index = 0; index < 9; ++index) {
-        const auto [x, y] = PresetPoint(index);
-        if (txtOverlay_x->text() == x && txtScreen_x->text() == x && txtOverlay_y->text() == y &&
-            txtScreen_y->text() == y)
-            matching = index;
-    }
-    for (QComboBox* units :
-         {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units}) {
-        if (units->currentText() != Vocabulary::kFraction)
-            matching = -1;
-    }
-    CheckPreset(matching);
+    CheckPreset(Overlay::MatchingPreset(Snapshot()));
 }
 
 void frmOrvinel::CheckPreset(int id)

@@ -1,5 +1,6 @@
 #include "AlphaColor.h"
 #include "KmlNumber.h"
+#include "Presets.h"
 #include "ValueRules.h"
 #include "Vocabulary.h"
 
@@ -125,6 +126,29 @@ private Q_SLOTS:
         }
         QCOMPARE(PointValue(QStringLiteral("?"), QStringLiteral("overlay x value")).message,
                  QStringLiteral("Please enter a valid number for the overlay x value"));
+    }
+
+    // A preset's own values match it and no other; a unit, a spelling or a
+    // second point that differs matches none.
+    void presetsMatchTheirOwnPlacesOnly()
+    {
+        for (int index = 0; index < Overlay::kPresetCount; ++index) {
+            OverlaySettings s;
+            for (const auto& [field, text] : Overlay::PresetFields(index))
+                s.*field = text;
+            QCOMPARE(Overlay::MatchingPreset(s), index);
+            QCOMPARE(s.txtOverlay_x + s.txtOverlay_y, s.txtScreen_x + s.txtScreen_y);
+            for (const auto& [field, text] :
+                 {std::pair{&OverlaySettings::comboScreen_y_units, QStringLiteral("pixels")},
+                  {&OverlaySettings::txtOverlay_x, s.txtOverlay_x + "0"},
+                  {&OverlaySettings::txtScreen_y, QStringLiteral("2")}}) {
+                OverlaySettings changed = s;
+                changed.*field = text;
+                QCOMPARE(Overlay::MatchingPreset(changed), -1);
+            }
+        }
+        QCOMPARE(Overlay::PresetFromTopLeft(0), QPointF(0, 0)); // "Upper left" at the top
+        QCOMPARE(Overlay::PresetFromTopLeft(5), QPointF(1, 0.5));
     }
 };
 

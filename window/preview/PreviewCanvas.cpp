@@ -1,6 +1,7 @@
 #include "PreviewCanvas.h"
 
 #include "HandPlacement.h"
+#include "Presets.h"
 #include "Vocabulary.h"
 
 #include <QCoreApplication>
@@ -614,13 +615,11 @@ HandEdit PreviewCanvas::MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers)
     // point; putting it there moves the whole picture just that little.
     snap_ = -1;
     double nearest = kSnapReach;
-    for (int i = 0; i < 9 && !modifiers.testFlag(Qt::AltModifier); ++i) {
-        const int column = i % 3;
-        const int row = i / 3; // down from the top
-        const double fx = column / 2.0;
-        const double fy = row / 2.0;
-        const QPointF pictureAt(moved.x() + fx * moved.width(), moved.y() + fy * moved.height());
-        const QPointF screenAt(fx * screen_.width(), fy * screen_.height());
+    for (int i = 0; i < Overlay::kPresetCount && !modifiers.testFlag(Qt::AltModifier); ++i) {
+        const QPointF f = Overlay::PresetFromTopLeft(i);
+        const QPointF pictureAt(moved.x() + f.x() * moved.width(),
+                                moved.y() + f.y() * moved.height());
+        const QPointF screenAt(f.x() * screen_.width(), f.y() * screen_.height());
         const double apart = Length(pictureAt - screenAt) * scale;
         if (apart <= nearest) {
             nearest = apart;
@@ -634,15 +633,9 @@ HandEdit PreviewCanvas::MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers)
     const OverlayPoint& onScreen = kOverlayPoints[1];
     if (snap_ >= 0) {
         drag_.snapped = true;
-        const Overlay::Preset& preset = Overlay::kPresets[snap_];
-        for (const OverlayField units :
-             {overlay.xUnits, overlay.yUnits, onScreen.xUnits, onScreen.yUnits})
-            Put(edit, units, Vocabulary::kFraction);
-        for (const OverlayPoint* point : {&overlay, &onScreen}) {
-            Put(edit, point->x, QString::fromLatin1(preset.x));
-            Put(edit, point->y, QString::fromLatin1(preset.y));
-        }
-        edit.what = QString::fromLatin1(preset.name);
+        for (const auto& [field, text] : Overlay::PresetFields(snap_))
+            Put(edit, field, text);
+        edit.what = QString::fromLatin1(Overlay::kPresets[snap_].name);
         return edit;
     }
     const QString xUnits = UnitsOf(s, onScreen.xUnits);
@@ -772,10 +765,9 @@ void PreviewCanvas::DrawHandles(QPainter& painter, const QRectF& screenRect)
     const std::array<QPointF, 4> c = WidgetCorners();
     if (snap_ >= 0) {
         // Lines through the preset's screen point, where the picture sits.
-        const int column = snap_ % 3;
-        const int row = snap_ / 3;
-        const double x = screenRect.left() + screenRect.width() * column / 2;
-        const double y = screenRect.top() + screenRect.height() * row / 2;
+        const QPointF f = Overlay::PresetFromTopLeft(snap_);
+        const double x = screenRect.left() + screenRect.width() * f.x();
+        const double y = screenRect.top() + screenRect.height() * f.y();
         QPen pen(kGuide, 1, Qt::DashLine);
         pen.setCosmetic(true);
         painter.setPen(pen);
