@@ -1,5 +1,6 @@
 #include "AlphaColor.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Overlay {
@@ -25,12 +26,21 @@ QString PercentToAlphaHex(double percent)
     return QStringLiteral("%1").arg(alpha, 2, 16, QLatin1Char('0'));
 }
 
+bool IsHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+bool IsKmlColor(QStringView text)
+{
+    return text.size() == 8 && std::all_of(text.begin(), text.end(), IsHexDigit);
+}
+
 int NearestPercent(const QString& color)
 {
-    const auto isHex = [](QChar c) {
-        return QStringLiteral("0123456789abcdefABCDEF").contains(c);
-    };
-    if (color.size() < 2 || !isHex(color.at(0)) || !isHex(color.at(1)))
+    if (color.size() < 2 || !IsHexDigit(color.at(0)) || !IsHexDigit(color.at(1)))
         return 100;
     const int alpha = color.left(2).toInt(nullptr, 16);
     int nearest = 100;

@@ -1,8 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace Overlay {
+
+// 0-9, a-f or A-F.
+bool IsHexDigit(QChar c);
+
+// A colour as KML writes it: two hex digits each of alpha, blue, green, red.
+bool IsKmlColor(QStringView text);
 
 // Slider value (0 = transparent, 100 = opaque) to the two lower-case hex alpha
 // digits of a KML colour. For every whole value v from 0 to 99 the result is

@@ -1,5 +1,6 @@
 #include "OverlayReader.h"
 
+#include "AlphaColor.h"
 #include "LossWords.h"
 #include "PictureFile.h"
 #include "Vocabulary.h"
@@ -39,16 +40,6 @@ bool IsBlank(QStringView text)
         return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
                c == QLatin1Char('\r');
     });
-}
-
-// What the writer can write back: two hex digits each of alpha, blue, green, red.
-bool IsKmlColor(QStringView text)
-{
-    return text.size() == 8 && std::all_of(text.begin(), text.end(), [](QChar c) {
-               return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                      (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
-                      (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
-           });
 }
 
 // Values longer than these are refused: a title of thousands of characters

@@ -1,5 +1,6 @@
 #include "Placement.h"
 
+#include "AlphaColor.h"
 #include "KmlNumber.h"
 #include "Vocabulary.h"
 
@@ -102,12 +103,7 @@ QSizeF OnScreenSize(const PointValues& size, QSizeF screen, QSizeF native)
 
 double ReadOpacity(const QString& color, QStringList& problems)
 {
-    bool hex = color.size() == 8;
-    for (const QChar c : color)
-        hex = hex && ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                      (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
-                      (c >= QLatin1Char('A') && c <= QLatin1Char('F')));
-    if (!hex) {
+    if (!IsKmlColor(color)) {
         problems
             << QStringLiteral("Colour value \"%1\" is not a colour; read as opaque").arg(color);
         return 1;
