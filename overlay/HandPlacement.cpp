@@ -4,7 +4,6 @@
 #include "Vocabulary.h"
 
 #include <cmath>
-#include <numbers>
 
 namespace Overlay {
 
@@ -57,16 +56,6 @@ QString DegreesText(double degrees, int step)
     const double stepped = std::round(degrees / step) * step;
     // 360 is a multiple of every step offered, so steps survive the wrap.
     return WholeNumberText(std::remainder(stepped, 360.0));
-}
-
-QPointF TurnAbout(QPointF point, QPointF pivot, double degrees)
-{
-    const double radians = degrees * std::numbers::pi / 180;
-    const double cosine = std::cos(radians);
-    const double sine = std::sin(radians);
-    const QPointF d = point - pivot;
-    // y runs down, so counter-clockwise on the screen takes +x towards -y.
-    return pivot + QPointF(d.x() * cosine + d.y() * sine, -d.x() * sine + d.y() * cosine);
 }
 
 } // namespace Overlay

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Placement.h"
+
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
@@ -32,9 +34,5 @@ std::pair<QString, QString> ScreenPointTexts(QPointF point, QSizeF screen, const
 
 // Whole degrees, rounded to a multiple of `step`, within -180..180.
 QString DegreesText(double degrees, int step = 1);
-
-// `point` turned by `degrees` about `pivot`, counter-clockwise as seen on the
-// screen (Placement's sense, and KML's).
-QPointF TurnAbout(QPointF point, QPointF pivot, double degrees);
 
 } // namespace Overlay

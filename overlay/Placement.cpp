@@ -111,13 +111,6 @@ double ReadOpacity(const QString& color, QStringList& problems)
     return color.left(2).toInt(nullptr, 16) / 255.0;
 }
 
-// Turns `point` about `pivot`, counter-clockwise on a screen whose y runs down.
-QPointF Turn(QPointF point, QPointF pivot, double cosine, double sine)
-{
-    const QPointF d = point - pivot;
-    return pivot + QPointF(d.x() * cosine + d.y() * sine, -d.x() * sine + d.y() * cosine);
-}
-
 } // namespace
 
 Placement PlaceOverlay(const OverlaySettings& s, QSizeF screen, QSizeF pictureNative)
@@ -155,16 +148,23 @@ Placement PlaceOverlay(const OverlaySettings& s, QSizeF screen, QSizeF pictureNa
     placement.pivot =
         QPointF(lowerLeft.x() + turnAt.x(), screen.height() - lowerLeft.y() - turnAt.y());
 
-    const double radians = placement.rotationDegrees * std::numbers::pi / 180;
-    const double cosine = std::cos(radians);
-    const double sine = std::sin(radians);
     const QPointF unturned[4] = {{lowerLeft.x(), top},
                                  {lowerLeft.x() + w, top},
                                  {lowerLeft.x() + w, top + h},
                                  {lowerLeft.x(), top + h}};
     for (int i = 0; i < 4; ++i)
-        placement.corners[i] = Turn(unturned[i], placement.pivot, cosine, sine);
+        placement.corners[i] = TurnAbout(unturned[i], placement.pivot, placement.rotationDegrees);
     return placement;
+}
+
+QPointF TurnAbout(QPointF point, QPointF pivot, double degrees)
+{
+    const double radians = degrees * std::numbers::pi / 180;
+    const double cosine = std::cos(radians);
+    const double sine = std::sin(radians);
+    const QPointF d = point - pivot;
+    // y runs down, so counter-clockwise on the screen takes +x towards -y.
+    return pivot + QPointF(d.x() * cosine + d.y() * sine, -d.x() * sine + d.y() * cosine);
 }
 
 } // namespace Overlay

@@ -65,4 +65,8 @@ namespace Overlay {
 // picture's centre).
 Placement PlaceOverlay(const OverlaySettings& settings, QSizeF screen, QSizeF pictureNative);
 
+// `point` turned by `degrees` about `pivot`, counter-clockwise as seen on the
+// screen (Placement's sense, and KML's).
+QPointF TurnAbout(QPointF point, QPointF pivot, double degrees);
+
 } // namespace Overlay
