@@ -447,9 +447,7 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
     qint64 pictureSize = 0;
     const QString& link = settings.GraphicFilePath;
     if (!link.isEmpty() && !IsWebAddress(link)) {
-        const QString name = link.mid(
-            qMax(link.lastIndexOf(QLatin1Char('/')), link.lastIndexOf(QLatin1Char('\\'))) + 1);
-        pictureEntry = kPictureFolder + name;
+        pictureEntry = kPictureFolder + FileNameOf(link);
         if (UnpackName(pictureEntry) != pictureEntry) {
             exported.result = {false,
                                QStringLiteral("The picture link %1 names no file.").arg(link)};
@@ -509,8 +507,7 @@ OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control)
 
 QString KmzUnpackFolder(const QString& kmzPath)
 {
-    const qsizetype nameStart =
-        qMax(kmzPath.lastIndexOf(QLatin1Char('/')), kmzPath.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype nameStart = FileNameStart(kmzPath);
     const qsizetype dot = kmzPath.lastIndexOf(QLatin1Char('.'));
     return kmzPath.left(dot > nameStart ? dot : kmzPath.size()) + QStringLiteral("_files");
 }

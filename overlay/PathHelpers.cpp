@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QStringBuilder>
 
+#include <algorithm>
+
 namespace Overlay {
 
 namespace {
@@ -46,6 +48,16 @@ QString FileBaseName(const QString& path, QChar separator)
 QString FileBaseName(const QString& path)
 {
     return FileBaseName(path, PlatformProfile::Current().pathSeparator);
+}
+
+qsizetype FileNameStart(const QString& path)
+{
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
+}
+
+QString FileNameOf(const QString& path)
+{
+    return path.mid(FileNameStart(path));
 }
 
 QString FileExtension(const QString& path)

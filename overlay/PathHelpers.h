@@ -18,6 +18,12 @@ QString FolderOfPath(const QString& path);
 QString FileBaseName(const QString& path, QChar separator);
 QString FileBaseName(const QString& path);
 
+// Where the file's name starts: after the last "\\" or "/", both counting on
+// every platform, as a path may come from another platform's file.
+qsizetype FileNameStart(const QString& path);
+// The file's name: the text from FileNameStart on.
+QString FileNameOf(const QString& path);
+
 // The text after the last dot of the whole path; empty when there is none or
 // when a "\" or "/" follows it. Both separators count on every platform.
 QString FileExtension(const QString& path);

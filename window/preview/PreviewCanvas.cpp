@@ -1,6 +1,7 @@
 #include "PreviewCanvas.h"
 
 #include "HandPlacement.h"
+#include "PathHelpers.h"
 #include "Presets.h"
 #include "Vocabulary.h"
 
@@ -82,14 +83,6 @@ constexpr double kLargestDrawable = 1e7;
 // long side of the screen as shown: one drawn larger shows only in part, and
 // a huge decode would cost more than the sharpness it buys.
 constexpr double kMostPixelsPerScreen = 2;
-
-QString FileNameOf(const QString& path)
-{
-    // Either separator: the path may come from another platform's dialog.
-    const qsizetype cut =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(cut + 1);
-}
 
 bool Drawable(const std::array<QPointF, 4>& corners)
 {
@@ -380,7 +373,8 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
             // The name stays level and readable however the outline turns.
             painter.setPen(kOutline);
             painter.drawText(bounds.intersected(screenRect).adjusted(4, 4, -4, -4),
-                             Qt::AlignCenter | Qt::TextWrapAnywhere, FileNameOf(picturePath_));
+                             Qt::AlignCenter | Qt::TextWrapAnywhere,
+                             Overlay::FileNameOf(picturePath_));
         }
 
         // The title, as a viewer labels a place: white with a dark halo,
