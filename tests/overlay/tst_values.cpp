@@ -92,37 +92,62 @@ private Q_SLOTS:
         QLocale::setDefault(before);
     }
 
-    // What the window does when the focus leaves a value: A accepted, R
-    // refused, = replaced by the text after it; D a "Data Error" box, N a
-    // notice, - none. Each rule once at every edge.
+    // What the window does when the focus leaves a value: the verdict, the
+    // replacing text, and the box. Each rule once at every edge.
     void valueRules()
     {
         using namespace ValueRules;
-        const auto x = [](const QString& t) {
+        using Rule = std::function<Decision(const QString&)>;
+        using V = Decision::Verdict;
+        using B = Decision::Box;
+        const Rule x = [](const QString& t) {
             return PointValue(t, QStringLiteral("x"));
         };
-        const auto size = [](const QString& t) {
+        const Rule size = [](const QString& t) {
             return SizeValue(t, QStringLiteral("x-size"));
         };
-        const std::pair<std::function<Decision(const QString&)>, QStringList> rules[] = {
-            {x, {"|A-", "abc|RD", "-3.5|A-", "250|A-", "0,5|RD"}},
-            {RotationAngle, {"|A-", "180|A-", "-180|A-", "180.01|RN", "-200|RN", "45deg|RD"}},
-            {DrawOrder, {"|A-", "12|A-", "5.0|A-", "3.7|=3N", "-0.5|=-1N", "1e20|A-", "ten|RD"}},
-            {size,
-             {"|A-", "Maintain native size|A-", "Maintain aspect|A-", "0|A-", "200|A-", "-5|RN",
-              "maintain aspect|RD", "Maintain aspect |RD"}},
+        const Rule angle = RotationAngle;
+        const Rule order = DrawOrder;
+        const struct
+        {
+            const Rule& rule;
+            const char* text;
+            V verdict;
+            B box;
+            const char* replacement = "";
+        } rows[] = {
+            {x, "", V::Accepted, B::None},
+            {x, "abc", V::Refused, B::DataError},
+            {x, "-3.5", V::Accepted, B::None},
+            {x, "250", V::Accepted, B::None},
+            {x, "0,5", V::Refused, B::DataError},
+            {angle, "", V::Accepted, B::None},
+            {angle, "180", V::Accepted, B::None},
+            {angle, "-180", V::Accepted, B::None},
+            {angle, "180.01", V::Refused, B::Notice},
+            {angle, "-200", V::Refused, B::Notice},
+            {angle, "45deg", V::Refused, B::DataError},
+            {order, "", V::Accepted, B::None},
+            {order, "12", V::Accepted, B::None},
+            {order, "5.0", V::Accepted, B::None},
+            {order, "3.7", V::Replaced, B::Notice, "3"},
+            {order, "-0.5", V::Replaced, B::Notice, "-1"},
+            {order, "1e20", V::Accepted, B::None},
+            {order, "ten", V::Refused, B::DataError},
+            {size, "", V::Accepted, B::None},
+            {size, "Maintain native size", V::Accepted, B::None},
+            {size, "Maintain aspect", V::Accepted, B::None},
+            {size, "0", V::Accepted, B::None},
+            {size, "200", V::Accepted, B::None},
+            {size, "-5", V::Refused, B::Notice},
+            {size, "maintain aspect", V::Refused, B::DataError},
+            {size, "Maintain aspect ", V::Refused, B::DataError},
         };
-        const QString kinds = QStringLiteral("ARR=");
-        for (const auto& [rule, rows] : rules) {
-            for (const QString& row : rows) {
-                const Decision d = rule(row.section(u'|', 0, 0));
-                const QString verdict = d.verdict == Decision::Verdict::Replaced
-                                            ? u'=' + d.replacement
-                                            : QString(kinds[int(d.verdict)]);
-                const QString box = QStringLiteral("-DN").at(int(d.box));
-                QCOMPARE(row.section(u'|', 0, 0) % u'|' % verdict % box, row);
-                QCOMPARE(d.message.isEmpty(), d.box == Decision::Box::None);
-            }
+        for (const auto& row : rows) {
+            const Decision d = row.rule(QString::fromUtf8(row.text));
+            QVERIFY2(d.verdict == row.verdict && d.box == row.box, row.text);
+            QCOMPARE(d.replacement, QString::fromUtf8(row.replacement));
+            QCOMPARE(d.message.isEmpty(), d.box == Decision::Box::None);
         }
         QCOMPARE(PointValue(QStringLiteral("?"), QStringLiteral("overlay x value")).message,
                  QStringLiteral("Please enter a valid number for the overlay x value"));
