@@ -17,13 +17,14 @@ class ValuesTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The alpha digits at the slider's edges and on the way (two lower-case
-    // digits, opaque only at 100), the colour string and the size words.
+    // The alpha digits at the slider's edges and on the way, between whole
+    // places too (two lower-case digits, opaque only past 99), the colour string and the size
+    // words.
     void alphaColourAndSizeWords()
     {
-        const std::pair<int, const char*> alphas[] = {{0, "00"},  {1, "02"},  {10, "19"},
-                                                      {25, "40"}, {50, "80"}, {75, "c0"},
-                                                      {99, "fd"}, {100, "ff"}};
+        const std::pair<double, const char*> alphas[] = {
+            {0, "00"},    {1, "02"},  {10, "19"}, {12.5, "20"}, {25, "40"},
+            {33.3, "55"}, {50, "80"}, {75, "c0"}, {99, "fd"},   {100, "ff"}};
         for (const auto& [percent, alpha] : alphas)
             QCOMPARE(Overlay::PercentToAlphaHex(percent), QLatin1String(alpha));
         QCOMPARE(
