@@ -115,9 +115,9 @@ private Q_SLOTS:
         const struct
         {
             const Rule& rule;
-            const char* text;
-            V verdict;
-            B box;
+            const char* text = "";
+            V verdict = V::Accepted;
+            B box = B::None;
             const char* replacement = "";
         } rows[] = {
             {x, "", V::Accepted, B::None},

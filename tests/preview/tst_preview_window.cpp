@@ -119,9 +119,11 @@ private Q_SLOTS:
         const QRect bounds = picture.boundingRect().toRect();
         int whitened = 0;
         for (int y = bounds.top() - 25; y < bounds.top() - 2; ++y) {
-            for (int x = bounds.left(); x <= bounds.right(); ++x)
-                whitened += with.pixel(x, y) == qRgb(255, 255, 255) &&
-                            without.pixel(x, y) != qRgb(255, 255, 255);
+            for (int x = bounds.left(); x <= bounds.right(); ++x) {
+                if (with.pixel(x, y) == qRgb(255, 255, 255) &&
+                    without.pixel(x, y) != qRgb(255, 255, 255))
+                    ++whitened;
+            }
         }
         QCOMPARE_GT(whitened, 20);
     }
