@@ -30,11 +30,17 @@ std::vector<std::pair<OverlayField, QString>> PresetFields(int index)
 
 int MatchingPreset(const OverlaySettings& settings)
 {
+    // Called on every move of a hand edit: compared in place, nothing built.
+    for (const OverlayPoint* point : {&kOverlayPoints[0], &kOverlayPoints[1]}) {
+        if (settings.*point->xUnits != Vocabulary::kFraction ||
+            settings.*point->yUnits != Vocabulary::kFraction)
+            return -1;
+    }
     for (int index = 0; index < kPresetCount; ++index) {
-        bool matches = true;
-        for (const auto& [field, text] : PresetFields(index))
-            matches = matches && settings.*field == text;
-        if (matches)
+        const QLatin1String x(kPresets[index].x);
+        const QLatin1String y(kPresets[index].y);
+        if (settings.txtOverlay_x == x && settings.txtOverlay_y == y && settings.txtScreen_x == x &&
+            settings.txtScreen_y == y)
             return index;
     }
     return -1;
