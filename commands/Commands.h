@@ -25,7 +25,7 @@ class QWidget;
 struct GraphicChoice
 {
     // Exactly as the dialog returned it.
-    QString GraphicFilePath;
+    QString picture;
     // Plain decimal digits, or "?" when the picture was not measured.
     QString widthText;
     QString heightText;

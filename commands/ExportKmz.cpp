@@ -26,10 +26,10 @@ bool ExportKmz(const QString& kmzPath, const OverlaySettings& settings, const QS
                                      exported.result.error);
         return false;
     }
-    if (!exported.pictureEmbedded && !settings.GraphicFilePath.isEmpty())
+    if (!exported.pictureEmbedded && !settings.picture.isEmpty())
         services.Notice(parent, u"The picture is a web address, so it is not put into the "
                                 u"archive; the archive refers to it as it is:\n" %
-                                    settings.GraphicFilePath);
+                                    settings.picture);
     return true;
 }
 

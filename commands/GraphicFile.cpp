@@ -57,7 +57,7 @@ std::optional<GraphicChoice> cmdOpen_graphic_file(CommonDialog& dialog)
 GraphicChoice MeasureGraphic(const QString& path, const QString& fileToRead)
 {
     GraphicChoice choice;
-    choice.GraphicFilePath = path;
+    choice.picture = path;
     choice.widthText = QStringLiteral("?");
     choice.heightText = QStringLiteral("?");
     if (const std::optional<QSize> size =

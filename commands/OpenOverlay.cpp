@@ -60,15 +60,15 @@ std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read,
     // Relative links are taken from the opened file's folder.
     opening.pictureFolder = QFileInfo(path).absolutePath();
     if (!read.pictureEntry.isEmpty())
-        opening.settings.GraphicFilePath = UnpackPicture(path, read.pictureEntry, services, parent);
-    const QString href = opening.settings.GraphicFilePath;
+        opening.settings.picture = UnpackPicture(path, read.pictureEntry, services, parent);
+    const QString href = opening.settings.picture;
     opening.picture = MeasureGraphic(href, Overlay::ResolveLink(href, opening.pictureFolder));
     if (!opened.notKept.isEmpty())
         opening.notice = u"This file also holds " % Overlay::JoinedInWords(opened.notKept) %
                          u". Orvinel keeps only the screen overlay: use Save As to write it to a "
                          u"new file.";
     else if (!archive)
-        opening.settings.OutputFilePath =
+        opening.settings.outputFile =
             QFileInfo(path).isAbsolute()
                 ? path
                 : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());

@@ -103,25 +103,25 @@ QString XmlEscape(const QString& text, bool inAttribute)
 OverlayFile OverlayFileBytes(const OverlaySettings& s)
 {
     OverlayFile file;
-    file.SizeXValue = Vocabulary::SizeWordRule(s.comboSize_x);
-    file.SizeYValue = Vocabulary::SizeWordRule(s.comboSize_y);
+    file.SizeXValue = Vocabulary::SizeWordRule(s.sizeX);
+    file.SizeYValue = Vocabulary::SizeWordRule(s.sizeY);
 
     RecordWriter w;
     w.Line(kXmlDeclaration);
     w.Line(kKmlStart);
     w.Line(QStringLiteral("<ScreenOverlay>\n"));
-    if (!s.txtOverlay_title.isEmpty())
-        w.Line(Element("name", s.txtOverlay_title) + QLatin1Char('\n'));
-    w.Line(Element("color", s.OverlayColor));
-    if (!s.txtDraw_order.isEmpty())
-        w.Line(Element("drawOrder", s.txtDraw_order));
+    if (!s.title.isEmpty())
+        w.Line(Element("name", s.title) + QLatin1Char('\n'));
+    w.Line(Element("color", s.colour));
+    if (!s.drawOrder.isEmpty())
+        w.Line(Element("drawOrder", s.drawOrder));
     w.Line(QStringLiteral("<Icon>\n"));
-    w.Line(Element("href", s.GraphicFilePath) + QLatin1Char('\n'));
+    w.Line(Element("href", s.picture) + QLatin1Char('\n'));
     w.Line(QStringLiteral("</Icon>\n"));
     // overlayXY, screenXY, rotationXY, then the angle, then the size.
     for (const OverlayPoint& point : kOverlayPoints) {
-        if (point.sizeWords && !s.txtRotation.isEmpty())
-            w.Line(Element("rotation", s.txtRotation) + QLatin1Char('\n'));
+        if (point.sizeWords && !s.rotation.isEmpty())
+            w.Line(Element("rotation", s.rotation) + QLatin1Char('\n'));
         w.Line(PointElement(s, point));
     }
     w.Line(QStringLiteral("</ScreenOverlay>\n"));

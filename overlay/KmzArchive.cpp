@@ -406,8 +406,7 @@ OpenedKmz ReadChecked(const Archive& archive, ReadControl* control)
     const Entry* holder = nullptr;
     opened.overlay = ReadFollowingLinks(archive, *kml, control, holder);
     if (opened.overlay.ok()) {
-        const Entry* picture =
-            LinkedEntry(archive, opened.overlay.settings.GraphicFilePath, holder->name);
+        const Entry* picture = LinkedEntry(archive, opened.overlay.settings.picture, holder->name);
         if (picture != nullptr && IsPictureFileName(picture->name))
             opened.pictureEntry = picture->name;
     }
@@ -445,7 +444,7 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
     QString pictureEntry;
     Stream picture(nullptr, &std::fclose);
     qint64 pictureSize = 0;
-    const QString& link = settings.GraphicFilePath;
+    const QString& link = settings.picture;
     if (!link.isEmpty() && !IsWebAddress(link)) {
         pictureEntry = kPictureFolder + FileNameOf(link);
         if (UnpackName(pictureEntry) != pictureEntry) {
@@ -465,7 +464,7 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
                 QStringLiteral("The picture %1 cannot be read: %2.").arg(pictureFile, problem)};
             return exported;
         }
-        inside.GraphicFilePath = pictureEntry;
+        inside.picture = pictureEntry;
     }
     const QByteArray kml = OverlayFileBytes(inside).bytes;
     // The reader's limit counts every entry: what passes here opens again.

@@ -567,7 +567,7 @@ private:
                     Skip();
                 } else {
                     LoseAttributes({});
-                    s.GraphicFilePath = ReadText(kLongestPath, QStringLiteral("picture path"));
+                    s.picture = ReadText(kLongestPath, QStringLiteral("picture path"));
                     hrefRead = true;
                 }
             } else if (kml && (name == QLatin1String("refreshMode") ||
@@ -585,7 +585,7 @@ private:
     OverlaySettings ReadScreenOverlay()
     {
         OverlaySettings s;
-        s.OverlayColor = Vocabulary::kOpaqueWhite;
+        s.colour = Vocabulary::kOpaqueWhite;
         for (const OverlayPoint& point : kOverlayPoints)
             s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
         LoseAttributes({});
@@ -628,22 +628,22 @@ private:
             LoseAttributes({});
         switch (which) {
         case Name:
-            s.txtOverlay_title = ReadText(kLongestTitle, QStringLiteral("title"));
+            s.title = ReadText(kLongestTitle, QStringLiteral("title"));
             break;
         case Color: {
             // Cut just past a quote's length: a colour is eight digits.
             const QString color = ReadText(kLongestQuote + 1, {});
             if (IsKmlColor(color))
-                s.OverlayColor = color;
+                s.colour = color;
             else
                 Lose(QStringLiteral("the colour \"%1\"").arg(Shown(color)));
             break;
         }
         case DrawOrder:
-            s.txtDraw_order = ReadText(kLongestNumber, QStringLiteral("draw order"));
+            s.drawOrder = ReadText(kLongestNumber, QStringLiteral("draw order"));
             break;
         case Rotation:
-            s.txtRotation = ReadText(kLongestNumber, QStringLiteral("rotation"));
+            s.rotation = ReadText(kLongestNumber, QStringLiteral("rotation"));
             break;
         case Icon:
             ReadIcon(s);

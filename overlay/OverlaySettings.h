@@ -11,35 +11,35 @@
 // the moment of each write; nothing here is ever converted to a number.
 struct OverlaySettings
 {
-    QString txtOverlay_title;
-    QString txtDraw_order;
+    QString title;
+    QString drawOrder;
 
-    QString txtOverlay_x;
-    QString txtOverlay_y;
-    QString comboOverlay_x_units;
-    QString comboOverlay_y_units;
+    QString overlayX;
+    QString overlayY;
+    QString overlayXUnits;
+    QString overlayYUnits;
 
-    QString txtScreen_x;
-    QString txtScreen_y;
-    QString comboScreen_x_units;
-    QString comboScreen_y_units;
+    QString screenX;
+    QString screenY;
+    QString screenXUnits;
+    QString screenYUnits;
 
-    QString txtRotation_x;
-    QString txtRotation_y;
-    QString comboRotation_x_units;
-    QString comboRotation_y_units;
+    QString rotationX;
+    QString rotationY;
+    QString rotationXUnits;
+    QString rotationYUnits;
 
-    QString txtRotation;
+    QString rotation;
 
     // Size list texts: a size word or a typed number (see SizeWordRule).
-    QString comboSize_x;
-    QString comboSize_y;
-    QString comboSize_x_units;
-    QString comboSize_y_units;
+    QString sizeX;
+    QString sizeY;
+    QString sizeXUnits;
+    QString sizeYUnits;
 
-    QString OutputFilePath;
-    QString GraphicFilePath;
-    QString OverlayColor;
+    QString outputFile;
+    QString picture;
+    QString colour;
 
     friend bool operator==(const OverlaySettings&, const OverlaySettings&) = default;
 };
@@ -56,14 +56,14 @@ struct OverlayPoint
     bool sizeWords = false; // the size lists: size words stand for numbers
 };
 inline constexpr OverlayPoint kOverlayPoints[] = {
-    {"overlayXY", "Overlay", &OverlaySettings::txtOverlay_x, &OverlaySettings::txtOverlay_y,
-     &OverlaySettings::comboOverlay_x_units, &OverlaySettings::comboOverlay_y_units},
-    {"screenXY", "Screen", &OverlaySettings::txtScreen_x, &OverlaySettings::txtScreen_y,
-     &OverlaySettings::comboScreen_x_units, &OverlaySettings::comboScreen_y_units},
-    {"rotationXY", "Rotation", &OverlaySettings::txtRotation_x, &OverlaySettings::txtRotation_y,
-     &OverlaySettings::comboRotation_x_units, &OverlaySettings::comboRotation_y_units},
-    {"size", "Size", &OverlaySettings::comboSize_x, &OverlaySettings::comboSize_y,
-     &OverlaySettings::comboSize_x_units, &OverlaySettings::comboSize_y_units, true},
+    {"overlayXY", "Overlay", &OverlaySettings::overlayX, &OverlaySettings::overlayY,
+     &OverlaySettings::overlayXUnits, &OverlaySettings::overlayYUnits},
+    {"screenXY", "Screen", &OverlaySettings::screenX, &OverlaySettings::screenY,
+     &OverlaySettings::screenXUnits, &OverlaySettings::screenYUnits},
+    {"rotationXY", "Rotation", &OverlaySettings::rotationX, &OverlaySettings::rotationY,
+     &OverlaySettings::rotationXUnits, &OverlaySettings::rotationYUnits},
+    {"size", "Size", &OverlaySettings::sizeX, &OverlaySettings::sizeY, &OverlaySettings::sizeXUnits,
+     &OverlaySettings::sizeYUnits, true},
 };
 
 namespace Overlay {
@@ -78,34 +78,33 @@ inline std::pair<QString, QString> PointTexts(const OverlaySettings& s, const Ov
 
 } // namespace Overlay
 
-// Every field, named as the control or module variable that holds it.
+// Every field by its name, in the file's order of reading.
 struct NamedField
 {
     const char* name;
     OverlayField field;
-    bool control; // false: a module variable
 };
 inline constexpr NamedField kOverlayFields[] = {
-    {"txtOverlay_title", &OverlaySettings::txtOverlay_title, true},
-    {"txtDraw_order", &OverlaySettings::txtDraw_order, true},
-    {"txtOverlay_x", &OverlaySettings::txtOverlay_x, true},
-    {"txtOverlay_y", &OverlaySettings::txtOverlay_y, true},
-    {"comboOverlay_x_units", &OverlaySettings::comboOverlay_x_units, true},
-    {"comboOverlay_y_units", &OverlaySettings::comboOverlay_y_units, true},
-    {"txtScreen_x", &OverlaySettings::txtScreen_x, true},
-    {"txtScreen_y", &OverlaySettings::txtScreen_y, true},
-    {"comboScreen_x_units", &OverlaySettings::comboScreen_x_units, true},
-    {"comboScreen_y_units", &OverlaySettings::comboScreen_y_units, true},
-    {"txtRotation_x", &OverlaySettings::txtRotation_x, true},
-    {"txtRotation_y", &OverlaySettings::txtRotation_y, true},
-    {"comboRotation_x_units", &OverlaySettings::comboRotation_x_units, true},
-    {"comboRotation_y_units", &OverlaySettings::comboRotation_y_units, true},
-    {"txtRotation", &OverlaySettings::txtRotation, true},
-    {"comboSize_x", &OverlaySettings::comboSize_x, true},
-    {"comboSize_y", &OverlaySettings::comboSize_y, true},
-    {"comboSize_x_units", &OverlaySettings::comboSize_x_units, true},
-    {"comboSize_y_units", &OverlaySettings::comboSize_y_units, true},
-    {"OutputFilePath", &OverlaySettings::OutputFilePath, false},
-    {"GraphicFilePath", &OverlaySettings::GraphicFilePath, false},
-    {"OverlayColor", &OverlaySettings::OverlayColor, false},
+    {"title", &OverlaySettings::title},
+    {"drawOrder", &OverlaySettings::drawOrder},
+    {"overlayX", &OverlaySettings::overlayX},
+    {"overlayY", &OverlaySettings::overlayY},
+    {"overlayXUnits", &OverlaySettings::overlayXUnits},
+    {"overlayYUnits", &OverlaySettings::overlayYUnits},
+    {"screenX", &OverlaySettings::screenX},
+    {"screenY", &OverlaySettings::screenY},
+    {"screenXUnits", &OverlaySettings::screenXUnits},
+    {"screenYUnits", &OverlaySettings::screenYUnits},
+    {"rotationX", &OverlaySettings::rotationX},
+    {"rotationY", &OverlaySettings::rotationY},
+    {"rotationXUnits", &OverlaySettings::rotationXUnits},
+    {"rotationYUnits", &OverlaySettings::rotationYUnits},
+    {"rotation", &OverlaySettings::rotation},
+    {"sizeX", &OverlaySettings::sizeX},
+    {"sizeY", &OverlaySettings::sizeY},
+    {"sizeXUnits", &OverlaySettings::sizeXUnits},
+    {"sizeYUnits", &OverlaySettings::sizeYUnits},
+    {"outputFile", &OverlaySettings::outputFile},
+    {"picture", &OverlaySettings::picture},
+    {"colour", &OverlaySettings::colour},
 };

@@ -119,14 +119,13 @@ Placement PlaceOverlay(const OverlaySettings& s, QSizeF screen, QSizeF pictureNa
     QStringList& problems = placement.problems;
 
     // Read in the file's element order so the problems come in that order.
-    placement.opacity = ReadOpacity(s.OverlayColor, problems);
+    placement.opacity = ReadOpacity(s.colour, problems);
     const PointValues overlay = ReadPoint(s, kOverlayPoints[0], problems);
     const PointValues onScreen = ReadPoint(s, kOverlayPoints[1], problems);
     const PointValues rotation = ReadPoint(s, kOverlayPoints[2], problems);
     placement.rotationDegrees =
-        s.txtRotation.isEmpty()
-            ? 0
-            : ReadValue(QStringLiteral("Rotation angle"), s.txtRotation, problems);
+        s.rotation.isEmpty() ? 0
+                             : ReadValue(QStringLiteral("Rotation angle"), s.rotation, problems);
     const PointValues size = ReadPoint(s, kOverlayPoints[3], problems);
 
     placement.overlayXYAbsent = !overlay.written;

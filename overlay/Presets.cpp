@@ -39,8 +39,8 @@ int MatchingPreset(const OverlaySettings& settings)
     for (int index = 0; index < kPresetCount; ++index) {
         const QLatin1String x(kPresets[index].x);
         const QLatin1String y(kPresets[index].y);
-        if (settings.txtOverlay_x == x && settings.txtOverlay_y == y && settings.txtScreen_x == x &&
-            settings.txtScreen_y == y)
+        if (settings.overlayX == x && settings.overlayY == y && settings.screenX == x &&
+            settings.screenY == y)
             return index;
     }
     return -1;

@@ -4,6 +4,7 @@
 // twips (15 to a pixel), relative to the container. frmOrvinel builds the
 // window from this table in one loop.
 
+#include "OverlaySettings.h"
 #include "Presets.h"
 
 namespace ControlTable {
@@ -168,5 +169,34 @@ inline constexpr Tooltip kTooltips[] = {
     {"cmdCreate_Network_Link", "Creates a network link to the main overlay data file which refreshes once a second, and opens it in Google Earth. Change any of the parameters, click \"Save/Refresh\", and the overlay will be modifiied in Google Earth."},
 };
 // clang-format on
+
+// Which control shows which field of the overlay, for the window's binding in
+// both directions.
+struct Binding
+{
+    const char* control;
+    OverlayField field;
+};
+inline constexpr Binding kBindings[] = {
+    {"txtOverlay_title", &OverlaySettings::title},
+    {"txtDraw_order", &OverlaySettings::drawOrder},
+    {"txtOverlay_x", &OverlaySettings::overlayX},
+    {"txtOverlay_y", &OverlaySettings::overlayY},
+    {"comboOverlay_x_units", &OverlaySettings::overlayXUnits},
+    {"comboOverlay_y_units", &OverlaySettings::overlayYUnits},
+    {"txtScreen_x", &OverlaySettings::screenX},
+    {"txtScreen_y", &OverlaySettings::screenY},
+    {"comboScreen_x_units", &OverlaySettings::screenXUnits},
+    {"comboScreen_y_units", &OverlaySettings::screenYUnits},
+    {"txtRotation_x", &OverlaySettings::rotationX},
+    {"txtRotation_y", &OverlaySettings::rotationY},
+    {"comboRotation_x_units", &OverlaySettings::rotationXUnits},
+    {"comboRotation_y_units", &OverlaySettings::rotationYUnits},
+    {"txtRotation", &OverlaySettings::rotation},
+    {"comboSize_x", &OverlaySettings::sizeX},
+    {"comboSize_y", &OverlaySettings::sizeY},
+    {"comboSize_x_units", &OverlaySettings::sizeXUnits},
+    {"comboSize_y_units", &OverlaySettings::sizeYUnits},
+};
 
 } // namespace ControlTable

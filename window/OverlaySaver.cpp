@@ -20,14 +20,14 @@ bool OverlaySaver::Save(const OverlaySettings& settings)
 {
     WaitForWrites();
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    return Apply(settings.OutputFilePath, services_.WriteFile(settings.OutputFilePath, file.bytes),
+    return Apply(settings.outputFile, services_.WriteFile(settings.outputFile, file.bytes),
                  {file.SizeXValue, file.SizeYValue}, true);
 }
 
 void OverlaySaver::Queue(const OverlaySettings& settings)
 {
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    const quint64 serial = writer_->Submit(settings.OutputFilePath, file.bytes);
+    const quint64 serial = writer_->Submit(settings.outputFile, file.bytes);
     sizesInFlight_[serial] = {file.SizeXValue, file.SizeYValue};
 }
 

@@ -5,6 +5,7 @@
 #include "ClickableLabel.h"
 #include "Commands.h"
 #include "CommonDialog.h"
+#include "ControlTable.h"
 #include "FileDrop.h"
 #include "FocusValidation.h"
 #include "FormBuilder.h"
@@ -78,10 +79,8 @@ void frmOrvinel::CreateControls()
     clientArea_ = new QWidget(this);
     clientArea_->setObjectName(QStringLiteral("clientArea"));
     static_cast<FormControls&>(*this) = BuildForm(clientArea_);
-    for (const NamedField& named : kOverlayFields) {
-        if (named.control)
-            fieldControls_.emplace_back(named.field, Control<QWidget>(named.name));
-    }
+    for (const ControlTable::Binding& bound : ControlTable::kBindings)
+        fieldControls_.emplace_back(bound.field, Control<QWidget>(bound.control));
 }
 
 void frmOrvinel::CreateMenus()
@@ -260,9 +259,9 @@ OverlaySettings frmOrvinel::Snapshot() const
         settings.*field =
             list ? list->currentText() : static_cast<const QLineEdit*>(control)->text();
     }
-    settings.OutputFilePath = outputFilePath_;
-    settings.GraphicFilePath = graphicFilePath_;
-    settings.OverlayColor = overlayColor_;
+    settings.outputFile = outputFilePath_;
+    settings.picture = graphicFilePath_;
+    settings.colour = overlayColor_;
     return settings;
 }
 
@@ -448,7 +447,7 @@ void frmOrvinel::cmdOpen_graphic_file_Click()
 
 void frmOrvinel::TakePicture(const GraphicChoice& choice)
 {
-    graphicFilePath_ = choice.GraphicFilePath;
+    graphicFilePath_ = choice.picture;
     UpdateCommandStates();
     lblOpen_graphic_file->setText(graphicFilePath_);
     txtWidth->setText(choice.widthText);
@@ -482,11 +481,11 @@ void frmOrvinel::cmdSave_As_Click()
     // Saving is not undone, but a state put back later names the same picture
     // from the new folder.
     history_->Rewrite([&folder](WindowState& state) {
-        const QString link = std::exchange(
-            state.settings.GraphicFilePath,
-            Overlay::RebaseLink(state.settings.GraphicFilePath, state.pictureFolder, folder));
+        const QString link =
+            std::exchange(state.settings.picture,
+                          Overlay::RebaseLink(state.settings.picture, state.pictureFolder, folder));
         if (!link.isEmpty() && state.pictureStrip == link)
-            state.pictureStrip = state.settings.GraphicFilePath;
+            state.pictureStrip = state.settings.picture;
         state.pictureFolder = folder;
     });
     history_->Rebase();
@@ -543,7 +542,7 @@ void frmOrvinel::UpdatePreview()
 
 OverlaySettings frmOrvinel::ForPreview(OverlaySettings settings) const
 {
-    settings.GraphicFilePath = Overlay::ResolveLink(settings.GraphicFilePath, pictureFolder_);
+    settings.picture = Overlay::ResolveLink(settings.picture, pictureFolder_);
     return settings;
 }
 
@@ -632,11 +631,11 @@ void frmOrvinel::Fill(const OverlayOpening& opening)
     const QScopedValueRollback quiet(filling_, true);
     const OverlaySettings& s = opening.settings;
     SetFields(s);
-    sizeXValue_ = Vocabulary::SizeWordRule(s.comboSize_x);
-    sizeYValue_ = Vocabulary::SizeWordRule(s.comboSize_y);
+    sizeXValue_ = Vocabulary::SizeWordRule(s.sizeX);
+    sizeYValue_ = Vocabulary::SizeWordRule(s.sizeY);
     // The slider shows the nearest place; the colour stays exactly the file's.
-    sliderTransparency->setValue(Overlay::NearestPercent(s.OverlayColor));
-    overlayColor_ = s.OverlayColor;
+    sliderTransparency->setValue(Overlay::NearestPercent(s.colour));
+    overlayColor_ = s.colour;
     ShowMatchingPreset();
 
     pictureFolder_ = opening.pictureFolder;
@@ -645,7 +644,7 @@ void frmOrvinel::Fill(const OverlayOpening& opening)
         lblOpen_graphic_file->setText(kNoPictureYet);
         setWindowTitle(kStartCaption);
     }
-    outputFilePath_ = s.OutputFilePath;
+    outputFilePath_ = s.outputFile;
     lblOutput_file->setText(outputFilePath_);
     UpdateCommandStates();
 }

@@ -55,7 +55,7 @@ WindowState frmOrvinel::CurrentState() const
 {
     WindowState state;
     state.settings = Snapshot();
-    state.settings.OutputFilePath.clear();
+    state.settings.outputFile.clear();
     state.widthText = txtWidth->text();
     state.heightText = txtHeight->text();
     state.caption = windowTitle();
@@ -77,12 +77,12 @@ void frmOrvinel::ApplyState(const WindowState& state)
         txtHeight->setText(state.heightText);
         setWindowTitle(state.caption);
         lblOpen_graphic_file->setText(state.pictureStrip);
-        graphicFilePath_ = state.settings.GraphicFilePath;
+        graphicFilePath_ = state.settings.picture;
         pictureFolder_ = state.pictureFolder;
         sizeXValue_ = state.sizeXValue;
         sizeYValue_ = state.sizeYValue;
         sliderTransparency->setValue(state.transparency);
-        overlayColor_ = state.settings.OverlayColor; // after the slider, which tints it
+        overlayColor_ = state.settings.colour; // after the slider, which tints it
         CheckPreset(state.preset);
         UpdateCommandStates();
     }

@@ -55,8 +55,8 @@ int main(int argc, char** argv)
             return 1;
         file.close();
         OverlaySettings s;
-        s.txtOverlay_title = QStringLiteral("Legend");
-        s.GraphicFilePath = pictureFile;
+        s.title = QStringLiteral("Legend");
+        s.picture = pictureFile;
         const QString kmz = dir.filePath(QStringLiteral("legend.kmz"));
         const QString copy = dir.filePath(QStringLiteral("copy.") + QString::fromLatin1(extension));
 

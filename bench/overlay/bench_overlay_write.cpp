@@ -16,27 +16,25 @@ int main(int argc, char** argv)
     const int rounds = argc > 1 ? static_cast<int>(std::strtol(argv[1], nullptr, 10)) : 5000;
     QTemporaryDir dir;
     OverlaySettings s;
-    s.txtOverlay_title = QStringLiteral("City & Harbour legend");
-    s.txtDraw_order = QStringLiteral("99");
-    s.txtOverlay_x = s.txtOverlay_y = s.txtScreen_x = s.txtScreen_y = QStringLiteral("0.5");
-    for (QString* units : {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
-                           &s.comboScreen_y_units, &s.comboRotation_x_units,
-                           &s.comboRotation_y_units, &s.comboSize_x_units, &s.comboSize_y_units})
+    s.title = QStringLiteral("City & Harbour legend");
+    s.drawOrder = QStringLiteral("99");
+    s.overlayX = s.overlayY = s.screenX = s.screenY = QStringLiteral("0.5");
+    for (QString* units : {&s.overlayXUnits, &s.overlayYUnits, &s.screenXUnits, &s.screenYUnits,
+                           &s.rotationXUnits, &s.rotationYUnits, &s.sizeXUnits, &s.sizeYUnits})
         *units = Vocabulary::kFraction;
-    s.txtRotation = QStringLiteral("12.5");
-    s.comboSize_x = Vocabulary::kMaintainNativeSize;
-    s.comboSize_y = Vocabulary::kMaintainAspect;
-    s.GraphicFilePath = QStringLiteral("/home/ann/maps/legend.png");
-    s.OverlayColor = QStringLiteral("80ffffff");
-    s.OutputFilePath = dir.filePath(QStringLiteral("overlay.kml"));
+    s.rotation = QStringLiteral("12.5");
+    s.sizeX = Vocabulary::kMaintainNativeSize;
+    s.sizeY = Vocabulary::kMaintainAspect;
+    s.picture = QStringLiteral("/home/ann/maps/legend.png");
+    s.colour = QStringLiteral("80ffffff");
+    s.outputFile = dir.filePath(QStringLiteral("overlay.kml"));
     const QByteArray bytes = Overlay::OverlayFileBytes(s).bytes;
     const QString plainPath = dir.filePath(QStringLiteral("plain.kml"));
 
     int failures = 0;
     // Warm both paths once so the first file creation is not measured.
     failures +=
-        Overlay::WriteFileAtomically(s.OutputFilePath, Overlay::OverlayFileBytes(s).bytes).ok ? 0
-                                                                                              : 1;
+        Overlay::WriteFileAtomically(s.outputFile, Overlay::OverlayFileBytes(s).bytes).ok ? 0 : 1;
     const auto plainWrite = [&]() {
         QFile file(plainPath);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -47,9 +45,8 @@ int main(int argc, char** argv)
 
     const Figures full = TimeRounds<std::micro>(rounds, [&](int) {
         failures +=
-            Overlay::WriteFileAtomically(s.OutputFilePath, Overlay::OverlayFileBytes(s).bytes).ok
-                ? 0
-                : 1;
+            Overlay::WriteFileAtomically(s.outputFile, Overlay::OverlayFileBytes(s).bytes).ok ? 0
+                                                                                              : 1;
     });
     const Figures plain = TimeRounds<std::micro>(rounds, [&](int) { plainWrite(); });
     const Figures build =

@@ -106,7 +106,7 @@ struct Preparation
 Preparation Prepare(TimedApplication& app, PreviewWindow& window, const OverlaySettings& settings)
 {
     OverlaySettings none = settings;
-    none.GraphicFilePath.clear();
+    none.picture.clear();
     window.ShowSettings(none);
     QCoreApplication::processEvents();
 
@@ -195,20 +195,19 @@ int main(int argc, char** argv)
     QImage frame(window.size(), QImage::Format_ARGB32_Premultiplied);
 
     OverlaySettings s;
-    for (QString* units : {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
-                           &s.comboScreen_y_units, &s.comboRotation_x_units,
-                           &s.comboRotation_y_units, &s.comboSize_x_units, &s.comboSize_y_units})
+    for (QString* units : {&s.overlayXUnits, &s.overlayYUnits, &s.screenXUnits, &s.screenYUnits,
+                           &s.rotationXUnits, &s.rotationYUnits, &s.sizeXUnits, &s.sizeYUnits})
         *units = Vocabulary::kFraction;
-    s.txtOverlay_title = QStringLiteral("Legend");
-    s.txtOverlay_x = s.txtOverlay_y = s.txtScreen_x = s.txtScreen_y = QStringLiteral("0.5");
-    s.comboSize_x = Vocabulary::kMaintainNativeSize;
-    s.comboSize_y = Vocabulary::kMaintainNativeSize;
-    s.OverlayColor = Vocabulary::kOpaqueWhite;
-    s.GraphicFilePath = path;
+    s.title = QStringLiteral("Legend");
+    s.overlayX = s.overlayY = s.screenX = s.screenY = QStringLiteral("0.5");
+    s.sizeX = Vocabulary::kMaintainNativeSize;
+    s.sizeY = Vocabulary::kMaintainNativeSize;
+    s.colour = Vocabulary::kOpaqueWhite;
+    s.picture = path;
 
     const int preparations = std::max(3, std::min(rounds / 30, 15));
     OverlaySettings hugeSettings = s;
-    hugeSettings.GraphicFilePath = huge;
+    hugeSettings.picture = huge;
     std::printf("window %dx%d, canvas %dx%d, screen 3840x2160\n", window.width(), window.height(),
                 window.canvas()->width(), window.canvas()->height());
     PrintPreparation("Preparing a 10000x10000 JPEG", app, window, hugeSettings, preparations);
@@ -224,34 +223,34 @@ int main(int argc, char** argv)
 
     Print("slider: colour changes, native size", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
-              t.OverlayColor = QStringLiteral("%1ffffff").arg(i % 256, 2, 16, QLatin1Char('0'));
+              t.colour = QStringLiteral("%1ffffff").arg(i % 256, 2, 16, QLatin1Char('0'));
               update(t);
           }));
     Print("typing the overlay x (picture moves)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
-              t.txtOverlay_x = QString::number(0.2 + (i % 60) / 100.0);
+              t.overlayX = QString::number(0.2 + (i % 60) / 100.0);
               update(t);
           }));
     Print("typing a rotation (turned picture)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
-              t.txtRotation = QString::number(i % 360);
+              t.rotation = QString::number(i % 360);
               update(t);
           }));
     Print("typing a size (picture rescaled each time)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
-              t.comboSize_x = QString::number(0.1 + (i % 80) / 100.0);
-              t.comboSize_y = Vocabulary::kMaintainAspect;
+              t.sizeX = QString::number(0.1 + (i % 80) / 100.0);
+              t.sizeY = Vocabulary::kMaintainAspect;
               update(t);
           }));
     Print("info line alone (placement, text, coverage)", TimeRounds<std::milli>(rounds, [&](int i) {
               OverlaySettings t = s;
-              t.txtOverlay_x = QString::number(0.2 + (i % 60) / 100.0);
+              t.overlayX = QString::number(0.2 + (i % 60) / 100.0);
               window.ShowSettings(t);
           }));
     Print("repaint alone", TimeRounds<std::milli>(rounds, [&](int) { window.render(&frame); }));
     Print("placement rule alone", TimeRounds<std::milli>(rounds * 10, [&](int i) {
               OverlaySettings t = s;
-              t.txtRotation = QString::number(i % 360);
+              t.rotation = QString::number(i % 360);
               (void)Overlay::PlaceOverlay(t, QSizeF(3840, 2160), QSizeF(4000, 4000));
           }));
 
@@ -259,9 +258,9 @@ int main(int argc, char** argv)
     // edit is applied as the main window applies it and the canvas repainted.
     PreviewCanvas* canvas = window.canvas();
     OverlaySettings held = s;
-    held.comboSize_x = QStringLiteral("0.4");
-    held.comboSize_y = Vocabulary::kMaintainAspect;
-    held.txtRotation = QStringLiteral("20");
+    held.sizeX = QStringLiteral("0.4");
+    held.sizeY = Vocabulary::kMaintainAspect;
+    held.rotation = QStringLiteral("20");
     QObject::connect(&window, &PreviewWindow::handEdited, [&](const HandEdit& edit) {
         OverlaySettings t = held;
         for (const auto& [field, text] : edit.fields)

@@ -63,16 +63,15 @@ QImage Legend()
 OverlaySettings Base(const QString& picture)
 {
     OverlaySettings s;
-    for (QString* units : {&s.comboOverlay_x_units, &s.comboOverlay_y_units, &s.comboScreen_x_units,
-                           &s.comboScreen_y_units, &s.comboRotation_x_units,
-                           &s.comboRotation_y_units, &s.comboSize_x_units, &s.comboSize_y_units})
+    for (QString* units : {&s.overlayXUnits, &s.overlayYUnits, &s.screenXUnits, &s.screenYUnits,
+                           &s.rotationXUnits, &s.rotationYUnits, &s.sizeXUnits, &s.sizeYUnits})
         *units = Vocabulary::kFraction;
-    s.txtOverlay_title = QStringLiteral("Land use");
-    s.txtDraw_order = QStringLiteral("99");
-    s.comboSize_x = Vocabulary::kMaintainNativeSize;
-    s.comboSize_y = Vocabulary::kMaintainNativeSize;
-    s.OverlayColor = Vocabulary::kOpaqueWhite;
-    s.GraphicFilePath = picture;
+    s.title = QStringLiteral("Land use");
+    s.drawOrder = QStringLiteral("99");
+    s.sizeX = Vocabulary::kMaintainNativeSize;
+    s.sizeY = Vocabulary::kMaintainNativeSize;
+    s.colour = Vocabulary::kOpaqueWhite;
+    s.picture = picture;
     return s;
 }
 
@@ -114,23 +113,23 @@ int main(int argc, char** argv)
     combo->setCurrentIndex(combo->findData(QSize(1920, 1080)));
 
     OverlaySettings lowerRight = Base(legend);
-    lowerRight.txtOverlay_x = lowerRight.txtScreen_x = QStringLiteral("1");
-    lowerRight.txtOverlay_y = lowerRight.txtScreen_y = QStringLiteral("0");
+    lowerRight.overlayX = lowerRight.screenX = QStringLiteral("1");
+    lowerRight.overlayY = lowerRight.screenY = QStringLiteral("0");
 
     OverlaySettings turned = Base(legend);
-    turned.txtOverlay_x = turned.txtOverlay_y = QStringLiteral("0.5");
-    turned.txtScreen_x = turned.txtScreen_y = QStringLiteral("0.5");
-    turned.comboSize_x = QStringLiteral("0.3");
-    turned.comboSize_y = Vocabulary::kMaintainAspect;
-    turned.txtRotation = QStringLiteral("45");
+    turned.overlayX = turned.overlayY = QStringLiteral("0.5");
+    turned.screenX = turned.screenY = QStringLiteral("0.5");
+    turned.sizeX = QStringLiteral("0.3");
+    turned.sizeY = Vocabulary::kMaintainAspect;
+    turned.rotation = QStringLiteral("45");
 
     OverlaySettings faded = Base(legend);
-    faded.txtOverlay_x = faded.txtScreen_x = QStringLiteral("0");
-    faded.txtOverlay_y = faded.txtScreen_y = QStringLiteral("1");
-    faded.comboSize_x = QStringLiteral("360");
-    faded.comboSize_x_units = Vocabulary::kPixels;
-    faded.comboSize_y = Vocabulary::kMaintainAspect;
-    faded.OverlayColor = QStringLiteral("80ffffff");
+    faded.overlayX = faded.screenX = QStringLiteral("0");
+    faded.overlayY = faded.screenY = QStringLiteral("1");
+    faded.sizeX = QStringLiteral("360");
+    faded.sizeXUnits = Vocabulary::kPixels;
+    faded.sizeY = Vocabulary::kMaintainAspect;
+    faded.colour = QStringLiteral("80ffffff");
 
     bool ok = Shot(window, lowerRight, out.filePath(QStringLiteral("preview-lower-right.png")));
     ok = Shot(window, turned, out.filePath(QStringLiteral("preview-rotated.png"))) && ok;

@@ -31,9 +31,9 @@ bool WithinLimits(const OverlaySettings& s)
 {
     for (const NamedField& named : kOverlayFields) {
         const QString name = QLatin1String(named.name);
-        const qsizetype longest = name == QLatin1String("txtOverlay_title")  ? 4096
-                                  : name == QLatin1String("GraphicFilePath") ? 8192
-                                                                             : 500;
+        const qsizetype longest = name == QLatin1String("title")     ? 4096
+                                  : name == QLatin1String("picture") ? 8192
+                                                                     : 500;
         if ((s.*named.field).size() > longest)
             return false;
     }

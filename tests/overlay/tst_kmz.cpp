@@ -93,15 +93,15 @@ QStringList Tree(const QString& folder)
 OverlaySettings Settings(const QString& link)
 {
     OverlaySettings s;
-    s.txtOverlay_title = QStringLiteral("Harbour & legend");
-    s.txtDraw_order = s.txtRotation = QStringLiteral("3");
-    s.txtOverlay_x = s.txtOverlay_y = s.txtScreen_x = s.txtScreen_y = QStringLiteral("0.5");
+    s.title = QStringLiteral("Harbour & legend");
+    s.drawOrder = s.rotation = QStringLiteral("3");
+    s.overlayX = s.overlayY = s.screenX = s.screenY = QStringLiteral("0.5");
     for (const OverlayPoint& point : kOverlayPoints)
         s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
-    s.comboSize_x = Vocabulary::kMaintainNativeSize;
-    s.comboSize_y = Vocabulary::kMaintainAspect;
-    s.OverlayColor = QStringLiteral("80ffffff");
-    s.GraphicFilePath = link;
+    s.sizeX = Vocabulary::kMaintainNativeSize;
+    s.sizeY = Vocabulary::kMaintainAspect;
+    s.colour = QStringLiteral("80ffffff");
+    s.picture = link;
     return s;
 }
 
@@ -466,7 +466,7 @@ private Q_SLOTS:
         QVERIFY(Overlay::WriteFileAtomically(path, bytes).ok);
         const OpenedKmz opened = Overlay::ReadAnyOverlayFile(path);
         QVERIFY2(opened.overlay.ok(), qPrintable(opened.overlay.problem));
-        QCOMPARE(opened.overlay.settings.txtOverlay_title, QStringLiteral("found"));
+        QCOMPARE(opened.overlay.settings.title, QStringLiteral("found"));
         QCOMPARE(opened.archive, archive);
         QCOMPARE(opened.pictureEntry, pictureEntry);
         QString unpackedPath;

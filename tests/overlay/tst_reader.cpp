@@ -60,13 +60,13 @@ public:
     OverlaySettings Next()
     {
         OverlaySettings s;
-        s.txtOverlay_title = Text();
-        s.txtDraw_order = Text();
-        s.txtRotation = Text();
-        s.GraphicFilePath = Text();
+        s.title = Text();
+        s.drawOrder = Text();
+        s.rotation = Text();
+        s.picture = Text();
         const QString hex = QStringLiteral("0123456789abcdefABCDEF");
         for (int i = 0; i < 8; ++i)
-            s.OverlayColor += hex.at(random_.bounded(int(hex.size())));
+            s.colour += hex.at(random_.bounded(int(hex.size())));
         for (const OverlayPoint& point : kOverlayPoints)
             Point(s, point);
         return s;
@@ -148,14 +148,13 @@ private Q_SLOTS:
         QTest::addColumn<Fields>("fields");
         QTest::addColumn<QStringList>("notKept");
 
-        const QString title = QStringLiteral("txtOverlay_title");
-        const Fields defaults = {
-            {QStringLiteral("OverlayColor"), QStringLiteral("ffffffff")},
-            {QStringLiteral("comboOverlay_x_units"), QStringLiteral("fraction")},
-            {QStringLiteral("comboSize_y_units"), QStringLiteral("fraction")},
-            {QStringLiteral("txtDraw_order"), QString()},
-            {QStringLiteral("GraphicFilePath"), QString()},
-            {title, QStringLiteral("T")}};
+        const QString title = QStringLiteral("title");
+        const Fields defaults = {{QStringLiteral("colour"), QStringLiteral("ffffffff")},
+                                 {QStringLiteral("overlayXUnits"), QStringLiteral("fraction")},
+                                 {QStringLiteral("sizeYUnits"), QStringLiteral("fraction")},
+                                 {QStringLiteral("drawOrder"), QString()},
+                                 {QStringLiteral("picture"), QString()},
+                                 {title, QStringLiteral("T")}};
 
         QTest::newRow("nested in empty wrappers")
             << Kml("<Document><Folder>\n  <Folder><ScreenOverlay><name>T</name></ScreenOverlay>"
@@ -173,33 +172,33 @@ private Q_SLOTS:
         QTest::newRow("missing attributes, other order, single quotes")
             << Kml("<ScreenOverlay><overlayXY x='0.5'/><size yunits='pixels' y='-1' x='0' />"
                    "<screenXY y=\"-1.0\" x=\" 0\" /></ScreenOverlay>")
-            << Fields{{QStringLiteral("txtOverlay_x"), QStringLiteral("0.5")},
-                      {QStringLiteral("txtOverlay_y"), QString()},
-                      {QStringLiteral("comboOverlay_y_units"), QStringLiteral("fraction")},
-                      {QStringLiteral("comboSize_x"), QStringLiteral("Maintain aspect")},
-                      {QStringLiteral("comboSize_y"), QStringLiteral("Maintain native size")},
-                      {QStringLiteral("comboSize_x_units"), QStringLiteral("fraction")},
-                      {QStringLiteral("comboSize_y_units"), QStringLiteral("pixels")},
-                      {QStringLiteral("txtScreen_x"), QStringLiteral(" 0")},
-                      {QStringLiteral("txtScreen_y"), QStringLiteral("-1.0")}}
+            << Fields{{QStringLiteral("overlayX"), QStringLiteral("0.5")},
+                      {QStringLiteral("overlayY"), QString()},
+                      {QStringLiteral("overlayYUnits"), QStringLiteral("fraction")},
+                      {QStringLiteral("sizeX"), QStringLiteral("Maintain aspect")},
+                      {QStringLiteral("sizeY"), QStringLiteral("Maintain native size")},
+                      {QStringLiteral("sizeXUnits"), QStringLiteral("fraction")},
+                      {QStringLiteral("sizeYUnits"), QStringLiteral("pixels")},
+                      {QStringLiteral("screenX"), QStringLiteral(" 0")},
+                      {QStringLiteral("screenY"), QStringLiteral("-1.0")}}
             << QStringList{QStringLiteral("the missing y value of <overlayXY>")};
         QTest::newRow("size texts near the words stay text")
             << Kml("<ScreenOverlay><size x='-1.0' y=' 0'/></ScreenOverlay>")
-            << Fields{{QStringLiteral("comboSize_x"), QStringLiteral("-1.0")},
-                      {QStringLiteral("comboSize_y"), QStringLiteral(" 0")}}
+            << Fields{{QStringLiteral("sizeX"), QStringLiteral("-1.0")},
+                      {QStringLiteral("sizeY"), QStringLiteral(" 0")}}
             << QStringList();
         QTest::newRow("whitespace, comments, CDATA and entities")
             << Kml("<!-- a -->\n<ScreenOverlay>\n  <name> <![CDATA[a <b> & ]]>&amp;&#233;&#x1F600; "
                    "</name>\n  <!-- b --><drawOrder>\n3\n</drawOrder>\n</ScreenOverlay>")
             << Fields{{title, QStringLiteral(" a <b> & &é😀 ")},
-                      {QStringLiteral("txtDraw_order"), QStringLiteral("\n3\n")}}
+                      {QStringLiteral("drawOrder"), QStringLiteral("\n3\n")}}
             << QStringList{QStringLiteral("2 comments")};
         QTest::newRow("upper-case colour kept, picture path as written")
             << Kml("<ScreenOverlay><color>80FFFFFF</color><Icon><href>../a b.png</href></Icon>"
                    "<rotation>-12.5</rotation></ScreenOverlay>")
-            << Fields{{QStringLiteral("OverlayColor"), QStringLiteral("80FFFFFF")},
-                      {QStringLiteral("GraphicFilePath"), QStringLiteral("../a b.png")},
-                      {QStringLiteral("txtRotation"), QStringLiteral("-12.5")}}
+            << Fields{{QStringLiteral("colour"), QStringLiteral("80FFFFFF")},
+                      {QStringLiteral("picture"), QStringLiteral("../a b.png")},
+                      {QStringLiteral("rotation"), QStringLiteral("-12.5")}}
             << QStringList();
         QTest::newRow("several features around the overlay")
             << Kml("<Document><name>D</name><Style id='s'/><Style/>"
@@ -241,10 +240,10 @@ private Q_SLOTS:
         QTest::newRow("units the lists do not offer")
             << Kml("<ScreenOverlay><size x='1' y='1' xunits='insetPixels' yunits='pixels'/>"
                    "<screenXY x='1' y='1' xunits='em' yunits='insetPixels'/></ScreenOverlay>")
-            << Fields{{QStringLiteral("comboSize_x_units"), QStringLiteral("fraction")},
-                      {QStringLiteral("comboSize_y_units"), QStringLiteral("pixels")},
-                      {QStringLiteral("comboScreen_x_units"), QStringLiteral("fraction")},
-                      {QStringLiteral("comboScreen_y_units"), QStringLiteral("insetPixels")}}
+            << Fields{{QStringLiteral("sizeXUnits"), QStringLiteral("fraction")},
+                      {QStringLiteral("sizeYUnits"), QStringLiteral("pixels")},
+                      {QStringLiteral("screenXUnits"), QStringLiteral("fraction")},
+                      {QStringLiteral("screenYUnits"), QStringLiteral("insetPixels")}}
             << QStringList{QStringLiteral("the size unit \"insetPixels\""),
                            QStringLiteral("the <screenXY> unit \"em\"")};
         QTest::newRow("units of a point without x and y")
@@ -252,7 +251,7 @@ private Q_SLOTS:
             << Fields{} << QStringList{QStringLiteral("the units of an empty <overlayXY>")};
         QTest::newRow("bad colour")
             << Kml("<ScreenOverlay><color>#ff0000</color></ScreenOverlay>")
-            << Fields{{QStringLiteral("OverlayColor"), QStringLiteral("ffffffff")}}
+            << Fields{{QStringLiteral("colour"), QStringLiteral("ffffffff")}}
             << QStringList{QStringLiteral("the colour \"#ff0000\"")};
         // The longest values a file may hold; a long colour is quoted cut.
         QTest::newRow("longest values")
@@ -261,18 +260,18 @@ private Q_SLOTS:
                    "' y='0'/><Icon><href>" + QByteArray(8192, 'p') +
                    "</href></Icon></ScreenOverlay>")
             << Fields{{title, QString(4096, u'T')},
-                      {QStringLiteral("comboSize_x"), QString(500, u'2')},
-                      {QStringLiteral("GraphicFilePath"), QString(8192, u'p')}}
+                      {QStringLiteral("sizeX"), QString(500, u'2')},
+                      {QStringLiteral("picture"), QString(8192, u'p')}}
             << QStringList{u"the colour \"" + QString(40, u'f') + u"\u2026\""};
         QTest::newRow("picture refresh settings")
             << Kml("<ScreenOverlay><Icon><href>a.png</href><refreshMode>onInterval</refreshMode>"
                    "<refreshInterval>4</refreshInterval></Icon></ScreenOverlay>")
-            << Fields{{QStringLiteral("GraphicFilePath"), QStringLiteral("a.png")}}
+            << Fields{{QStringLiteral("picture"), QStringLiteral("a.png")}}
             << QStringList{QStringLiteral("the picture's refresh settings")};
         QTest::newRow("second picture path")
             << Kml("<ScreenOverlay><Icon><href>a.png</href><href>b.png</href></Icon>"
                    "</ScreenOverlay>")
-            << Fields{{QStringLiteral("GraphicFilePath"), QStringLiteral("a.png")}}
+            << Fields{{QStringLiteral("picture"), QStringLiteral("a.png")}}
             << QStringList{QStringLiteral("another picture path")};
     }
 

@@ -166,11 +166,11 @@ private Q_SLOTS:
             for (const auto& [field, text] : Overlay::PresetFields(index))
                 s.*field = text;
             QCOMPARE(Overlay::MatchingPreset(s), index);
-            QCOMPARE(s.txtOverlay_x + s.txtOverlay_y, s.txtScreen_x + s.txtScreen_y);
+            QCOMPARE(s.overlayX + s.overlayY, s.screenX + s.screenY);
             for (const auto& [field, text] :
-                 {std::pair{&OverlaySettings::comboScreen_y_units, QStringLiteral("pixels")},
-                  {&OverlaySettings::txtOverlay_x, s.txtOverlay_x + "0"},
-                  {&OverlaySettings::txtScreen_y, QStringLiteral("2")}}) {
+                 {std::pair{&OverlaySettings::screenYUnits, QStringLiteral("pixels")},
+                  {&OverlaySettings::overlayX, s.overlayX + "0"},
+                  {&OverlaySettings::screenY, QStringLiteral("2")}}) {
                 OverlaySettings changed = s;
                 changed.*field = text;
                 QCOMPARE(Overlay::MatchingPreset(changed), -1);

@@ -15,22 +15,22 @@ namespace {
 OverlaySettings StartSettings()
 {
     OverlaySettings s;
-    s.txtDraw_order = QStringLiteral("99");
+    s.drawOrder = QStringLiteral("99");
     for (const OverlayPoint& point : kOverlayPoints)
         s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
-    s.OverlayColor = Vocabulary::kOpaqueWhite;
+    s.colour = Vocabulary::kOpaqueWhite;
     return s;
 }
 
 OverlaySettings CityExample()
 {
     OverlaySettings s = StartSettings();
-    s.txtOverlay_title = QStringLiteral("City");
-    s.OverlayColor = QStringLiteral("80ffffff");
-    s.txtDraw_order = QStringLiteral("1");
-    s.GraphicFilePath = QStringLiteral(R"(C:\Maps\logo.png)");
-    s.txtOverlay_x = s.txtOverlay_y = s.txtScreen_x = s.txtScreen_y = QStringLiteral("0.5");
-    s.comboSize_x = s.comboSize_y = Vocabulary::kMaintainNativeSize;
+    s.title = QStringLiteral("City");
+    s.colour = QStringLiteral("80ffffff");
+    s.drawOrder = QStringLiteral("1");
+    s.picture = QStringLiteral(R"(C:\Maps\logo.png)");
+    s.overlayX = s.overlayY = s.screenX = s.screenY = QStringLiteral("0.5");
+    s.sizeX = s.sizeY = Vocabulary::kMaintainNativeSize;
     return s;
 }
 
@@ -72,7 +72,7 @@ private Q_SLOTS:
                    tail;
 
         OverlaySettings empty = StartSettings();
-        empty.txtDraw_order.clear();
+        empty.drawOrder.clear();
         QTest::newRow("every optional element absent")
             << empty << head + "<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n" + tail;
 
@@ -80,12 +80,12 @@ private Q_SLOTS:
         // y filled, a size word next to "pixels" with the other size empty,
         // a title of spaces, a rotation.
         OverlaySettings edges = empty;
-        edges.txtOverlay_title = QStringLiteral("   ");
-        edges.txtScreen_y = QStringLiteral("0.25");
-        edges.txtRotation_x = QStringLiteral("-3");
-        edges.txtRotation = QStringLiteral("45");
-        edges.comboSize_x = Vocabulary::kMaintainAspect;
-        edges.comboSize_x_units = Vocabulary::kPixels;
+        edges.title = QStringLiteral("   ");
+        edges.screenY = QStringLiteral("0.25");
+        edges.rotationX = QStringLiteral("-3");
+        edges.rotation = QStringLiteral("45");
+        edges.sizeX = Vocabulary::kMaintainAspect;
+        edges.sizeXUnits = Vocabulary::kPixels;
         QTest::newRow("one condition each")
             << edges
             << head +
@@ -99,9 +99,9 @@ private Q_SLOTS:
         // A parser would change raw CR, and LF and tab in attributes;
         // characters XML 1.0 cannot carry at all become U+FFFD.
         OverlaySettings escaped = empty;
-        escaped.txtOverlay_title = QStringLiteral("A&B <\"x\"> ]]>\r\x01");
-        escaped.GraphicFilePath = QStringLiteral(R"(C:\A&B\logo.png)");
-        escaped.txtOverlay_x = QStringLiteral("\"1\"\n\t\x1b");
+        escaped.title = QStringLiteral("A&B <\"x\"> ]]>\r\x01");
+        escaped.picture = QStringLiteral(R"(C:\A&B\logo.png)");
+        escaped.overlayX = QStringLiteral("\"1\"\n\t\x1b");
         QTest::newRow("escapes")
             << escaped
             << head +

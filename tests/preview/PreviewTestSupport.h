@@ -22,7 +22,7 @@ struct Make
     using Text = const char*;
     OverlaySettings s;
 
-    Make() { s.OverlayColor = Vocabulary::kOpaqueWhite; }
+    Make() { s.colour = Vocabulary::kOpaqueWhite; }
     operator OverlaySettings() const { return s; }
 
     // An element's x and y values and units, in that order.
@@ -45,9 +45,9 @@ struct Make
         field = text;
         return *this;
     }
-    Make& angle(Text degrees) { return Set(s.txtRotation, QString::fromUtf8(degrees)); }
-    Make& color(Text color) { return Set(s.OverlayColor, QString::fromUtf8(color)); }
-    Make& picture(const QString& path) { return Set(s.GraphicFilePath, path); }
+    Make& angle(Text degrees) { return Set(s.rotation, QString::fromUtf8(degrees)); }
+    Make& color(Text color) { return Set(s.colour, QString::fromUtf8(color)); }
+    Make& picture(const QString& path) { return Set(s.picture, path); }
 };
 
 // Every corner within a millionth of its size.

@@ -54,7 +54,7 @@ private Q_SLOTS:
             OverlaySettings s = Make().picture(red ? wide : QString());
             for (const OverlayPoint& point : kOverlayPoints)
                 Point(s, point);
-            s.txtRotation =
+            s.rotation =
                 Chance(0.3) ? QString() : QString::number(random_.generateDouble() * 720 - 360);
             const QSize screen(random_.bounded(320, 4000), random_.bounded(240, 3000));
             canvas.resize(random_.bounded(200, 900), random_.bounded(150, 700));

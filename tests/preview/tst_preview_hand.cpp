@@ -140,17 +140,17 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("by");    // widget pixels
         QTest::addColumn<QString>("expected");
         QTest::newRow("fraction") << Centred().s << QPointF(640, 360) << QPoint(160, -90)
-                                  << "txtScreen_x=0.75 txtScreen_y=0.75";
+                                  << "screenX=0.75 screenY=0.75";
         QTest::newRow("pixels, inset")
             << Centred().screen("100", "100", "pixels", "insetPixels").s << QPointF(100, 100)
-            << QPoint(5, 7) << "txtScreen_x=110 txtScreen_y=114";
+            << QPoint(5, 7) << "screenX=110 screenY=114";
         QTest::newRow("inset, pixels")
             << Centred().screen("100", "100", "insetPixels", "pixels").s << QPointF(1180, 620)
-            << QPoint(-1, 1) << "txtScreen_x=102 txtScreen_y=98";
+            << QPoint(-1, 1) << "screenX=102 screenY=98";
         QTest::newRow("no units") << Centred().screen("", "", "").s << QPointF(0, 720)
                                   << QPoint(320, -180)
-                                  << "comboScreen_x_units=fraction comboScreen_y_units=fraction "
-                                     "txtScreen_x=0.5 txtScreen_y=0.5";
+                                  << "screenXUnits=fraction screenYUnits=fraction "
+                                     "screenX=0.5 screenY=0.5";
     }
     void move()
     {
@@ -190,7 +190,7 @@ private Q_SLOTS:
         const HandEdit edit =
             Drag(settings, from, from + by, shift ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(edit.what, QStringLiteral("Resize in Preview"));
-        QCOMPARE(Fields(edit).contains(u"txtScreen"), screenMoves);
+        QCOMPARE(Fields(edit).contains(u"screenX="), screenMoves);
         const Placement after =
             Overlay::PlaceOverlay(Applied(settings, edit), {1280, 720}, {200, 100});
         const int opposite = (corner + 2) % 4;
@@ -226,7 +226,7 @@ private Q_SLOTS:
         const HandEdit edit = Drag(Centred().angle(qPrintable(angle)), from, to.toPoint(),
                                    shift ? Qt::ShiftModifier : Qt::NoModifier);
         QFETCH(QString, expected);
-        QCOMPARE(Fields(edit), QStringLiteral("txtRotation=") + expected);
+        QCOMPARE(Fields(edit), QStringLiteral("rotation=") + expected);
     }
 
     // Near "Lower right" the picture snaps there; Alt keeps it off, and
@@ -238,15 +238,15 @@ private Q_SLOTS:
         // The picture's lower-right corner 6 and 4 screen pixels short of the screen's.
         const QPoint to = W({1280 - 100 - 6, 720 - 50 - 4});
         QCOMPARE(Fields(Drag(s, from, to)),
-                 "comboOverlay_x_units=fraction comboOverlay_y_units=fraction "
-                 "comboScreen_x_units=fraction comboScreen_y_units=fraction txtOverlay_x=1 "
-                 "txtOverlay_y=0 txtScreen_x=1 txtScreen_y=0");
+                 "overlayXUnits=fraction overlayYUnits=fraction "
+                 "screenXUnits=fraction screenYUnits=fraction overlayX=1 "
+                 "overlayY=0 screenX=1 screenY=0");
         QCOMPARE(Drag(s, from, to).what, QStringLiteral("Lower right"));
-        QCOMPARE(Fields(Drag(s, from, to, Qt::AltModifier)), "txtScreen_x=1174 txtScreen_y=54");
+        QCOMPARE(Fields(Drag(s, from, to, Qt::AltModifier)), "screenX=1174 screenY=54");
         QCOMPARE(Fields(Drag(s, from, to - QPoint(20, 20), {}, to)),
-                 "comboOverlay_x_units=fraction comboOverlay_y_units=fraction "
-                 "comboScreen_x_units=pixels comboScreen_y_units=pixels txtOverlay_x=0.5 "
-                 "txtOverlay_y=0.5 txtScreen_x=1134 txtScreen_y=94");
+                 "overlayXUnits=fraction overlayYUnits=fraction "
+                 "screenXUnits=pixels screenYUnits=pixels overlayX=0.5 "
+                 "overlayY=0.5 screenX=1134 screenY=94");
     }
 
     void escape_cancels()
@@ -273,17 +273,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("shift");
         QTest::addColumn<QString>("expected");
         const Make pixels = Centred().screen("100", "100", "pixels");
-        QTest::newRow("right") << pixels.s << int(Qt::Key_Right) << false << "txtScreen_x=101";
-        QTest::newRow("up ten") << pixels.s << int(Qt::Key_Up) << true << "txtScreen_y=110";
+        QTest::newRow("right") << pixels.s << int(Qt::Key_Right) << false << "screenX=101";
+        QTest::newRow("up ten") << pixels.s << int(Qt::Key_Up) << true << "screenY=110";
         QTest::newRow("left, fraction")
-            << Centred().s << int(Qt::Key_Left) << false << "txtScreen_x=0.499";
+            << Centred().s << int(Qt::Key_Left) << false << "screenX=0.499";
         // From between two pixels (384.6) to the next whole one, so no rounding piles up.
         QTest::newRow("between pixels") << Centred().screen("0.300469", "0.5").s
-                                        << int(Qt::Key_Right) << false << "txtScreen_x=0.3016";
+                                        << int(Qt::Key_Right) << false << "screenX=0.3016";
         QTest::newRow("down, no units")
             << Centred().screen("", "", "").s << int(Qt::Key_Down) << false
-            << "comboScreen_x_units=fraction comboScreen_y_units=fraction txtScreen_x=0 "
-               "txtScreen_y=-0.001";
+            << "screenXUnits=fraction screenYUnits=fraction screenX=0 "
+               "screenY=-0.001";
     }
     void nudge()
     {

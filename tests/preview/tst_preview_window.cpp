@@ -110,7 +110,7 @@ private Q_SLOTS:
         window_.ShowSettings(centred);
         const QImage without = window_.canvas()->grab().toImage();
         OverlaySettings titled = centred;
-        titled.txtOverlay_title = QStringLiteral("Legend");
+        titled.title = QStringLiteral("Legend");
         window_.ShowSettings(titled);
         const QImage with = window_.canvas()->grab().toImage();
         QPolygonF picture;
@@ -142,7 +142,7 @@ private Q_SLOTS:
         const int before = canvas->decodeCount();
         for (int i = 0; i < 24; ++i) {
             OverlaySettings s = Make().picture(big).size(i % 2 ? "0.5" : "-1", "0").angle("30");
-            s.OutputFilePath = out.filePath(QStringLiteral("legend.kml"));
+            s.outputFile = out.filePath(QStringLiteral("legend.kml"));
             window_.ShowSettings(s);
             QCOMPARE(canvas->pictureNativeSize(), QSize(6000, 6000));
             PickScreen(1 + i / 5);

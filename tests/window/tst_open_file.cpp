@@ -30,24 +30,24 @@ namespace {
 OverlaySettings Legend(const QString& picture)
 {
     OverlaySettings s;
-    s.txtOverlay_title = QStringLiteral("Rainfall <mm> & \"snow\" \u00e9t\u00e9");
-    s.txtDraw_order = QStringLiteral("7");
-    s.txtOverlay_x = QStringLiteral("1");
-    s.txtOverlay_y = QStringLiteral("0");
-    s.comboOverlay_x_units = s.comboOverlay_y_units = QStringLiteral("fraction");
-    s.txtScreen_x = QStringLiteral("20");
-    s.txtScreen_y = QStringLiteral("0.02");
-    s.comboScreen_x_units = QStringLiteral("insetPixels");
-    s.comboScreen_y_units = QStringLiteral("fraction");
-    s.txtRotation_x = s.txtRotation_y = QStringLiteral("0.5");
-    s.comboRotation_x_units = s.comboRotation_y_units = QStringLiteral("fraction");
-    s.txtRotation = QStringLiteral("-12.5");
-    s.comboSize_x = QStringLiteral("Maintain native size");
-    s.comboSize_y = QStringLiteral("120");
-    s.comboSize_x_units = QStringLiteral("fraction");
-    s.comboSize_y_units = QStringLiteral("pixels");
-    s.GraphicFilePath = picture;
-    s.OverlayColor = QStringLiteral("80102030");
+    s.title = QStringLiteral("Rainfall <mm> & \"snow\" \u00e9t\u00e9");
+    s.drawOrder = QStringLiteral("7");
+    s.overlayX = QStringLiteral("1");
+    s.overlayY = QStringLiteral("0");
+    s.overlayXUnits = s.overlayYUnits = QStringLiteral("fraction");
+    s.screenX = QStringLiteral("20");
+    s.screenY = QStringLiteral("0.02");
+    s.screenXUnits = QStringLiteral("insetPixels");
+    s.screenYUnits = QStringLiteral("fraction");
+    s.rotationX = s.rotationY = QStringLiteral("0.5");
+    s.rotationXUnits = s.rotationYUnits = QStringLiteral("fraction");
+    s.rotation = QStringLiteral("-12.5");
+    s.sizeX = QStringLiteral("Maintain native size");
+    s.sizeY = QStringLiteral("120");
+    s.sizeXUnits = QStringLiteral("fraction");
+    s.sizeYUnits = QStringLiteral("pixels");
+    s.picture = picture;
+    s.colour = QStringLiteral("80102030");
     return s;
 }
 
@@ -144,14 +144,14 @@ private Q_SLOTS:
             ChooseFromMenu("menuFile", "mnuOpenOverlayFile");
 
         QTRY_VERIFY(driver.services.fileDialogAnswers.empty());
-        expected.OutputFilePath = QDir::toNativeSeparators(file); // as the dialog names it
+        expected.outputFile = QDir::toNativeSeparators(file); // as the dialog names it
         QCOMPARE(driver.window->Snapshot(), expected);
         QCOMPARE(driver.Writes(), 0);
         QVERIFY(!driver.OutputFileExists()); // nor to the earlier output file
         QCOMPARE(ReadAll(file), bytes);
         QCOMPARE(driver.Messages(), QStringList());
 
-        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), expected.OutputFilePath);
+        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), expected.outputFile);
         QCOMPARE(driver.Get<QLabel>("lblOpen_graphic_file")->text(), Picture());
         QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Legend.gif");
         QCOMPARE(driver.Text("txtWidth") + u'x' + driver.Text("txtHeight"), "240x120");
@@ -361,8 +361,8 @@ private Q_SLOTS:
         QCOMPARE(undo->text(), "Undo Open rain.kml");
         undo->trigger();
         OverlaySettings restored = driver.window->Snapshot();
-        QCOMPARE(restored.OutputFilePath, file);
-        restored.OutputFilePath = before.OutputFilePath;
+        QCOMPARE(restored.outputFile, file);
+        restored.outputFile = before.outputFile;
         QVERIFY(restored == before);
         QCOMPARE(driver.window->windowTitle(), caption);
     }
@@ -498,7 +498,7 @@ private Q_SLOTS:
         StartWindow(*driver.window, ParseCommandLine({"orvinel", file}));
         QVERIFY(QTest::qWaitForWindowActive(driver.window.get()));
         QCOMPARE(driver.window->OutputFilePath(), file);
-        QCOMPARE(driver.Text("txtOverlay_title"), Legend(Picture()).txtOverlay_title);
+        QCOMPARE(driver.Text("txtOverlay_title"), Legend(Picture()).title);
     }
 
     // User Guide (F1) does what Help does; About names the version, the

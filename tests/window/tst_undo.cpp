@@ -130,11 +130,10 @@ private:
             const int moves = 1 + any(3);
             Q_EMIT preview->handEditStarted();
             for (int i = 0; i < moves; ++i) {
-                edit.fields = {{&OverlaySettings::txtScreen_x, QString::number(any(100) / 100.0)},
-                               {&OverlaySettings::txtScreen_y, QString::number(any(100) / 100.0)}};
+                edit.fields = {{&OverlaySettings::screenX, QString::number(any(100) / 100.0)},
+                               {&OverlaySettings::screenY, QString::number(any(100) / 100.0)}};
                 if (any(3) == 0)
-                    edit.fields.emplace_back(&OverlaySettings::comboSize_x,
-                                             QString::number(any(500)));
+                    edit.fields.emplace_back(&OverlaySettings::sizeX, QString::number(any(500)));
                 Q_EMIT preview->handEdited(edit);
             }
             Q_EMIT preview->handEditFinished(any(5) == 0);
@@ -246,7 +245,7 @@ private Q_SLOTS:
             Q_EMIT preview->handEditStarted();
             for (const char* x : {"0.2", "0.3", "0.4"})
                 Q_EMIT preview->handEdited(
-                    HandEdit{{{&OverlaySettings::txtScreen_x, QString::fromLatin1(x)}},
+                    HandEdit{{{&OverlaySettings::screenX, QString::fromLatin1(x)}},
                              QStringLiteral("Move in Preview")});
             Q_EMIT preview->handEditFinished(false);
         }) << "Undo Move in Preview";
@@ -366,7 +365,7 @@ private Q_SLOTS:
         const QStringList start = State();
         Q_EMIT preview->handEditStarted();
         Q_EMIT preview->handEdited(
-            {{{&OverlaySettings::txtScreen_x, "0.3"}, {&OverlaySettings::comboSize_x, "120"}},
+            {{{&OverlaySettings::screenX, "0.3"}, {&OverlaySettings::sizeX, "120"}},
              "Resize in Preview"});
         QCOMPARE(driver.Text("txtScreen_x"), "0.3");
         Q_EMIT preview->handEditFinished(true);

@@ -185,11 +185,10 @@ private Q_SLOTS:
             const QString x = QStringList{"0", "0.5", "1"}[index % 3];
             const QString y = QStringList{"1", "0.5", "0"}[index / 3];
             OverlaySettings expected = driver.window->Snapshot();
-            expected.txtOverlay_x = expected.txtScreen_x = x;
-            expected.txtOverlay_y = expected.txtScreen_y = y;
-            expected.comboOverlay_x_units = expected.comboOverlay_y_units =
-                expected.comboScreen_x_units = expected.comboScreen_y_units =
-                    QStringLiteral("fraction");
+            expected.overlayX = expected.screenX = x;
+            expected.overlayY = expected.screenY = y;
+            expected.overlayXUnits = expected.overlayYUnits = expected.screenXUnits =
+                expected.screenYUnits = QStringLiteral("fraction");
             WindowDriver::Click(driver.Get(QStringLiteral("optPreset_%1").arg(index)));
 
             QVERIFY2(driver.window->Snapshot() == expected, qPrintable(QString::number(index)));

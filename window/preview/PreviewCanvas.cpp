@@ -151,9 +151,9 @@ void PreviewCanvas::setScreenSize(QSize screen)
 
 void PreviewCanvas::setSettings(const OverlaySettings& settings)
 {
-    const bool newPicture = settings.GraphicFilePath != picturePath_;
+    const bool newPicture = settings.picture != picturePath_;
     if (newPicture)
-        LoadPicture(settings.GraphicFilePath);
+        LoadPicture(settings.picture);
     settings_ = settings;
     Place();
     if (newPicture)
@@ -380,12 +380,12 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         // The title, as a viewer labels a place: white with a dark halo,
         // centred above the picture (below it when there is no room), kept on
         // the screen; none for a picture that is off the screen.
-        if (!settings_.txtOverlay_title.isEmpty() && bounds.intersects(screenRect)) {
+        if (!settings_.title.isEmpty() && bounds.intersects(screenRect)) {
             QFont font = painter.font();
             font.setBold(true);
             const QFontMetricsF metrics(font);
-            const QString title = metrics.elidedText(settings_.txtOverlay_title, Qt::ElideRight,
-                                                     screenRect.width() - 8);
+            const QString title =
+                metrics.elidedText(settings_.title, Qt::ElideRight, screenRect.width() - 8);
             const double textWidth = metrics.horizontalAdvance(title);
             double x = bounds.center().x() - textWidth / 2;
             // Above the turn handle too while it shows, so neither hides the other.
@@ -725,7 +725,7 @@ HandEdit PreviewCanvas::TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) co
     };
     const double degrees = drag_.placement.rotationDegrees + angle(at) - angle(drag_.at);
     HandEdit edit;
-    Put(edit, &OverlaySettings::txtRotation,
+    Put(edit, &OverlaySettings::rotation,
         Overlay::DegreesText(degrees, modifiers.testFlag(Qt::ShiftModifier) ? kTurnStep : 1));
     edit.what = kTurnWhat;
     return edit;
@@ -744,9 +744,9 @@ void PreviewCanvas::Nudge(QPointF step)
     const auto [x, y] = Overlay::ScreenPointTexts(to, QSizeF(screen_), xUnits, yUnits);
     // The other axis keeps its text unless it had no unit or no value.
     const bool units = !edit.fields.empty();
-    if (step.x() != 0 || units || settings_.txtScreen_x.isEmpty())
+    if (step.x() != 0 || units || settings_.screenX.isEmpty())
         Put(edit, onScreen.x, x);
-    if (step.y() != 0 || units || settings_.txtScreen_y.isEmpty())
+    if (step.y() != 0 || units || settings_.screenY.isEmpty())
         Put(edit, onScreen.y, y);
     edit.what = kNudgeWhat;
     Q_EMIT handEditStarted();
