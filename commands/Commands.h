@@ -2,6 +2,7 @@
 
 #include "CommonDialog.h"
 #include "KmzArchive.h"
+#include "OverlayDocument.h"
 #include "OverlaySettings.h"
 #include "PlatformProfile.h"
 #include "Services.h"
@@ -21,17 +22,6 @@ class QWidget;
 // Services::Failure with the file or program and the reason; nothing throws.
 
 // ---- What the commands return and keep ----------------------------------
-
-struct GraphicChoice
-{
-    // Exactly as the dialog returned it.
-    QString picture;
-    // Plain decimal digits, or "?" when the picture was not measured.
-    QString widthText;
-    QString heightText;
-    // "Overlay Graphic: " + base name + "." + extension.
-    QString windowCaption;
-};
 
 struct NetworkLinkState
 {

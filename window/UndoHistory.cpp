@@ -13,7 +13,7 @@
 class UndoHistory::Step : public QUndoCommand
 {
 public:
-    Step(UndoHistory& history, WindowState before, WindowState after, const QString& what,
+    Step(UndoHistory& history, DocumentState before, DocumentState after, const QString& what,
          int typingField, int session)
         : QUndoCommand(what), history_(history), before_(std::move(before)),
           after_(std::move(after)), typingField_(typingField), session_(session)
@@ -23,7 +23,7 @@ public:
     ~Step() override { std::erase(history_.steps_, this); }
     Q_DISABLE_COPY_MOVE(Step)
 
-    void Rewrite(const std::function<void(WindowState&)>& change)
+    void Rewrite(const std::function<void(DocumentState&)>& change)
     {
         change(before_);
         change(after_);
@@ -53,8 +53,8 @@ public:
 
 private:
     UndoHistory& history_;
-    WindowState before_;
-    WindowState after_;
+    DocumentState before_;
+    DocumentState after_;
     int typingField_;
     int session_;
     bool pushed_ = false;
@@ -108,7 +108,7 @@ void UndoHistory::Rebase()
     recorded_ = capture_();
 }
 
-void UndoHistory::Rewrite(const std::function<void(WindowState&)>& change)
+void UndoHistory::Rewrite(const std::function<void(DocumentState&)>& change)
 {
     Flush();
     for (Step* step : steps_)
@@ -121,7 +121,7 @@ void UndoHistory::Flush()
     if (held_ || !pending_)
         return;
     const Pending noted = *std::exchange(pending_, std::nullopt);
-    WindowState now = capture_();
+    DocumentState now = capture_();
     if (now == recorded_)
         return;
     stack_.push(new Step(*this, recorded_, now, noted.what, noted.typingField, typingSession_));
@@ -134,7 +134,7 @@ void UndoHistory::EndTyping()
     ++typingSession_;
 }
 
-void UndoHistory::Put(const WindowState& state)
+void UndoHistory::Put(const DocumentState& state)
 {
     putting_ = true;
     apply_(state);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OverlaySettings.h"
+#include "OverlayDocument.h"
 
 #include <QKeySequence>
 #include <QObject>
@@ -14,23 +14,6 @@
 class QAction;
 class QWidget;
 
-// Everything an undo puts back: the settings (the output file aside, which
-// stays as Save As or an Open left it) and what the window shows beside them.
-struct WindowState
-{
-    OverlaySettings settings;
-    QString widthText;
-    QString heightText;
-    QString caption;
-    QString pictureStrip;
-    QString pictureFolder;
-    QString sizeXValue;
-    QString sizeYValue;
-    int transparency = 0;
-    int preset = -1; // the checked preset's id; -1: none
-    friend bool operator==(const WindowState&, const WindowState&) = default;
-};
-
 // The window's undo history on a QUndoStack. The window tells what the user
 // is doing (Note); once that action is over (the next input event, a focus
 // change, or the next turn of the event loop), the state is compared with the
@@ -40,8 +23,8 @@ class UndoHistory : public QObject
 {
     Q_OBJECT
 public:
-    using Capture = std::function<WindowState()>;
-    using Apply = std::function<void(const WindowState&)>;
+    using Capture = std::function<DocumentState()>;
+    using Apply = std::function<void(const DocumentState&)>;
 
     // Starts from the state `capture` gives now.
     UndoHistory(Capture capture, Apply apply, QObject* parent);
@@ -61,14 +44,14 @@ public:
     // Changes every recorded state as `change` says: Save As rewrites the
     // relative picture links for its folder, so that a state put back later
     // still names the same picture.
-    void Rewrite(const std::function<void(WindowState&)>& change);
+    void Rewrite(const std::function<void(DocumentState&)>& change);
     // Records the pending step now.
     void Flush();
     // Records the pending step and ends the typing merge: the next step
     // stands on its own.
     void EndTyping();
     // The state as it is now.
-    WindowState Current() const { return capture_(); }
+    DocumentState Current() const { return capture_(); }
 
     void Undo();
     void Redo();
@@ -91,7 +74,7 @@ private:
     class Step;
     friend class Step;
 
-    void Put(const WindowState& state);
+    void Put(const DocumentState& state);
 
     struct Pending
     {
@@ -104,7 +87,7 @@ private:
     // The steps on the stack, for Rewrite; outlives the stack's deletion of them.
     std::vector<Step*> steps_;
     QUndoStack stack_;
-    WindowState recorded_;
+    DocumentState recorded_;
     std::optional<Pending> pending_;
     bool held_ = false;
     bool putting_ = false;

@@ -38,21 +38,13 @@
 
 #include <utility>
 
-namespace {
-
-const QString kStartCaption = QStringLiteral("KML Orvinel");
-const QString kNoPictureYet =
-    QStringLiteral("Click on button at right to open graphic file to use as overlay");
-
-} // namespace
-
 frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), services_(services)
 {
-    setWindowTitle(kStartCaption);
+    document_ = new OverlayDocument(this);
     CreateControls();
     history_ = std::make_unique<UndoHistory>(
-        [this] { return CurrentState(); }, [this](const WindowState& state) { ApplyState(state); },
-        this);
+        [this] { return document_->UndoState(); },
+        [this](const DocumentState& state) { document_->Restore(state); }, this);
     CreateMenus();
     ConnectHandlers();
     ConnectHistory();
@@ -60,27 +52,18 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     dialog_ = std::make_unique<CommonDialog>(services_, this);
     saver_ = std::make_unique<OverlaySaver>(services_, this);
     saver_->written = [this](const QString& sizeX, const QString& sizeY) {
-        sizeXValue_ = sizeX;
-        sizeYValue_ = sizeY;
+        document_->Written(sizeX, sizeY);
     };
 }
 
 frmOrvinel::~frmOrvinel() = default;
-
-template <class T> T* frmOrvinel::Control(const char* name) const
-{
-    T* control = findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT_X(control, "frmOrvinel::Control", name);
-    return control;
-}
 
 void frmOrvinel::CreateControls()
 {
     clientArea_ = new QWidget(this);
     clientArea_->setObjectName(QStringLiteral("clientArea"));
     static_cast<FormControls&>(*this) = BuildForm(clientArea_);
-    for (const ControlTable::Binding& bound : ControlTable::kBindings)
-        fieldControls_.emplace_back(bound.field, Control<QWidget>(bound.control));
+    binding_ = std::make_unique<DocumentBinding>(static_cast<const FormControls&>(*this), this);
 }
 
 void frmOrvinel::CreateMenus()
@@ -134,6 +117,7 @@ void frmOrvinel::ConnectHandlers()
 {
     // Click: what the user does (clicked, activated); Change: every change of
     // the text, the program's own included (textChanged, editTextChanged).
+    connect(document_, &OverlayDocument::changed, this, &frmOrvinel::document_Changed);
     connect(cmdOpen_graphic_file, &QPushButton::clicked, this,
             &frmOrvinel::cmdOpen_graphic_file_Click);
     connect(cmdSave_As, &QPushButton::clicked, this, &frmOrvinel::cmdSave_As_Click);
@@ -209,61 +193,27 @@ void frmOrvinel::Form_Load()
 {
     layout()->activate(); // the menu bar's height counts in the centring
     CentreOnScreen(this);
-    ResetToDefaults();
+    networkLink_.GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
+    binding_->Show(document_->State());
+    UpdateCommandStates();
     history_->Rebase(); // the start values are no step
     // First in the tab order, so it holds the focus when the window opens.
     cmdExit->setFocus();
-}
-
-void frmOrvinel::ResetToDefaults()
-{
-    txtDraw_order->setText(QStringLiteral("99"));
-    txtWidth->setText(QStringLiteral("?"));
-    txtHeight->setText(QStringLiteral("?"));
-    optPreset->button(4)->setChecked(true); // "Center"
-    sliderTransparency->setValue(100);
-    lblOutput_file->setText(QString());
-    outputFilePath_.clear();
-    graphicFilePath_.clear();
-    lblOpen_graphic_file->setText(kNoPictureYet);
-    for (QComboBox* units :
-         {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units, comboScreen_y_units,
-          comboRotation_x_units, comboRotation_y_units, comboSize_x_units, comboSize_y_units})
-        units->setCurrentText(Vocabulary::kFraction);
-    comboSize_x->setEditText(QString());
-    comboSize_y->setEditText(QString());
-    networkLink_.NetworkLinkFilePath.clear();
-    networkLink_.GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
-    overlayColor_ = Vocabulary::kOpaqueWhite;
-    UpdateCommandStates();
 }
 
 void frmOrvinel::UpdateCommandStates()
 {
     // Save/Refresh and the network link go off again only when an opened
     // file that is not adopted leaves no output file.
-    cmdSave_As->setEnabled(!graphicFilePath_.isEmpty());
-    exportKmz_->setEnabled(!graphicFilePath_.isEmpty());
-    cmdSave_Refresh->setEnabled(!outputFilePath_.isEmpty());
-    cmdCreate_Network_Link->setEnabled(!outputFilePath_.isEmpty());
+    const OverlaySettings& s = Snapshot();
+    cmdSave_As->setEnabled(!s.picture.isEmpty());
+    exportKmz_->setEnabled(!s.picture.isEmpty());
+    cmdSave_Refresh->setEnabled(!s.outputFile.isEmpty());
+    cmdCreate_Network_Link->setEnabled(!s.outputFile.isEmpty());
     chkAuto_Refresh->setEnabled(!networkLink_.NetworkLinkFilePath.isEmpty());
 }
 
 // ---- Writing ----------------------------------------------------------------
-
-OverlaySettings frmOrvinel::Snapshot() const
-{
-    OverlaySettings settings;
-    for (const auto& [field, control] : fieldControls_) {
-        const auto* list = qobject_cast<const QComboBox*>(control);
-        settings.*field =
-            list ? list->currentText() : static_cast<const QLineEdit*>(control)->text();
-    }
-    settings.outputFile = outputFilePath_;
-    settings.picture = graphicFilePath_;
-    settings.colour = overlayColor_;
-    return settings;
-}
 
 bool frmOrvinel::SaveOverlayFile()
 {
@@ -275,56 +225,53 @@ void frmOrvinel::WaitForWrites()
     saver_->WaitForWrites();
 }
 
+void frmOrvinel::document_Changed(OverlayDocument::Reach reach)
+{
+    binding_->Show(document_->State());
+    UpdateCommandStates();
+    if (reach == OverlayDocument::Reach::Written)
+        AutoRefreshStep();
+    else
+        UpdatePreview();
+}
+
 void frmOrvinel::AutoRefreshStep()
 {
-    const bool previewShown = preview_ != nullptr && preview_->isVisible();
-    const bool writes = chkAuto_Refresh->checkState() == Qt::Checked && !outputFilePath_.isEmpty();
-    if (filling_ || (!previewShown && !writes))
-        return;
-    // One snapshot for both, so the preview shows what the file holds.
-    const OverlaySettings settings = Snapshot();
-    if (previewShown)
-        preview_->ShowSettings(ForPreview(settings));
-    if (writes)
-        saver_->Queue(settings);
+    UpdatePreview();
+    if (chkAuto_Refresh->isChecked() && !Snapshot().outputFile.isEmpty())
+        saver_->Queue(Snapshot());
 }
 
-// ---- Presets ----------------------------------------------------------------
-
-void frmOrvinel::optPreset_Click(int /*index*/)
+void frmOrvinel::Typed(QWidget* control)
 {
-    if (const int chosen = optPreset->checkedId(); chosen >= 0) {
-        for (const auto& [field, text] : Overlay::PresetFields(chosen))
-            SetField(field, text);
-    }
-    AutoRefreshStep();
+    document_->Set(binding_->FieldOf(control), DocumentBinding::TextOf(control));
 }
 
-// ---- Transparency -----------------------------------------------------------
+void frmOrvinel::UnitPicked(QComboBox* unitsList)
+{
+    document_->PickUnits(binding_->FieldOf(unitsList), unitsList->currentText());
+}
+
+void frmOrvinel::optPreset_Click(int index)
+{
+    document_->ApplyPreset(index);
+}
 
 void frmOrvinel::sliderTransparency_Change()
 {
-    const double percent = sliderTransparency->value();
-    overlayColor_ = Vocabulary::ColorWithAlpha(overlayColor_, Overlay::PercentToAlphaHex(percent));
-    AutoRefreshStep();
+    document_->SetTransparency(sliderTransparency->value());
 }
 
 // ---- Size lists -------------------------------------------------------------
 
-void frmOrvinel::SizeListPicked(QComboBox* sizeList, QString& sizeValue)
-{
-    sizeValue = Vocabulary::SizeWordRule(sizeList->currentText());
-    AutoRefreshStep();
-}
-
 void frmOrvinel::comboSize_x_Click()
 {
-    SizeListPicked(comboSize_x, sizeXValue_);
+    document_->PickSize(&OverlaySettings::sizeX, comboSize_x->currentText());
 }
 
 void frmOrvinel::comboSize_y_Click()
 {
-    SizeListPicked(comboSize_y, sizeYValue_);
+    document_->PickSize(&OverlaySettings::sizeY, comboSize_y->currentText());
 }
 
 void frmOrvinel::comboSize_x_Validate(bool& cancel)
@@ -338,29 +285,6 @@ void frmOrvinel::comboSize_y_Validate(bool& cancel)
     Show(ValueRules::SizeValue(comboSize_y->currentText(), QStringLiteral("y-size")),
          comboSize_y->lineEdit(), cancel);
 }
-
-// ---- Units lists ------------------------------------------------------------
-
-void frmOrvinel::UnitPicked(QLineEdit* qualifiedField)
-{
-    // Every pick empties the field, even of the unit shown before.
-    qualifiedField->setText(QString());
-    AutoRefreshStep();
-}
-
-void frmOrvinel::comboSize_x_units_Click()
-{
-    comboSize_x->setEditText(QString());
-    AutoRefreshStep();
-}
-
-void frmOrvinel::comboSize_y_units_Click()
-{
-    comboSize_y->setEditText(QString());
-    AutoRefreshStep();
-}
-
-// ---- Value fields -----------------------------------------------------------
 
 // ---- Validation -------------------------------------------------------------
 
@@ -376,7 +300,7 @@ void frmOrvinel::Show(const ValueRules::Decision& decision, QLineEdit* field, bo
         if (auto* list = qobject_cast<QComboBox*>(field->parentWidget()))
             control = list; // a size list's own field
         history_->EndTyping();
-        history_->Note(StepName(control->objectName()), TypingField(control));
+        history_->Note(StepName(control->objectName()), binding_->IndexOf(control));
         // Raises the field's Change, so Auto-Refresh writes the new text
         // before the box shows.
         field->setText(decision.replacement);
@@ -447,47 +371,24 @@ void frmOrvinel::cmdOpen_graphic_file_Click()
 
 void frmOrvinel::TakePicture(const GraphicChoice& choice)
 {
-    graphicFilePath_ = choice.picture;
-    UpdateCommandStates();
-    lblOpen_graphic_file->setText(graphicFilePath_);
-    txtWidth->setText(choice.widthText);
-    txtHeight->setText(choice.heightText);
-    setWindowTitle(choice.windowCaption);
     // Taking a picture writes nothing, but the preview shows it at once.
-    UpdatePreview();
+    document_->TakePicture(choice);
 }
 
 void frmOrvinel::cmdSave_As_Click()
 {
     const std::optional<QString> chosen = Commands::AskOutputFilePath(*dialog_, services_, this);
-    if (!chosen)
+    // A relative picture link is written for the new folder, so that it still
+    // names the same picture; a failed write leaves the earlier output file
+    // and link in force.
+    if (!chosen || !saver_->Save(document_->SettingsAt(*chosen)))
         return;
-    // A relative picture link is rewritten for the new folder, so that it
-    // still names the same picture. A failed write leaves the earlier output
-    // file and link in force.
-    const QString folder = QFileInfo(*chosen).absolutePath();
-    const QString earlierOutput = std::exchange(outputFilePath_, *chosen);
-    const QString earlierPicture = std::exchange(
-        graphicFilePath_, Overlay::RebaseLink(graphicFilePath_, pictureFolder_, folder));
-    if (!SaveOverlayFile()) {
-        outputFilePath_ = earlierOutput;
-        graphicFilePath_ = earlierPicture;
-        return;
-    }
-    pictureFolder_ = folder;
-    lblOutput_file->setText(outputFilePath_);
-    lblOpen_graphic_file->setText(graphicFilePath_);
-    UpdateCommandStates();
+    document_->SavedAs(*chosen);
     // Saving is not undone, but a state put back later names the same picture
     // from the new folder.
-    history_->Rewrite([&folder](WindowState& state) {
-        const QString link =
-            std::exchange(state.settings.picture,
-                          Overlay::RebaseLink(state.settings.picture, state.pictureFolder, folder));
-        if (!link.isEmpty() && state.pictureStrip == link)
-            state.pictureStrip = state.settings.picture;
-        state.pictureFolder = folder;
-    });
+    const QString folder = document_->State().pictureFolder;
+    history_->Rewrite(
+        [&folder](DocumentState& state) { OverlayDocument::MoveFolder(state, folder); });
     history_->Rebase();
 }
 
@@ -495,7 +396,8 @@ void frmOrvinel::cmdCreate_Network_Link_Click()
 {
     // The viewer is about to read the overlay file: it holds the latest state.
     WaitForWrites();
-    Commands::cmdCreate_Network_Link(networkLink_, outputFilePath_, *dialog_, services_, this);
+    Commands::cmdCreate_Network_Link(networkLink_, Snapshot().outputFile, *dialog_, services_,
+                                     this);
     UpdateCommandStates();
 }
 
@@ -529,7 +431,7 @@ void frmOrvinel::cmdPreview_Click()
         connect(preview_, &PreviewWindow::handEditFinished, this,
                 &frmOrvinel::preview_handEditFinished);
     }
-    preview_->ShowBeside(this, ForPreview(Snapshot()));
+    preview_->ShowBeside(this, ForPreview());
 }
 
 void frmOrvinel::UpdatePreview()
@@ -537,12 +439,13 @@ void frmOrvinel::UpdatePreview()
     // A closed preview costs nothing: opening it shows the values of that
     // moment.
     if (preview_ && preview_->isVisible())
-        preview_->ShowSettings(ForPreview(Snapshot()));
+        preview_->ShowSettings(ForPreview());
 }
 
-OverlaySettings frmOrvinel::ForPreview(OverlaySettings settings) const
+OverlaySettings frmOrvinel::ForPreview() const
 {
-    settings.picture = Overlay::ResolveLink(settings.picture, pictureFolder_);
+    OverlaySettings settings = Snapshot();
+    settings.picture = document_->PictureToRead();
     return settings;
 }
 
@@ -573,9 +476,7 @@ void frmOrvinel::mnuOpenOverlayFile_Click()
 void frmOrvinel::mnuExportKmz_Click()
 {
     if (const std::optional<QString> path = Commands::AskKmzFilePath(*dialog_, services_, this))
-        Commands::ExportKmz(*path, Snapshot(),
-                            Overlay::ResolveLink(graphicFilePath_, pictureFolder_), services_,
-                            this);
+        Commands::ExportKmz(*path, Snapshot(), document_->PictureToRead(), services_, this);
 }
 
 void frmOrvinel::FileDropped(const QString& path)
@@ -611,10 +512,10 @@ void frmOrvinel::OpenOverlayFile(const QString& path)
     // Writes of the earlier values finish first, to the earlier output file.
     WaitForWrites();
     history_->Note(tr("Open %1").arg(QFileInfo(path).fileName()));
-    Fill(*opening);
+    document_->Open(opening->settings, opening->picture, opening->pictureFolder);
     // A file that is not written back: Auto-Refresh would silently write
     // nothing on every change.
-    if (outputFilePath_.isEmpty() && chkAuto_Refresh->isChecked()) {
+    if (Snapshot().outputFile.isEmpty() && chkAuto_Refresh->isChecked()) {
         chkAuto_Refresh->setChecked(false);
         opening->notice += (opening->notice.isEmpty() ? QString() : QStringLiteral("\n\n")) +
                            tr("Auto-Refresh is now off: this file is not written back. Use Save "
@@ -624,65 +525,6 @@ void frmOrvinel::OpenOverlayFile(const QString& path)
     UpdatePreview();
     if (!opening->notice.isEmpty())
         services_.Notice(this, opening->notice);
-}
-
-void frmOrvinel::Fill(const OverlayOpening& opening)
-{
-    const QScopedValueRollback quiet(filling_, true);
-    const OverlaySettings& s = opening.settings;
-    SetFields(s);
-    sizeXValue_ = Vocabulary::SizeWordRule(s.sizeX);
-    sizeYValue_ = Vocabulary::SizeWordRule(s.sizeY);
-    // The slider shows the nearest place; the colour stays exactly the file's.
-    sliderTransparency->setValue(Overlay::NearestPercent(s.colour));
-    overlayColor_ = s.colour;
-    ShowMatchingPreset();
-
-    pictureFolder_ = opening.pictureFolder;
-    TakePicture(opening.picture);
-    if (graphicFilePath_.isEmpty()) {
-        lblOpen_graphic_file->setText(kNoPictureYet);
-        setWindowTitle(kStartCaption);
-    }
-    outputFilePath_ = s.outputFile;
-    lblOutput_file->setText(outputFilePath_);
-    UpdateCommandStates();
-}
-
-void frmOrvinel::ShowMatchingPreset()
-{
-    CheckPreset(Overlay::MatchingPreset(Snapshot()));
-}
-
-void frmOrvinel::CheckPreset(int id)
-{
-    // An exclusive group cannot lose its last check otherwise.
-    optPreset->setExclusive(false);
-    for (QAbstractButton* option : optPreset->buttons())
-        option->setChecked(optPreset->id(option) == id);
-    optPreset->setExclusive(true);
-}
-
-void frmOrvinel::SetFields(const OverlaySettings& settings)
-{
-    for (const auto& [field, control] : fieldControls_)
-        SetField(field, settings.*field);
-}
-
-void frmOrvinel::SetField(OverlayField field, const QString& text)
-{
-    for (const auto& [known, control] : fieldControls_) {
-        if (known != field)
-            continue;
-        if (auto* list = qobject_cast<QComboBox*>(control)) {
-            if (list->isEditable())
-                list->setEditText(text);
-            else
-                list->setCurrentIndex(list->findText(text));
-        } else {
-            static_cast<QLineEdit*>(control)->setText(text);
-        }
-    }
 }
 
 // ---- Placing by hand in the preview -------------------------------------------
@@ -696,23 +538,15 @@ void frmOrvinel::preview_handEditStarted()
 
 void frmOrvinel::preview_handEdited(const HandEdit& edit)
 {
-    {
-        const QScopedValueRollback quiet(filling_, true);
-        for (const auto& [field, text] : edit.fields)
-            SetField(field, text);
-        sizeXValue_ = Vocabulary::SizeWordRule(comboSize_x->currentText());
-        sizeYValue_ = Vocabulary::SizeWordRule(comboSize_y->currentText());
-        ShowMatchingPreset();
-    }
     handWhat_ = edit.what;
     // Every move reaches the file; the last write holds the release's values.
-    AutoRefreshStep();
+    document_->ApplyHandEdit(edit.fields);
 }
 
 void frmOrvinel::preview_handEditFinished(bool cancelled)
 {
     if (cancelled)
-        ApplyState(handStart_);
+        document_->Restore(handStart_);
     else
         history_->Note(handWhat_);
     history_->Release();

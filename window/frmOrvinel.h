@@ -2,11 +2,14 @@
 
 #include "BackgroundTask.h"
 #include "Commands.h"
+#include "DocumentBinding.h"
 #include "FormBuilder.h"
-#include "OverlaySettings.h"
+#include "OverlayDocument.h"
 #include "UndoHistory.h"
 #include "ValueRules.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QString>
 #include <QWidget>
 
@@ -17,16 +20,15 @@
 class OverlaySaver;
 class QAction;
 class QCloseEvent;
-class QComboBox;
-class QLineEdit;
 class FocusValidation;
 struct HandEdit;
 class PreviewWindow;
 class QCloseEvent;
 
-// The program's one window. Its controls are the store of the overlay
-// parameters; the values that have no control of their own are the module
-// variables below. Every control carries its name as its objectName.
+// The program's one window. It shows the overlay document (OverlayDocument)
+// through its controls and hands every edit to it; the document's changes come
+// back to the controls, the preview and, with Auto-Refresh, the file. Every
+// control carries its name as its objectName.
 //
 // Life of a window: construct, Form_Load(), show().
 class frmOrvinel : public QWidget, private FormControls
@@ -41,33 +43,29 @@ public:
     // values (ResetToDefaults). Call once, before the window is first shown.
     void Form_Load();
 
-    // Module variables.
-    const QString& OutputFilePath() const { return outputFilePath_; }
-    const QString& GraphicFilePath() const { return graphicFilePath_; }
+    const OverlayDocument& Document() const { return *document_; }
+    const QString& OutputFilePath() const { return Snapshot().outputFile; }
+    const QString& GraphicFilePath() const { return Snapshot().picture; }
     const QString& NetworkLinkFilePath() const { return networkLink_.NetworkLinkFilePath; }
     const QString& GoogleEarthPath() const { return networkLink_.GoogleEarthPath; }
-    const QString& OverlayColor() const { return overlayColor_; }
-    // The size list texts after the size-word rule, as of the last pick or
-    // successful write.
-    const QString& SizeXValue() const { return sizeXValue_; }
-    const QString& SizeYValue() const { return sizeYValue_; }
+    const QString& OverlayColor() const { return Snapshot().colour; }
+    const QString& SizeXValue() const { return document_->State().sizeXValue; }
+    const QString& SizeYValue() const { return document_->State().sizeYValue; }
 
-    // The controls and module variables as the file holds them: what every
-    // write and the preview read.
-    OverlaySettings Snapshot() const;
+    // What every write reads.
+    const OverlaySettings& Snapshot() const { return document_->Settings(); }
 
-    // Writes the overlay file from one snapshot of the controls and module
-    // variables, once the auto-refresh writes handed over before it are done.
-    // On failure the user is told which file and why, and nothing else
-    // changes. Returns whether the file was written.
+    // Writes the overlay file from the document, once the auto-refresh writes handed over before it
+    // are done. On failure the user is told which file and why, and nothing else changes. Returns
+    // whether the file was written.
     bool SaveOverlayFile();
     // Returns once every auto-refresh write handed over has reached the disk
     // or failed, after telling a failure not told yet. Commands that report
     // on a write or end the program call it first.
     void WaitForWrites();
 
-    // Opens an overlay file (the menu, a drop, the command line): fills every
-    // control with its values without writing anything, adopts it as the
+    // Opens an overlay file (the menu, a drop, the command line): takes its
+    // values into the document without writing anything, adopts it as the
     // output file when a write keeps everything it holds, and tells what it
     // would not keep. A file that cannot be opened is told and changes
     // nothing. The file is read off the window's thread; a long read shows
@@ -107,31 +105,31 @@ private:
 
     void comboSize_x_Click();
     void comboSize_y_Click();
-    void comboSize_x_Change() { AutoRefreshStep(); }
-    void comboSize_y_Change() { AutoRefreshStep(); }
+    void comboSize_x_Change() { Typed(comboSize_x); }
+    void comboSize_y_Change() { Typed(comboSize_y); }
     void comboSize_x_Validate(bool& cancel);
     void comboSize_y_Validate(bool& cancel);
 
-    void comboOverlay_x_units_Click() { UnitPicked(txtOverlay_x); }
-    void comboOverlay_y_units_Click() { UnitPicked(txtOverlay_y); }
-    void comboScreen_x_units_Click() { UnitPicked(txtScreen_x); }
-    void comboScreen_y_units_Click() { UnitPicked(txtScreen_y); }
-    void comboRotation_x_units_Click() { UnitPicked(txtRotation_x); }
-    void comboRotation_y_units_Click() { UnitPicked(txtRotation_y); }
-    void comboSize_x_units_Click();
-    void comboSize_y_units_Click();
+    void comboOverlay_x_units_Click() { UnitPicked(comboOverlay_x_units); }
+    void comboOverlay_y_units_Click() { UnitPicked(comboOverlay_y_units); }
+    void comboScreen_x_units_Click() { UnitPicked(comboScreen_x_units); }
+    void comboScreen_y_units_Click() { UnitPicked(comboScreen_y_units); }
+    void comboRotation_x_units_Click() { UnitPicked(comboRotation_x_units); }
+    void comboRotation_y_units_Click() { UnitPicked(comboRotation_y_units); }
+    void comboSize_x_units_Click() { UnitPicked(comboSize_x_units); }
+    void comboSize_y_units_Click() { UnitPicked(comboSize_y_units); }
 
-    void txtOverlay_x_Change() { AutoRefreshStep(); }
-    void txtOverlay_y_Change() { AutoRefreshStep(); }
-    void txtScreen_x_Change() { AutoRefreshStep(); }
+    void txtOverlay_x_Change() { Typed(txtOverlay_x); }
+    void txtOverlay_y_Change() { Typed(txtOverlay_y); }
+    void txtScreen_x_Change() { Typed(txtScreen_x); }
     // A choice of this program: the screen y field refreshes like its siblings.
-    void txtScreen_y_Change() { AutoRefreshStep(); }
-    void txtRotation_x_Change() { AutoRefreshStep(); }
-    void txtRotation_y_Change() { AutoRefreshStep(); }
-    void txtRotation_Change() { AutoRefreshStep(); }
-    void txtDraw_order_Change() { AutoRefreshStep(); }
+    void txtScreen_y_Change() { Typed(txtScreen_y); }
+    void txtRotation_x_Change() { Typed(txtRotation_x); }
+    void txtRotation_y_Change() { Typed(txtRotation_y); }
+    void txtRotation_Change() { Typed(txtRotation); }
+    void txtDraw_order_Change() { Typed(txtDraw_order); }
     // A choice of this program: a new title reaches the viewer at once too.
-    void txtOverlay_title_Change() { AutoRefreshStep(); }
+    void txtOverlay_title_Change() { Typed(txtOverlay_title); }
 
     void txtOverlay_x_Validate(bool& cancel);
     void txtOverlay_y_Validate(bool& cancel);
@@ -146,13 +144,14 @@ private:
     void CreateMenus();
     void ConnectHandlers();
     void RegisterValidators();
-    void ResetToDefaults();
     // Enables what the working order allows now: Save As once a picture is
     // chosen, Save/Refresh and the network link once an output file is set,
-    // Auto-Refresh once a link file is written. Runs after every command;
-    // nothing is ever switched off again.
+    // Auto-Refresh once a link file is written.
     void UpdateCommandStates();
 
+    // The document changed: the controls show it, then the preview, and the
+    // file too when the change reaches it and Auto-Refresh is ticked.
+    void document_Changed(OverlayDocument::Reach reach);
     // Brings the open preview up to date, then, if Auto-Refresh is ticked,
     // writes the overlay file.
     void AutoRefreshStep();
@@ -160,44 +159,30 @@ private:
     void UpdatePreview();
     // What the preview draws: the settings with a relative picture link taken
     // from the folder it is relative to.
-    OverlaySettings ForPreview(OverlaySettings settings) const;
+    OverlaySettings ForPreview() const;
     // Takes the picture over, as its choice in the dialog does.
     void TakePicture(const GraphicChoice& choice);
-    // The controls and module variables from an opened file, with no write.
-    void Fill(const OverlayOpening& opening);
-    // Checks the option whose preset the points match; none when no preset does.
-    void ShowMatchingPreset();
-    // Checks the option `id`; none for -1.
-    void CheckPreset(int id);
-    // Sets the controls of `settings`' fields (the output file aside).
-    void SetFields(const OverlaySettings& settings);
-    void SetField(OverlayField field, const QString& text);
+    // Text typed into a bound control reaches the document.
+    void Typed(QWidget* control);
+    // A pick in a units list empties the value it qualifies.
+    void UnitPicked(QComboBox* unitsList);
 
     // Undo and redo: what the user does is noted to the history, which
-    // compares the states before and after.
+    // compares the document's states before and after.
     void ConnectHistory();
-    WindowState CurrentState() const;
-    // A typed control's merge id for the history.
-    int TypingField(const QWidget* control) const;
-    // Puts a recorded state back through the controls, quietly, then one
-    // Auto-Refresh step.
-    void ApplyState(const WindowState& state);
 
     // Placing by hand in the preview: one undo step from press to release.
     void preview_handEditStarted();
     void preview_handEdited(const HandEdit& edit);
     void preview_handEditFinished(bool cancelled);
-    // A pick in a units list empties the value it qualifies.
-    void UnitPicked(QLineEdit* qualifiedField);
-    void SizeListPicked(QComboBox* sizeList, QString& sizeValue);
 
     // Shows what a value rule decided for `field`: a refusal keeps the focus
     // there, a replacement takes the text's place; then the rule's message.
     void Show(const ValueRules::Decision& decision, QLineEdit* field, bool& cancel);
 
-    template <class T> T* Control(const char* name) const;
-
     Services& services_;
+    // The overlay being edited; a child, made before the controls.
+    OverlayDocument* document_ = nullptr;
     FocusValidation* validation_ = nullptr;
     // CommonDialog1: the one file dialog every command shares.
     std::unique_ptr<CommonDialog> dialog_;
@@ -205,27 +190,17 @@ private:
     // goes when this window is destroyed.
     PreviewWindow* preview_ = nullptr;
 
-    // The controls that hold the settings' fields, for the snapshot.
-    std::vector<std::pair<OverlayField, QWidget*>> fieldControls_;
+    // The controls bound to the document's fields.
+    std::unique_ptr<DocumentBinding> binding_;
     // The controls' own area below the menu bar.
     QWidget* clientArea_ = nullptr;
     // File > Export as KMZ, enabled with Save As.
     QAction* exportKmz_ = nullptr;
-    // While an opened file fills the controls: no write, no preview update.
-    bool filling_ = false;
     // While a file is read for opening: another open waits its turn.
     bool opening_ = false;
-    QString outputFilePath_;
-    QString graphicFilePath_;
-    // The folder a relative picture link is taken from: the folder of the
-    // file it was read from or last saved to.
-    QString pictureFolder_;
     // GoogleEarthPath and NetworkLinkFilePath, as the network link command
     // reads and updates them.
     NetworkLinkState networkLink_;
-    QString overlayColor_;
-    QString sizeXValue_;
-    QString sizeYValue_;
     // Writes the overlay file; auto-refresh writes never on the window's thread.
     std::unique_ptr<OverlaySaver> saver_;
     // A child (the tests find its stack), but gone before the controls, so no
@@ -234,6 +209,6 @@ private:
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     // The state when a hand edit started, for its cancel.
-    WindowState handStart_;
+    DocumentState handStart_;
     QString handWhat_;
 };

@@ -1,5 +1,5 @@
 // The main window's part in undo and redo: what the user does is noted to the
-// history, and a state is read from and put back through the controls.
+// history, which reads and puts back the document's states.
 
 #include "FormBuilder.h"
 #include "UndoHistory.h"
@@ -27,7 +27,7 @@ void frmOrvinel::ConnectHistory()
         if (!field)
             field = static_cast<QComboBox*>(control)->lineEdit();
         connect(field, &QLineEdit::textEdited, this, [this, control] {
-            history_->Note(StepName(control->objectName()), TypingField(control));
+            history_->Note(StepName(control->objectName()), binding_->IndexOf(control));
         });
     }
     for (QComboBox* list : {comboOverlay_x_units, comboOverlay_y_units, comboScreen_x_units,
@@ -42,49 +42,4 @@ void frmOrvinel::ConnectHistory()
     connect(sliderTransparency, &QSlider::sliderReleased, history_.get(), &UndoHistory::Release);
     connect(sliderTransparency, &QSlider::actionTriggered, this,
             [this] { history_->Note(tr("Transparency")); });
-}
-
-int frmOrvinel::TypingField(const QWidget* control) const
-{
-    return int(std::find_if(fieldControls_.begin(), fieldControls_.end(),
-                            [control](const auto& named) { return named.second == control; }) -
-               fieldControls_.begin());
-}
-
-WindowState frmOrvinel::CurrentState() const
-{
-    WindowState state;
-    state.settings = Snapshot();
-    state.settings.outputFile.clear();
-    state.widthText = txtWidth->text();
-    state.heightText = txtHeight->text();
-    state.caption = windowTitle();
-    state.pictureStrip = lblOpen_graphic_file->text();
-    state.pictureFolder = pictureFolder_;
-    state.sizeXValue = sizeXValue_;
-    state.sizeYValue = sizeYValue_;
-    state.transparency = sliderTransparency->value();
-    state.preset = optPreset->checkedId();
-    return state;
-}
-
-void frmOrvinel::ApplyState(const WindowState& state)
-{
-    {
-        const QScopedValueRollback quiet(filling_, true);
-        SetFields(state.settings);
-        txtWidth->setText(state.widthText);
-        txtHeight->setText(state.heightText);
-        setWindowTitle(state.caption);
-        lblOpen_graphic_file->setText(state.pictureStrip);
-        graphicFilePath_ = state.settings.picture;
-        pictureFolder_ = state.pictureFolder;
-        sizeXValue_ = state.sizeXValue;
-        sizeYValue_ = state.sizeYValue;
-        sliderTransparency->setValue(state.transparency);
-        overlayColor_ = state.settings.colour; // after the slider, which tints it
-        CheckPreset(state.preset);
-        UpdateCommandStates();
-    }
-    AutoRefreshStep();
 }

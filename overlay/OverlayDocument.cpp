@@ -1,0 +1,180 @@
+#include "OverlayDocument.h"
+
+#include "AlphaColor.h"
+#include "PathHelpers.h"
+#include "Presets.h"
+#include "Vocabulary.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// "Center": chosen at the start, though its places start empty.
+constexpr int kStartPreset = 4;
+
+// The value a units field qualifies.
+OverlayField QualifiedBy(OverlayField units)
+{
+    for (const OverlayPoint& point : kOverlayPoints) {
+        if (point.xUnits == units)
+            return point.x;
+        if (point.yUnits == units)
+            return point.y;
+    }
+    return nullptr;
+}
+
+void TakeSizeValues(DocumentState& state)
+{
+    state.sizeXValue = Vocabulary::SizeWordRule(state.settings.sizeX);
+    state.sizeYValue = Vocabulary::SizeWordRule(state.settings.sizeY);
+}
+
+} // namespace
+
+OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
+{
+    OverlaySettings& s = state_.settings;
+    s.drawOrder = QStringLiteral("99");
+    for (const OverlayPoint& point : kOverlayPoints)
+        s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
+    s.colour = Vocabulary::kOpaqueWhite;
+    state_.preset = kStartPreset;
+}
+
+DocumentState OverlayDocument::UndoState() const
+{
+    DocumentState state = state_;
+    state.settings.outputFile.clear();
+    return state;
+}
+
+QString OverlayDocument::PictureToRead() const
+{
+    return Overlay::ResolveLink(state_.settings.picture, state_.pictureFolder);
+}
+
+void OverlayDocument::Commit(DocumentState next, Reach reach)
+{
+    if (next == state_)
+        return;
+    // What the file is written from is unchanged: nothing to write.
+    if (next.settings == state_.settings)
+        reach = Reach::Shown;
+    state_ = std::move(next);
+    Q_EMIT changed(reach);
+}
+
+void OverlayDocument::Set(OverlayField field, const QString& text)
+{
+    DocumentState next = state_;
+    next.settings.*field = text;
+    Commit(std::move(next), Reach::Written);
+}
+
+void OverlayDocument::ApplyPreset(int index)
+{
+    DocumentState next = state_;
+    for (const auto& [field, text] : Overlay::PresetFields(index))
+        next.settings.*field = text;
+    next.preset = index;
+    Commit(std::move(next), Reach::Written);
+}
+
+void OverlayDocument::PickUnits(OverlayField units, const QString& word)
+{
+    DocumentState next = state_;
+    next.settings.*units = word;
+    if (const OverlayField value = QualifiedBy(units))
+        (next.settings.*value).clear();
+    Commit(std::move(next), Reach::Written);
+}
+
+void OverlayDocument::PickSize(OverlayField size, const QString& text)
+{
+    DocumentState next = state_;
+    next.settings.*size = text;
+    TakeSizeValues(next);
+    Commit(std::move(next), Reach::Written);
+}
+
+void OverlayDocument::SetTransparency(int percent)
+{
+    DocumentState next = state_;
+    next.settings.colour =
+        Vocabulary::ColorWithAlpha(next.settings.colour, Overlay::PercentToAlphaHex(percent));
+    Commit(std::move(next), Reach::Written);
+}
+
+void OverlayDocument::ApplyHandEdit(const std::vector<std::pair<OverlayField, QString>>& fields)
+{
+    DocumentState next = state_;
+    for (const auto& [field, text] : fields)
+        next.settings.*field = text;
+    TakeSizeValues(next);
+    next.preset = Overlay::MatchingPreset(next.settings);
+    Commit(std::move(next), Reach::Written);
+}
+
+void OverlayDocument::TakePicture(const GraphicChoice& picture)
+{
+    DocumentState next = state_;
+    next.settings.picture = picture.picture;
+    next.widthText = picture.widthText;
+    next.heightText = picture.heightText;
+    next.caption = picture.windowCaption;
+    Commit(std::move(next), Reach::Shown);
+}
+
+void OverlayDocument::Open(const OverlaySettings& settings, const GraphicChoice& picture,
+                           const QString& pictureFolder)
+{
+    DocumentState next;
+    next.settings = settings;
+    next.settings.picture = picture.picture;
+    next.pictureFolder = pictureFolder;
+    next.widthText = picture.widthText;
+    next.heightText = picture.heightText;
+    next.caption = picture.windowCaption;
+    TakeSizeValues(next);
+    next.preset = Overlay::MatchingPreset(next.settings);
+    Commit(std::move(next), Reach::Shown);
+}
+
+void OverlayDocument::MoveFolder(DocumentState& state, const QString& folder)
+{
+    state.settings.picture =
+        Overlay::RebaseLink(state.settings.picture, state.pictureFolder, folder);
+    state.pictureFolder = folder;
+}
+
+OverlaySettings OverlayDocument::SettingsAt(const QString& outputFile) const
+{
+    DocumentState moved = state_;
+    MoveFolder(moved, QFileInfo(outputFile).absolutePath());
+    moved.settings.outputFile = outputFile;
+    return moved.settings;
+}
+
+void OverlayDocument::SavedAs(const QString& outputFile)
+{
+    DocumentState next = state_;
+    MoveFolder(next, QFileInfo(outputFile).absolutePath());
+    next.settings.outputFile = outputFile;
+    Commit(std::move(next), Reach::Shown);
+}
+
+void OverlayDocument::Written(const QString& sizeX, const QString& sizeY)
+{
+    DocumentState next = state_;
+    next.sizeXValue = sizeX;
+    next.sizeYValue = sizeY;
+    Commit(std::move(next), Reach::Shown);
+}
+
+void OverlayDocument::Restore(const DocumentState& state)
+{
+    DocumentState next = state;
+    next.settings.outputFile = state_.settings.outputFile;
+    Commit(std::move(next), Reach::Written);
+}

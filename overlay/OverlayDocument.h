@@ -1,0 +1,107 @@
+#pragma once
+
+#include "OverlaySettings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
+// A picture taken as the overlay picture, as it was measured.
+struct GraphicChoice
+{
+    // Exactly as the dialog returned it, or the link as a file holds it.
+    QString picture;
+    // Plain decimal digits, or "?" when the picture was not measured.
+    QString widthText;
+    QString heightText;
+    // "Overlay Graphic: " + base name + "." + extension.
+    QString windowCaption;
+};
+
+// The overlay being edited, as a whole: what the file is written from and
+// what the window shows beside it. An undo puts one of these back.
+struct DocumentState
+{
+    OverlaySettings settings;
+    // The folder a relative picture link is taken from: the folder of the
+    // file it was read from or last saved to.
+    QString pictureFolder;
+    // The picture's measured size and the caption it gives the window.
+    QString widthText = QStringLiteral("?");
+    QString heightText = QStringLiteral("?");
+    QString caption;
+    // The size list texts after the size-word rule, as of the last pick or
+    // successful write.
+    QString sizeXValue;
+    QString sizeYValue;
+    // The preset shown as chosen; -1 for none.
+    int preset = -1;
+    friend bool operator==(const DocumentState&, const DocumentState&) = default;
+};
+
+// The one overlay the window edits, and the rules for editing it. Every
+// change goes through here; `changed` tells the window what to show again
+// and whether Auto-Refresh writes it. Changes that leave everything as it
+// was tell nothing.
+class OverlayDocument : public QObject
+{
+    Q_OBJECT
+public:
+    // How far a change goes: shown (controls and preview), or written too
+    // when Auto-Refresh is on.
+    enum class Reach { Shown, Written };
+
+    // Starts at the start values: draw order 99, every unit fraction,
+    // opaque white, "Center" chosen with its places still empty.
+    explicit OverlayDocument(QObject* parent = nullptr);
+
+    const DocumentState& State() const { return state_; }
+    const OverlaySettings& Settings() const { return state_.settings; }
+    // What an undo step holds: everything but the output file, which stays as
+    // Save As or an Open left it.
+    DocumentState UndoState() const;
+    // Where the picture is read from: a relative link taken from its folder.
+    QString PictureToRead() const;
+
+    // A text typed into `field`, kept exactly as typed.
+    void Set(OverlayField field, const QString& text);
+    // Preset `index`'s places and units; it shows as chosen.
+    void ApplyPreset(int index);
+    // A unit picked for the value it qualifies, which empties that value
+    // (even when the same unit is picked again).
+    void PickUnits(OverlayField units, const QString& word);
+    // A size word or number picked from a size list.
+    void PickSize(OverlayField size, const QString& text);
+    // The transparency slider's place: the alpha digits of the colour.
+    void SetTransparency(int percent);
+    // Fields set by hand in the preview; the preset they match shows as chosen.
+    void ApplyHandEdit(const std::vector<std::pair<OverlayField, QString>>& fields);
+    // A picture taken over; nothing is written for it.
+    void TakePicture(const GraphicChoice& picture);
+    // An opened file's values: `settings` with its output file (empty when it
+    // is not written back), its measured picture and the folder its link is
+    // relative to. Nothing is written for it.
+    void Open(const OverlaySettings& settings, const GraphicChoice& picture,
+              const QString& pictureFolder);
+    // The settings as Save As writes them to `outputFile`: a relative picture
+    // link rewritten so that it names the same picture from there.
+    OverlaySettings SettingsAt(const QString& outputFile) const;
+    // Save As wrote `outputFile`: it is the output file from now on.
+    void SavedAs(const QString& outputFile);
+    // `state` as it would be with its picture folder moved to `folder`.
+    static void MoveFolder(DocumentState& state, const QString& folder);
+    // A write succeeded with these size values.
+    void Written(const QString& sizeX, const QString& sizeY);
+    // Puts an undo state back; the output file stays.
+    void Restore(const DocumentState& state);
+
+Q_SIGNALS:
+    void changed(OverlayDocument::Reach reach);
+
+private:
+    void Commit(DocumentState next, Reach reach);
+
+    DocumentState state_;
+};
