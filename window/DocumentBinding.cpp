@@ -87,8 +87,9 @@ OverlayField DocumentBinding::FieldOf(const QWidget* control) const
 
 int DocumentBinding::IndexOf(const QWidget* control) const
 {
-    const auto found = std::find_if(bound_.begin(), bound_.end(),
-                                    [control](const auto& bound) { return bound.second == control; });
+    const auto found = std::find_if(bound_.begin(), bound_.end(), [control](const auto& bound) {
+        return bound.second == control;
+    });
     return found == bound_.end() ? -1 : int(found - bound_.begin());
 }
 
