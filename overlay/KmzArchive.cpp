@@ -136,12 +136,6 @@ QString ZipText(zip_error_t* error)
     return QString::fromUtf8(zip_error_strerror(error));
 }
 
-// A scheme of two letters or more: a single letter and a colon is a drive.
-bool IsWebAddress(const QString& link)
-{
-    return SchemeLength(link) >= 2;
-}
-
 // Deflating these again only costs time.
 bool IsCompressedPicture(const QString& name)
 {

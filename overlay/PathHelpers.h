@@ -32,6 +32,13 @@ QString FileExtension(const QString& path);
 // letter ("https:" 5, "C:" 1); 0 when the link starts with neither.
 qsizetype SchemeLength(const QString& link);
 
+// A link with a scheme of two letters or more ("http:", "https:"); a single
+// letter and a colon is a drive.
+inline bool IsWebAddress(const QString& link)
+{
+    return SchemeLength(link) >= 2;
+}
+
 // Why Windows cannot take `name` as one file or folder name, as a phrase
 // ("\"CON.png\" is a name Windows keeps for a device"); empty when it can. A
 // device name opens the device, a ":" writes a hidden stream, and a final dot
