@@ -52,14 +52,6 @@ QByteArray Picture(const char* format, int width, int height)
     return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format) ? buffer.data() : "";
 }
 
-// Every value of a profile, in declaration order, so rows read as a table.
-QStringList Values(const PlatformProfile& p)
-{
-    const QString dialogs = p.nativeDialogSeparators ? u"native"_s : u"as given"_s;
-    return {p.pathSeparator,       dialogs,           p.defaultViewerPath, p.locateViewerFilter,
-            p.secondProgramSuffix, p.preferredBrowser};
-}
-
 } // namespace
 
 class CommandsTest : public QObject
@@ -67,37 +59,45 @@ class CommandsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Which profile this machine runs shows in the window's start state.
-    void profile_holdsItsPlatformsValues()
+    // Each platform's usual viewer place, what the locate dialog offers when
+    // no viewer is there, and the program a new window starts (FakeServices
+    // runs the program from /opt/orvinel/bin).
+    void profiles_viewerPlaceLocateFilterAndNewWindow()
     {
-        const QStringList linux{"/",           "as given", "/opt/google/earth/pro/google-earth-pro",
-                                "All files|*", "/orvinel", ""};
-        QStringList macOS = linux;
-        macOS[2] = u"/Applications/Google Earth Pro.app/Contents/MacOS/Google Earth"_s;
-        QCOMPARE(
-            Values(PlatformProfile::Windows()),
-            (QStringList{"\\", "native", "C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe",
-                         "Google Earth executable|GoogleEarth.exe", "/Orvinel.exe", kIexplore}));
-        QCOMPARE(Values(PlatformProfile::Linux()), linux);
-        QCOMPARE(Values(PlatformProfile::MacOS()), macOS);
+        const std::tuple<PlatformProfile, QString, QString, QString> rows[] = {
+            {PlatformProfile::Windows(),
+             u"C:\\Program Files\\Google\\Google Earth\\GoogleEarth.exe"_s,
+             u"Google Earth executable|GoogleEarth.exe"_s, u"/opt/orvinel/bin/Orvinel.exe"_s},
+            {PlatformProfile::Linux(), u"/opt/google/earth/pro/google-earth-pro"_s,
+             u"All files|*"_s, u"/opt/orvinel/bin/orvinel"_s},
+            {PlatformProfile::MacOS(),
+             u"/Applications/Google Earth Pro.app/Contents/MacOS/Google Earth"_s, u"All files|*"_s,
+             u"/opt/orvinel/bin/orvinel"_s}};
+        for (const auto& [profile, viewer, filter, newWindow] : rows) {
+            QTemporaryDir dir;
+            const QString overlay = dir.filePath(u"city.kml"_s);
+            FakeServices services;
+            services.useRealFileSystem = false;
+            services.failingProgram = newWindow;
+            CommonDialog dialog(services, nullptr);
+            for (const QStringList& present : {QStringList{viewer}, QStringList{}}) {
+                services.existingFiles = present;
+                NetworkLinkState state{profile.defaultViewerPath, {}};
+                Commands::cmdCreate_Network_Link(state, overlay, dialog, services, nullptr,
+                                                 profile);
+            }
+            Commands::cmdNew_Program(services, nullptr, profile);
+            QCOMPARE(Trace(services),
+                     (QStringList{viewer + u' ' + dir.filePath(u"city_Network_Link.kml"_s), filter,
+                                  newWindow, u"failure"_s}));
+            Mentions(services, {newWindow, services.failingReason});
+        }
     }
 
-    // FakeServices runs the program from /opt/orvinel/bin.
-    void windowsRules_locateFilterNewWindowAndGuideInBrowser()
+    void windowsRules_guideInBrowser()
     {
         const PlatformProfile windows = PlatformProfile::Windows();
         FakeServices services;
-        services.useRealFileSystem = false; // no viewer anywhere: the locate dialog opens
-        services.failingProgram = u"/opt/orvinel/bin/Orvinel.exe"_s;
-        CommonDialog dialog(services, nullptr);
-        NetworkLinkState state{windows.defaultViewerPath, {}};
-        QCOMPARE(Commands::cmdCreate_Network_Link(state, u"C:\\Maps\\city.kml"_s, dialog, services,
-                                                  nullptr, windows),
-                 NetworkLinkOutcome::Cancelled);
-        Commands::cmdNew_Program(services, nullptr, windows);
-        QCOMPARE(Trace(services), (QStringList{"Google Earth executable|GoogleEarth.exe",
-                                               services.failingProgram, "failure"}));
-        Mentions(services, {services.failingProgram, services.failingReason});
 
         // The guide beside the program first; the preferred browser, then the default one.
         const QString built = u"/opt/orvinel/bin/guide/index.html"_s;
