@@ -3,7 +3,6 @@
 #include "HandPlacement.h"
 #include "PathHelpers.h"
 #include "Presets.h"
-#include "Vocabulary.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -45,30 +44,6 @@ constexpr double kTurnHandleRadius = 5;
 constexpr double kTurnHandleDistance = 26;
 constexpr double kSnapReach = 8;
 constexpr int kBigNudge = 10;
-constexpr int kTurnStep = 15;
-
-const QString kMoveWhat = QStringLiteral("Move in Preview");
-const QString kResizeWhat = QStringLiteral("Resize in Preview");
-const QString kTurnWhat = QStringLiteral("Turn in Preview");
-const QString kNudgeWhat = QStringLiteral("Nudge in Preview");
-
-void Put(HandEdit& edit, OverlayField field, const QString& text)
-{
-    edit.fields.emplace_back(field, text);
-}
-
-// A units list holding no unit is set to fraction, the unit its value is
-// then written in.
-QString UnitsOf(const OverlaySettings& s, OverlayField units)
-{
-    return Overlay::IsUnitWord(s.*units) ? s.*units : Vocabulary::kFraction;
-}
-QString UnitsToWrite(const OverlaySettings& s, OverlayField units, HandEdit& edit)
-{
-    if (!Overlay::IsUnitWord(s.*units))
-        Put(edit, units, Vocabulary::kFraction);
-    return UnitsOf(s, units);
-}
 
 double Length(QPointF v)
 {
@@ -507,8 +482,7 @@ void PreviewCanvas::mousePressEvent(QMouseEvent* event)
     drag_.hold = hold;
     drag_.at = event->position();
     drag_.screenRect = ScreenRect();
-    drag_.settings = settings_;
-    drag_.placement = placement_;
+    drag_.start = {settings_, placement_, QSizeF(screen_), QSizeF(native_), OnScreen(drag_.at)};
     if (hold.grip == Grip::Move)
         setCursor(Qt::ClosedHandCursor);
 }
@@ -526,17 +500,24 @@ void PreviewCanvas::mouseMoveEvent(QMouseEvent* event)
         drag_.started = true;
         Q_EMIT handEditStarted();
     }
-    const QPointF at = event->position();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const QPointF at = OnScreen(event->position());
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     switch (drag_.hold.grip) {
-    case Grip::Move:
-        Q_EMIT handEdited(MoveEdit(at, modifiers));
+    case Grip::Move: {
+        const double snapReach = kSnapReach * screen_.width() / drag_.screenRect.width();
+        const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+        Overlay::HandMove move = Overlay::MoveEdit(drag_.start, at, snapReach, alt, drag_.snapped);
+        snap_ = move.preset;
+        drag_.snapped = drag_.snapped || snap_ >= 0;
+        update();
+        Q_EMIT handEdited(move.edit);
         break;
+    }
     case Grip::Resize:
-        Q_EMIT handEdited(ResizeEdit(at, modifiers));
+        Q_EMIT handEdited(Overlay::ResizeEdit(drag_.start, at, drag_.hold.corner, shift));
         break;
     case Grip::Turn:
-        Q_EMIT handEdited(TurnEdit(at, modifiers));
+        Q_EMIT handEdited(Overlay::TurnEdit(drag_.start, at, shift));
         break;
     case Grip::None:
         break;
@@ -568,7 +549,7 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
     if (drag_.hold.grip != Grip::None) {
         if (event->key() == Qt::Key_Escape) {
             const bool started = drag_.started;
-            const OverlaySettings before = drag_.settings;
+            const OverlaySettings before = drag_.start.settings;
             EndDrag();
             ShowCursorFor(mapFromGlobal(QCursor::pos()));
             if (started) {
@@ -598,157 +579,14 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
     }
 }
 
-HandEdit PreviewCanvas::MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers)
+QPointF PreviewCanvas::OnScreen(QPointF at) const
 {
-    const OverlaySettings& s = drag_.settings;
-    const double scale = drag_.screenRect.width() / screen_.width();
-    const QPointF shift = (at - drag_.at) / scale;
-    const QRectF moved = drag_.placement.unrotated.translated(shift);
-
-    // The nearest preset whose picture point lies close enough to its screen
-    // point; putting it there moves the whole picture just that little.
-    snap_ = -1;
-    double nearest = kSnapReach;
-    for (int i = 0; i < Overlay::kPresetCount && !modifiers.testFlag(Qt::AltModifier); ++i) {
-        const QPointF f = Overlay::PresetFromTopLeft(i);
-        const QPointF pictureAt(moved.x() + f.x() * moved.width(),
-                                moved.y() + f.y() * moved.height());
-        const QPointF screenAt(f.x() * screen_.width(), f.y() * screen_.height());
-        const double apart = Length(pictureAt - screenAt) * scale;
-        if (apart <= nearest) {
-            nearest = apart;
-            snap_ = i;
-        }
-    }
-    update();
-
-    HandEdit edit;
-    const OverlayPoint& overlay = kOverlayPoints[0];
-    const OverlayPoint& onScreen = kOverlayPoints[1];
-    if (snap_ >= 0) {
-        drag_.snapped = true;
-        for (const auto& [field, text] : Overlay::PresetFields(snap_))
-            Put(edit, field, text);
-        edit.what = QString::fromLatin1(Overlay::kPresets[snap_].name);
-        return edit;
-    }
-    const QString xUnits = UnitsOf(s, onScreen.xUnits);
-    const QString yUnits = UnitsOf(s, onScreen.yUnits);
-    if (drag_.snapped) {
-        // Off a preset it snapped to earlier: the overlay point as it was.
-        Put(edit, overlay.xUnits, s.*overlay.xUnits);
-        Put(edit, overlay.yUnits, s.*overlay.yUnits);
-        Put(edit, onScreen.xUnits, xUnits);
-        Put(edit, onScreen.yUnits, yUnits);
-        Put(edit, overlay.x, s.*overlay.x);
-        Put(edit, overlay.y, s.*overlay.y);
-    } else {
-        UnitsToWrite(s, onScreen.xUnits, edit);
-        UnitsToWrite(s, onScreen.yUnits, edit);
-    }
-    const auto [x, y] =
-        Overlay::ScreenPointTexts(drag_.placement.anchor + shift, QSizeF(screen_), xUnits, yUnits);
-    Put(edit, onScreen.x, x);
-    Put(edit, onScreen.y, y);
-    edit.what = kMoveWhat;
-    return edit;
-}
-
-HandEdit PreviewCanvas::ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const
-{
-    const OverlaySettings& s = drag_.settings;
-    const Placement& before = drag_.placement;
-    const double scale = drag_.screenRect.width() / screen_.width();
-    const QSizeF screen(screen_);
-
-    // In the picture's own frame: the mouse turned back about the pivot.
-    const QPointF mouse = (at - drag_.screenRect.topLeft()) / scale;
-    const QPointF m = Overlay::TurnAbout(mouse, before.pivot, -before.rotationDegrees);
-    const QRectF r = before.unrotated;
-    const QPointF unturned[4] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
-    const int opposite = (drag_.hold.corner + 2) % 4;
-    const QPointF fixed = unturned[opposite];
-    const QPointF from = unturned[drag_.hold.corner] - fixed;
-    const double dirX = from.x() < 0 ? -1 : 1;
-    const double dirY = from.y() < 0 ? -1 : 1;
-    // Never so small that the size reads as a size word (0, -1) or rounds to one.
-    constexpr double kSmallest = 2;
-    double width = std::max(kSmallest, (m.x() - fixed.x()) * dirX);
-    double height = std::max(kSmallest, (m.y() - fixed.y()) * dirY);
-    const double width0 = std::abs(before.size.width());
-    const double height0 = std::abs(before.size.height());
-    if (modifiers.testFlag(Qt::ShiftModifier) && width0 > 0 && height0 > 0) {
-        const double grow = std::max(width / width0, height / height0);
-        width = std::max(kSmallest, width0 * grow);
-        height = std::max(kSmallest, height0 * grow);
-    }
-
-    HandEdit edit;
-    const OverlayPoint& size = kOverlayPoints[3];
-    const OverlayPoint& onScreen = kOverlayPoints[1];
-    OverlaySettings after = s;
-    after.*size.xUnits = UnitsToWrite(s, size.xUnits, edit);
-    after.*size.yUnits = UnitsToWrite(s, size.yUnits, edit);
-    after.*size.x = Overlay::AlongText(std::copysign(width, before.size.width()), screen.width(),
-                                       after.*size.xUnits);
-    after.*size.y = Overlay::AlongText(std::copysign(height, before.size.height()), screen.height(),
-                                       after.*size.yUnits);
-
-    // The pivot may move with the size; the screen point then moves back by
-    // as much as the opposite corner went astray.
-    const Placement resized = Overlay::PlaceOverlay(after, screen, QSizeF(native_));
-    const QPointF anchor = resized.anchor + before.corners[opposite] - resized.corners[opposite];
-    HandEdit screenEdit;
-    const QString xUnits = UnitsToWrite(s, onScreen.xUnits, screenEdit);
-    const QString yUnits = UnitsToWrite(s, onScreen.yUnits, screenEdit);
-    const auto [x, y] = Overlay::ScreenPointTexts(anchor, screen, xUnits, yUnits);
-    const bool moves = !screenEdit.fields.empty() || x != s.*onScreen.x || y != s.*onScreen.y;
-    if (moves)
-        edit.fields.insert(edit.fields.end(), screenEdit.fields.begin(), screenEdit.fields.end());
-    Put(edit, size.x, after.*size.x);
-    Put(edit, size.y, after.*size.y);
-    if (moves) {
-        Put(edit, onScreen.x, x);
-        Put(edit, onScreen.y, y);
-    }
-    edit.what = kResizeWhat;
-    return edit;
-}
-
-HandEdit PreviewCanvas::TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const
-{
-    const double scale = drag_.screenRect.width() / screen_.width();
-    const QPointF pivot = drag_.screenRect.topLeft() + drag_.placement.pivot * scale;
-    // Counter-clockwise positive, as KML turns: y runs down in the widget.
-    const auto angle = [pivot](QPointF p) {
-        return std::atan2(pivot.y() - p.y(), p.x() - pivot.x()) * 180 / std::numbers::pi;
-    };
-    const double degrees = drag_.placement.rotationDegrees + angle(at) - angle(drag_.at);
-    HandEdit edit;
-    Put(edit, &OverlaySettings::rotation,
-        Overlay::DegreesText(degrees, modifiers.testFlag(Qt::ShiftModifier) ? kTurnStep : 1));
-    edit.what = kTurnWhat;
-    return edit;
+    return (at - drag_.screenRect.topLeft()) / (drag_.screenRect.width() / screen_.width());
 }
 
 void PreviewCanvas::Nudge(QPointF step)
 {
-    // From the whole pixel nearest the point, so that nudges in fractions do
-    // not add up their roundings.
-    const QPointF anchor = placement_.anchor;
-    const QPointF to(std::round(anchor.x()) + step.x(), std::round(anchor.y()) + step.y());
-    const OverlayPoint& onScreen = kOverlayPoints[1];
-    HandEdit edit;
-    const QString xUnits = UnitsToWrite(settings_, onScreen.xUnits, edit);
-    const QString yUnits = UnitsToWrite(settings_, onScreen.yUnits, edit);
-    const auto [x, y] = Overlay::ScreenPointTexts(to, QSizeF(screen_), xUnits, yUnits);
-    // The other axis keeps its text unless it had no unit or no value.
-    const bool units = !edit.fields.empty();
-    if (step.x() != 0 || units || settings_.screenX.isEmpty())
-        Put(edit, onScreen.x, x);
-    if (step.y() != 0 || units || settings_.screenY.isEmpty())
-        Put(edit, onScreen.y, y);
-    edit.what = kNudgeWhat;
+    const HandEdit edit = Overlay::NudgeEdit(settings_, placement_.anchor, QSizeF(screen_), step);
     Q_EMIT handEditStarted();
     Q_EMIT handEdited(edit);
     Q_EMIT handEditFinished(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HandEdit.h"
+#include "HandPlacement.h"
 #include "OverlaySettings.h"
 #include "PicturePreparation.h"
 #include "Placement.h"
@@ -118,9 +119,8 @@ private:
     std::array<QPointF, 4> WidgetCorners() const;
     Hold HoldAt(QPointF at) const;
     void ShowCursorFor(QPointF at);
-    HandEdit MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers);
-    HandEdit ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
-    HandEdit TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
+    // A widget point in screen pixels, as the screen was drawn at the press.
+    QPointF OnScreen(QPointF at) const;
     void Nudge(QPointF step);
     void EndDrag();
     void DrawHandles(QPainter& painter, const QRectF& screenRect);
@@ -157,8 +157,7 @@ private:
         Hold hold;
         QPointF at;
         QRectF screenRect;
-        OverlaySettings settings;
-        Placement placement;
+        Overlay::DragStart start;
         bool started = false;
         // Once snapped, an edit off a preset puts the overlay point back too.
         bool snapped = false;
