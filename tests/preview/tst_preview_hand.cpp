@@ -260,7 +260,7 @@ private Q_SLOTS:
         QCOMPARE(Drag(s, from, near, near, Qt::AltModifier), moved(near, true, false));
         QCOMPARE(Drag(s, from, near, off), moved(off, false, true));
         const Make pixels = Centred().size("-1", "-1", "pixels");
-        const QPointF corner(740, 410), to(800, 440), handle(640, 258);
+        const QPointF corner(740, 410), to(800, 460), handle(640, 258);
         QCOMPARE(Drag(pixels, corner, to, to, Qt::ShiftModifier),
                  Described(Overlay::ResizeEdit(Start(pixels, corner), to, 2, true)));
         QCOMPARE(Drag(Centred(), handle, to, to, Qt::ShiftModifier),
