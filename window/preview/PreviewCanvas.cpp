@@ -4,7 +4,6 @@
 #include "PathHelpers.h"
 #include "Presets.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -14,11 +13,9 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRegion>
-#include <QThreadPool>
 #include <QTransform>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <numbers>
 
@@ -78,21 +75,10 @@ int DevicePixels(double drawn, double most)
 
 } // namespace
 
-// Shared by the canvas and the decodes it started, which may outlive it. A
-// decode's result is delivered on the window's thread, where `canvas` is
-// read and cleared, so the canvas is either there or known to be gone.
-struct PreviewCanvas::Mailbox
+PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent)
 {
-    PreviewCanvas* canvas = nullptr;
-    // The request the canvas waits for; older decodes give up early.
-    std::atomic<quint64> latest{0};
-};
-
-PreviewCanvas::PreviewCanvas(QWidget* parent)
-    : QWidget(parent), mailbox_(std::make_shared<Mailbox>())
-{
-    mailbox_->canvas = this;
-    AllowLargePictures();
+    connect(&loader_, &PictureLoader::arrived, this, qOverload<>(&QWidget::update));
+    connect(&loader_, &PictureLoader::pictureChanged, this, &PreviewCanvas::pictureChanged);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
@@ -100,11 +86,7 @@ PreviewCanvas::PreviewCanvas(QWidget* parent)
     Place();
 }
 
-PreviewCanvas::~PreviewCanvas()
-{
-    mailbox_->canvas = nullptr;
-    mailbox_->latest = 0;
-}
+PreviewCanvas::~PreviewCanvas() = default;
 
 QSize PreviewCanvas::sizeHint() const
 {
@@ -126,128 +108,19 @@ void PreviewCanvas::setScreenSize(QSize screen)
 
 void PreviewCanvas::setSettings(const OverlaySettings& settings)
 {
-    const bool newPicture = settings.picture != picturePath_;
+    const bool newPicture = settings.picture != loader_.path();
     if (newPicture)
-        LoadPicture(settings.picture);
+        loader_.load(settings.picture);
     settings_ = settings;
     Place();
     if (newPicture)
         Q_EMIT pictureChanged();
 }
 
-void PreviewCanvas::LoadPicture(const QString& path)
-{
-    picturePath_ = path;
-    levels_.clear();
-    fitted_ = QImage();
-    fittedFor_ = QSize();
-    problem_.clear();
-    native_ = kStandInSize;
-    // Whatever is being decoded is for another picture now.
-    mailbox_->latest = ++request_;
-    decoding_ = QSize();
-    noLarger_ = false;
-    if (path.isEmpty()) {
-        picture_ = Picture::None;
-        return;
-    }
-    const PictureHeader header = ReadPictureHeader(path);
-    if (!header.size.isValid()) {
-        picture_ = Picture::Unreadable;
-        problem_ = header.problem;
-        return;
-    }
-    // The first paint says at what size the pixels are needed.
-    picture_ = Picture::Preparing;
-    native_ = header.size;
-}
-
-void PreviewCanvas::RequestPixels(QSize wanted, QSize drawn)
-{
-    if (picture_ != Picture::Preparing && (picture_ != Picture::Loaded || noLarger_))
-        return;
-    const QSize target = DecodeSizeFor(native_, wanted);
-    const QSize have = decoding_.isValid() ? decoding_ : preparedSize();
-    if (have.width() >= target.width() && have.height() >= target.height())
-        return;
-
-    decoding_ = target;
-    ++decodeCount_;
-    const quint64 request = ++request_;
-    mailbox_->latest = request;
-    QThreadPool::globalInstance()->start([mailbox = mailbox_, app = QCoreApplication::instance(),
-                                          request, path = picturePath_, native = native_, target,
-                                          drawn = drawn.boundedTo(target)] {
-        const auto stillWanted = [&] {
-            return mailbox->latest == request;
-        };
-        // Through the application object, which outlives every canvas.
-        const auto deliver = [&](PreparedPicture prepared) {
-            QMetaObject::invokeMethod(
-                app,
-                [mailbox, request, prepared = std::move(prepared)]() mutable {
-                    if (mailbox->canvas)
-                        mailbox->canvas->Receive(request, std::move(prepared));
-                },
-                Qt::QueuedConnection);
-        };
-        if (!stillWanted())
-            return;
-        // Drawn first; the halvings for smaller drawings follow.
-        PreparedPicture prepared = DecodePicture(path, native, target, drawn);
-        if (!stillWanted())
-            return;
-        deliver(prepared);
-        if (prepared.levels.empty())
-            return;
-        AddHalvings(prepared.levels, stillWanted);
-        prepared.fitted = QImage();
-        if (stillWanted())
-            deliver(std::move(prepared));
-    });
-}
-
-void PreviewCanvas::Receive(quint64 request, PreparedPicture prepared)
-{
-    // Another picture, or a larger decode, was asked for since.
-    if (request != request_)
-        return;
-    decoding_ = QSize();
-    const Picture before = picture_;
-    if (!prepared.levels.empty()) {
-        levels_ = std::move(prepared.levels);
-        if (!prepared.fitted.isNull()) {
-            fitted_ = std::move(prepared.fitted);
-            fittedFor_ = prepared.fittedFor;
-        }
-        picture_ = Picture::Loaded;
-    } else if (picture_ == Picture::Loaded) {
-        // The smaller copy at hand still serves; asking again would fail again.
-        noLarger_ = true;
-    } else {
-        picture_ = Picture::Unreadable;
-        problem_ = prepared.problem;
-    }
-    update();
-    if (picture_ != before)
-        Q_EMIT pictureChanged();
-}
-
 void PreviewCanvas::Place()
 {
-    placement_ = Overlay::PlaceOverlay(settings_, QSizeF(screen_), QSizeF(native_));
+    placement_ = Overlay::PlaceOverlay(settings_, QSizeF(screen_), QSizeF(loader_.nativeSize()));
     update();
-}
-
-const QImage& PreviewCanvas::ImageForSize(QSize devicePixels)
-{
-    // Never larger than the decoded copy: the painter enlarges as it draws.
-    const QSize size = devicePixels.boundedTo(preparedSize());
-    if (size != fittedFor_) {
-        fitted_ = ScaledFromLevels(levels_, size);
-        fittedFor_ = size;
-    }
-    return fitted_;
 }
 
 void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
@@ -307,7 +180,7 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
                              DevicePixels(extent.height() * scale * dpr, kLargestDrawable));
     const int most = DevicePixels(
         kMostPixelsPerScreen * std::max(shown.width(), shown.height()) * dpr, kLargestDrawable);
-    RequestPixels(devicePixels.boundedTo(QSize(most, most)), devicePixels);
+    loader_.requestPixels(devicePixels.boundedTo(QSize(most, most)), devicePixels);
 
     if (Drawable(drawnCorners_) && !extent.isEmpty()) {
         const QRectF frameRect(QPointF(0, 0), extent);
@@ -317,9 +190,9 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         painter.setRenderHint(QPainter::Antialiasing, p.rotationDegrees != 0);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setOpacity(p.opacity);
-        switch (picture_) {
+        switch (loader_.picture()) {
         case Picture::Loaded:
-            painter.drawImage(frameRect, ImageForSize(devicePixels));
+            painter.drawImage(frameRect, loader_.imageForSize(devicePixels));
             break;
         case Picture::None:
             painter.fillRect(frameRect, Qt::white);
@@ -344,12 +217,12 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         painter.restore();
         const QRectF bounds =
             QPolygonF(QList<QPointF>(drawnCorners_.begin(), drawnCorners_.end())).boundingRect();
-        if (picture_ == Picture::Unreadable) {
+        if (loader_.picture() == Picture::Unreadable) {
             // The name stays level and readable however the outline turns.
             painter.setPen(kOutline);
             painter.drawText(bounds.intersected(screenRect).adjusted(4, 4, -4, -4),
                              Qt::AlignCenter | Qt::TextWrapAnywhere,
-                             Overlay::FileNameOf(picturePath_));
+                             Overlay::FileNameOf(loader_.path()));
         }
 
         // The title, as a viewer labels a place: white with a dark halo,
@@ -482,7 +355,8 @@ void PreviewCanvas::mousePressEvent(QMouseEvent* event)
     drag_.hold = hold;
     drag_.at = event->position();
     drag_.screenRect = ScreenRect();
-    drag_.start = {settings_, placement_, QSizeF(screen_), QSizeF(native_), OnScreen(drag_.at)};
+    drag_.start = {settings_, placement_, QSizeF(screen_), QSizeF(loader_.nativeSize()),
+                   OnScreen(drag_.at)};
     if (hold.grip == Grip::Move)
         setCursor(Qt::ClosedHandCursor);
 }
@@ -506,7 +380,8 @@ void PreviewCanvas::mouseMoveEvent(QMouseEvent* event)
     case Grip::Move: {
         const double snapReach = kSnapReach * screen_.width() / drag_.screenRect.width();
         const bool alt = event->modifiers().testFlag(Qt::AltModifier);
-        Overlay::HandMove move = Overlay::MoveEdit(drag_.start, at, snapReach, alt, drag_.snapped);
+        const Overlay::HandMove move =
+            Overlay::MoveEdit(drag_.start, at, snapReach, alt, drag_.snapped);
         snap_ = move.preset;
         drag_.snapped = drag_.snapped || snap_ >= 0;
         update();
