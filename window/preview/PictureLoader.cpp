@@ -3,7 +3,17 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <atomic>
+
+namespace {
+
+// A picture is never decoded at more device pixels than this many times the
+// long side of the screen as shown: one drawn larger shows only in part, and
+// a huge decode would cost more than the sharpness it buys.
+constexpr double kMostPixelsPerScreen = 2;
+
+} // namespace
 
 // Shared by the loader and the decodes it started, which may outlive it. A
 // decode's result is delivered on the window's thread, where `loader` is
@@ -55,11 +65,12 @@ void PictureLoader::load(const QString& path)
     native_ = header.size;
 }
 
-void PictureLoader::requestPixels(QSize wanted, QSize drawn)
+void PictureLoader::requestPixels(QSize drawn, double shownSide)
 {
     if (picture_ != Picture::Preparing && (picture_ != Picture::Loaded || noLarger_))
         return;
-    const QSize target = DecodeSizeFor(native_, wanted);
+    const int most = DevicePixels(kMostPixelsPerScreen * shownSide);
+    const QSize target = DecodeSizeFor(native_, drawn.boundedTo(QSize(most, most)));
     const QSize have = decoding_.isValid() ? decoding_ : preparedSize();
     if (have.width() >= target.width() && have.height() >= target.height())
         return;

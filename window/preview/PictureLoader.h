@@ -33,8 +33,9 @@ public:
     // (no picture when empty).
     void load(const QString& path);
     // Starts a decode when neither the copy at hand nor the one on its way
-    // covers `wanted` device pixels; `drawn` is what the picture covers now.
-    void requestPixels(QSize wanted, QSize drawn);
+    // covers the `drawn` device pixels the picture covers now, or as many of
+    // them as a screen shown `shownSide` device pixels long can use.
+    void requestPixels(QSize drawn, double shownSide);
     // What to draw the picture from at `devicePixels`: never larger than the
     // decoded copy, as the painter enlarges as it draws.
     const QImage& imageForSize(QSize devicePixels);

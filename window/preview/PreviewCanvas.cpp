@@ -51,26 +51,12 @@ double Length(QPointF v)
 // painter's own arithmetic.
 constexpr double kLargestDrawable = 1e7;
 
-// A picture is never decoded at more device pixels than this many times the
-// long side of the screen as shown: one drawn larger shows only in part, and
-// a huge decode would cost more than the sharpness it buys.
-constexpr double kMostPixelsPerScreen = 2;
-
 bool Drawable(const std::array<QPointF, 4>& corners)
 {
     return std::all_of(corners.begin(), corners.end(), [](QPointF p) {
         return std::isfinite(p.x()) && std::isfinite(p.y()) && std::abs(p.x()) < kLargestDrawable &&
                std::abs(p.y()) < kLargestDrawable;
     });
-}
-
-// Device pixels for a drawn length: at least one, at most `most` (also for
-// lengths too large or not finite to hold in an int).
-int DevicePixels(double drawn, double most)
-{
-    if (!(drawn < most))
-        return static_cast<int>(std::max(1.0, most));
-    return std::max(1, static_cast<int>(std::ceil(drawn)));
 }
 
 } // namespace
@@ -84,18 +70,6 @@ PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::ClickFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Place();
-}
-
-PreviewCanvas::~PreviewCanvas() = default;
-
-QSize PreviewCanvas::sizeHint() const
-{
-    return {720, 430};
-}
-
-QSize PreviewCanvas::minimumSizeHint() const
-{
-    return {320, 200};
 }
 
 void PreviewCanvas::setScreenSize(QSize screen)
@@ -130,7 +104,6 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
 
     const QRectF screenRect = ScreenRect();
     const double scale = screenRect.width() / screen_.width();
-    const QSizeF shown = screenRect.size();
     drawnScreenRect_ = screenRect;
 
     // A soft shadow lifts the screen off the window. Only its rim shows, so
@@ -173,14 +146,11 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         drawnCorners_[i] = pictureToWidget.map(frame[i]);
     }
 
-    // The device pixels the picture covers, and what a decode is asked for:
-    // as many, but never more than the screen as shown can hold.
+    // The device pixels the picture covers.
     const double dpr = devicePixelRatioF();
-    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr, kLargestDrawable),
-                             DevicePixels(extent.height() * scale * dpr, kLargestDrawable));
-    const int most = DevicePixels(
-        kMostPixelsPerScreen * std::max(shown.width(), shown.height()) * dpr, kLargestDrawable);
-    loader_.requestPixels(devicePixels.boundedTo(QSize(most, most)), devicePixels);
+    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr),
+                             DevicePixels(extent.height() * scale * dpr));
+    loader_.requestPixels(devicePixels, std::max(screenRect.width(), screenRect.height()) * dpr);
 
     if (Drawable(drawnCorners_) && !extent.isEmpty()) {
         const QRectF frameRect(QPointF(0, 0), extent);
@@ -197,19 +167,16 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         case Picture::None:
             painter.fillRect(frameRect, Qt::white);
             break;
-        case Picture::Preparing: {
-            QPen pen(kOutline, 1);
-            pen.setCosmetic(true);
-            painter.setPen(pen);
-            painter.setBrush(kPreparingFill);
-            painter.drawRect(frameRect);
-            break;
-        }
+        case Picture::Preparing:
         case Picture::Unreadable: {
-            QPen pen(kOutline, 1.5, Qt::DashLine);
+            // A light rectangle while the pixels are on their way, a dashed
+            // outline in full for a picture that cannot be read.
+            const bool unreadable = loader_.picture() == Picture::Unreadable;
+            QPen pen(kOutline, unreadable ? 1.5 : 1, unreadable ? Qt::DashLine : Qt::SolidLine);
             pen.setCosmetic(true);
-            painter.setOpacity(1);
             painter.setPen(pen);
+            painter.setBrush(unreadable ? Qt::NoBrush : QBrush(kPreparingFill));
+            painter.setOpacity(unreadable ? 1 : p.opacity);
             painter.drawRect(frameRect);
             break;
         }
@@ -307,10 +274,9 @@ PreviewCanvas::Hold PreviewCanvas::HoldAt(QPointF at) const
     if (selected_) {
         if (Length(at - turnHandle()) <= kTurnHandleRadius + 3)
             return {Grip::Turn, 0};
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             if (Length(at - c[i]) <= kHandleReach)
                 return {Grip::Resize, i};
-        }
     }
     if (QPolygonF(QList<QPointF>(c.begin(), c.end())).containsPoint(at, Qt::OddEvenFill))
         return {Grip::Move, 0};
@@ -320,24 +286,18 @@ PreviewCanvas::Hold PreviewCanvas::HoldAt(QPointF at) const
 void PreviewCanvas::ShowCursorFor(QPointF at)
 {
     const Hold hold = HoldAt(at);
-    switch (hold.grip) {
-    case Grip::None:
+    if (hold.grip == Grip::None) {
         unsetCursor();
-        break;
-    case Grip::Move:
-        setCursor(Qt::OpenHandCursor);
-        break;
-    case Grip::Turn:
-        setCursor(Qt::PointingHandCursor);
-        break;
-    case Grip::Resize: {
+        return;
+    }
+    Qt::CursorShape shape = hold.grip == Grip::Move ? Qt::OpenHandCursor : Qt::PointingHandCursor;
+    if (hold.grip == Grip::Resize) {
         // The size cursor leaning the way the corner lies from the middle.
         const std::array<QPointF, 4> c = WidgetCorners();
         const QPointF out = c[hold.corner] - (c[0] + c[2]) / 2;
-        setCursor(out.x() * out.y() >= 0 ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
-        break;
+        shape = out.x() * out.y() >= 0 ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
     }
-    }
+    setCursor(shape);
 }
 
 void PreviewCanvas::mousePressEvent(QMouseEvent* event)
@@ -351,10 +311,7 @@ void PreviewCanvas::mousePressEvent(QMouseEvent* event)
     update();
     if (!selected_)
         return;
-    drag_ = Drag{};
-    drag_.hold = hold;
-    drag_.at = event->position();
-    drag_.screenRect = ScreenRect();
+    drag_ = Drag{.hold = hold, .at = event->position(), .screenRect = ScreenRect()};
     drag_.start = {settings_, placement_, QSizeF(screen_), QSizeF(loader_.nativeSize()),
                    OnScreen(drag_.at)};
     if (hold.grip == Grip::Move)
@@ -436,22 +393,13 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
         return;
     }
     const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kBigNudge : 1;
-    switch (selected_ ? event->key() : 0) {
-    case Qt::Key_Left:
-        Nudge({-step, 0});
-        break;
-    case Qt::Key_Right:
-        Nudge({step, 0});
-        break;
-    case Qt::Key_Up:
-        Nudge({0, -step});
-        break;
-    case Qt::Key_Down:
-        Nudge({0, step});
-        break;
-    default:
+    // Qt numbers the arrow keys in a row: left, up, right, down.
+    const QPointF steps[] = {{-step, 0}, {0, -step}, {step, 0}, {0, step}};
+    const int arrow = selected_ ? event->key() - Qt::Key_Left : -1;
+    if (arrow >= 0 && arrow < 4)
+        Nudge(steps[arrow]);
+    else
         QWidget::keyPressEvent(event);
-    }
 }
 
 QPointF PreviewCanvas::OnScreen(QPointF at) const

@@ -35,7 +35,7 @@ public:
     static constexpr QSize kStandInSize = PictureLoader::kStandInSize;
 
     explicit PreviewCanvas(QWidget* parent = nullptr);
-    ~PreviewCanvas() override;
+    ~PreviewCanvas() override = default;
     Q_DISABLE_COPY_MOVE(PreviewCanvas)
 
     void setScreenSize(QSize screen);
@@ -66,8 +66,8 @@ public:
     bool pictureSelected() const { return selected_; }
     QPointF turnHandle() const;
 
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return {720, 430}; }
+    QSize minimumSizeHint() const override { return {320, 200}; }
 
 Q_SIGNALS:
     // Another picture was chosen, or the chosen one was prepared or found
@@ -119,7 +119,7 @@ private:
         Hold hold;
         QPointF at;
         QRectF screenRect;
-        Overlay::DragStart start;
+        Overlay::DragStart start{};
         bool started = false;
         // Once snapped, an edit off a preset puts the overlay point back too.
         bool snapped = false;
