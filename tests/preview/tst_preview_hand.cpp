@@ -1,5 +1,4 @@
 #include "HandPlacement.h"
-#include "Placement.h"
 #include "PreviewCanvas.h"
 #include "PreviewTestSupport.h"
 #include "PreviewWindow.h"
@@ -11,14 +10,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <optional>
-
-// Placing the overlay by hand: the numbers first, then the preview's canvas
-// driven by mouse and keys. The canvas is sized so that a 1280 x 720 screen
-// shows at exactly half size from widget point (14, 14).
+// Placing the overlay by hand: the numbers first, worked out on a 1280 x 720
+// screen for a 200 x 100 picture, then the preview's canvas driven by mouse
+// and keys. The canvas is sized so that the screen shows at exactly half size
+// from widget point (14, 14).
 class HandTest : public QObject
 {
     Q_OBJECT
+
+    static constexpr QSizeF kScreen{1280, 720};
+    static constexpr QSizeF kNative{200, 100};
+    // The canvas snaps within 8 widget pixels: 16 screen pixels at half size.
+    static constexpr double kReach = 16;
 
     QTemporaryDir dir_;
     QString picture_; // 200 x 100: a swapped width and height shows
@@ -35,31 +38,34 @@ class HandTest : public QObject
                     out << QString::fromLatin1(named.name) + u'=' + text;
         return out.join(u' ');
     }
+    static QString Described(const HandEdit& edit) { return edit.what + u": " + Fields(edit); }
     static OverlaySettings Applied(OverlaySettings s, const HandEdit& edit)
     {
         for (const auto& [field, text] : edit.fields)
             s.*field = text;
         return s;
     }
-    // Shows `s`, then drags from `from` to `to` (widget points) in two moves,
-    // the first to `via` (half way when not given).
-    HandEdit Drag(const OverlaySettings& s, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {},
-                  std::optional<QPoint> via = {})
+    static Overlay::DragStart Start(const OverlaySettings& s, QPointF press)
+    {
+        return {s, Overlay::PlaceOverlay(s, kScreen, kNative), kScreen, kNative, press};
+    }
+    // Shows `s`, then drags from `from` through `via` to `to` (screen points,
+    // even ones, so that the widget points they show at are whole).
+    QString Drag(const OverlaySettings& s, QPointF from, QPointF via, QPointF to,
+                 Qt::KeyboardModifiers keys = {})
     {
         window_.ShowSettings(s);
-        const Corners c = canvas_->placement().corners;
-        QTest::mouseClick(canvas_, Qt::LeftButton, {}, W((c[0] + c[2]) / 2)); // selects
+        QTest::mouseClick(canvas_, Qt::LeftButton, {}, W(canvas_->placement().anchor)); // selects
         QSignalSpy edited(&window_, &PreviewWindow::handEdited);
         // Fed back as the main window does: each edit still counts from the press.
         QObject feedback;
         connect(&window_, &PreviewWindow::handEdited, &feedback,
                 [&](const HandEdit& e) { window_.ShowSettings(Applied(s, e)); });
-        QTest::mousePress(canvas_, Qt::LeftButton, {}, from);
-        QTest::mouseEvent(QTest::MouseMove, canvas_, Qt::NoButton, keys,
-                          via.value_or((from + to) / 2));
-        QTest::mouseEvent(QTest::MouseMove, canvas_, Qt::NoButton, keys, to);
-        QTest::mouseRelease(canvas_, Qt::LeftButton, keys, to);
-        return edited.isEmpty() ? HandEdit{} : edited.last().at(0).value<HandEdit>();
+        QTest::mousePress(canvas_, Qt::LeftButton, {}, W(from));
+        QTest::mouseEvent(QTest::MouseMove, canvas_, Qt::NoButton, keys, W(via));
+        QTest::mouseEvent(QTest::MouseMove, canvas_, Qt::NoButton, keys, W(to));
+        QTest::mouseRelease(canvas_, Qt::LeftButton, keys, W(to));
+        return edited.isEmpty() ? QString() : Described(edited.last().at(0).value<HandEdit>());
     }
     Make Centred() const
     {
@@ -80,34 +86,27 @@ private Q_SLOTS:
         QCOMPARE(canvas_->lastDrawnScreenRect(), QRectF(14, 14, 640, 360));
     }
 
-    // Units of x and y, then the texts.
-    void screenPointTexts_data()
-    {
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<QString>("units");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("centre") << QPointF(960, 540) << "fraction fraction"
-                                << "0.5 0.5";
-        QTest::newRow("1 px right") << QPointF(961, 540) << "fraction "
-                                    << "0.5005 0.5";
-        QTest::newRow("off screen") << QPointF(-960, 1620) << "fraction x"
-                                    << "-0.5 -0.5";
-        QTest::newRow("not -0") << QPointF(-0.2, 1080.3) << "fraction pixels"
-                                << "0 0";
-        QTest::newRow("pixels") << QPointF(100.4, 1000) << "pixels pixels"
-                                << "100 80";
-        QTest::newRow("inset") << QPointF(1800, 30) << "insetPixels insetPixels"
-                               << "120 30";
-        QTest::newRow("mixed") << QPointF(1800.6, 30) << "pixels fraction"
-                               << "1801 0.972";
-    }
     void screenPointTexts()
     {
-        QFETCH(QPointF, point);
-        QFETCH(QString, units);
-        const QStringList u = units.split(u' ');
-        const auto [x, y] = Overlay::ScreenPointTexts(point, {1920, 1080}, u[0], u[1]);
-        QTEST(QString(x + u' ' + y), "expected");
+        const struct
+        {
+            QPointF point;
+            const char* units = nullptr; // of x and y
+            const char* expected = nullptr;
+        } rows[] = {
+            {{960, 540}, "fraction fraction", "0.5 0.5"},
+            {{961, 540}, "fraction ", "0.5005 0.5"},
+            {{-960, 1620}, "fraction x", "-0.5 -0.5"},
+            {{-0.2, 1080.3}, "fraction pixels", "0 0"}, // never -0
+            {{100.4, 1000}, "pixels pixels", "100 80"},
+            {{1800, 30}, "insetPixels insetPixels", "120 30"},
+            {{1800.6, 30}, "pixels fraction", "1801 0.972"},
+        };
+        for (const auto& row : rows) {
+            const QStringList u = QString::fromLatin1(row.units).split(u' ');
+            const auto [x, y] = Overlay::ScreenPointTexts(row.point, {1920, 1080}, u[0], u[1]);
+            QCOMPARE(QString(x + u' ' + y), QString::fromLatin1(row.expected));
+        }
     }
 
     // Read back by the placement rule, within half a pixel on every screen offered.
@@ -132,34 +131,47 @@ private Q_SLOTS:
                     }
     }
 
-    // Alt keeps the picture off the presets.
+    // Near "Lower right" the picture snaps there, unless snapping is off;
+    // moving off after a snap puts the overlay point back.
     void move_data()
     {
         QTest::addColumn<OverlaySettings>("settings");
-        QTest::addColumn<QPointF>("from"); // the overlay point, screen pixels
-        QTest::addColumn<QPoint>("by");    // widget pixels
+        QTest::addColumn<QPointF>("by");
+        QTest::addColumn<bool>("snapOff");
+        QTest::addColumn<bool>("snapped"); // earlier in the drag
         QTest::addColumn<QString>("expected");
-        QTest::newRow("fraction") << Centred().s << QPointF(640, 360) << QPoint(160, -90)
-                                  << "screenX=0.75 screenY=0.75";
-        QTest::newRow("pixels, inset")
-            << Centred().screen("100", "100", "pixels", "insetPixels").s << QPointF(100, 100)
-            << QPoint(5, 7) << "screenX=110 screenY=114";
-        QTest::newRow("inset, pixels")
-            << Centred().screen("100", "100", "insetPixels", "pixels").s << QPointF(1180, 620)
-            << QPoint(-1, 1) << "screenX=102 screenY=98";
-        QTest::newRow("no units") << Centred().screen("", "", "").s << QPointF(0, 720)
-                                  << QPoint(320, -180)
-                                  << "screenXUnits=fraction screenYUnits=fraction "
-                                     "screenX=0.5 screenY=0.5";
+        const QString move = QStringLiteral("Move in Preview: ");
+        QTest::newRow("fraction") << Centred().s << QPointF(320, -180) << true << false
+                                  << move + "screenX=0.75 screenY=0.75";
+        QTest::newRow("no units") << Centred().screen("", "", "").s << QPointF(640, -360) << true
+                                  << false
+                                  << move + "screenXUnits=fraction screenYUnits=fraction "
+                                            "screenX=0.5 screenY=0.5";
+        // The picture's lower-right corner starts at (1100, 170).
+        const Make s = Centred().screen("1000", "600", "pixels");
+        const QString lowerRight = QStringLiteral(
+            "Lower right: overlayXUnits=fraction overlayYUnits=fraction screenXUnits=fraction "
+            "screenYUnits=fraction overlayX=1 overlayY=0 screenX=1 screenY=0");
+        QTest::newRow("snaps") << s.s << QPointF(170, 544) << false << false << lowerRight;
+        QTest::newRow("snapping off")
+            << s.s << QPointF(170, 544) << true << false << move + "screenX=1170 screenY=56";
+        QTest::newRow("out of reach")
+            << s.s << QPointF(166, 540) << false << false << move + "screenX=1166 screenY=60";
+        QTest::newRow("off the snap")
+            << s.s << QPointF(134, 506) << false << true
+            << move + "overlayXUnits=fraction overlayYUnits=fraction screenXUnits=pixels "
+                      "screenYUnits=pixels overlayX=0.5 overlayY=0.5 screenX=1134 screenY=94";
     }
     void move()
     {
         QFETCH(OverlaySettings, settings);
-        QFETCH(QPointF, from);
-        QFETCH(QPoint, by);
-        const HandEdit edit = Drag(settings, W(from), W(from) + by, Qt::AltModifier);
-        QTEST(Fields(edit), "expected");
-        QCOMPARE(edit.what, QStringLiteral("Move in Preview"));
+        QFETCH(QPointF, by);
+        QFETCH(bool, snapOff);
+        QFETCH(bool, snapped);
+        const Overlay::HandMove move =
+            Overlay::MoveEdit(Start(settings, {}), by, kReach, snapOff, snapped);
+        QTEST(Described(move.edit), "expected");
+        QCOMPARE(move.preset, move.edit.what.startsWith(u"Lower") ? 8 : -1);
     }
 
     // The corner opposite the one dragged stays put, within a pixel.
@@ -167,86 +179,92 @@ private Q_SLOTS:
     {
         QTest::addColumn<OverlaySettings>("settings");
         QTest::addColumn<int>("corner");
-        QTest::addColumn<QPoint>("by");
-        QTest::addColumn<bool>("shift");
+        QTest::addColumn<QPointF>("by");
+        QTest::addColumn<bool>("keepAspect");
         QTest::addColumn<bool>("screenMoves");
         const Make pixels = Centred().size("-1", "-1", "pixels");
-        QTest::newRow("lower right") << pixels.s << 2 << QPoint(30, 20) << false << true;
+        QTest::newRow("lower right") << pixels.s << 2 << QPointF(60, 40) << false << true;
         QTest::newRow("turned, fraction")
-            << Centred().size("0.25", "0").angle("30").s << 0 << QPoint(-20, -10) << false << true;
-        QTest::newRow("no size, shift") << Centred().s << 1 << QPoint(40, 3) << true << true;
+            << Centred().size("0.25", "0").angle("30").s << 0 << QPointF(-40, -20) << false << true;
+        QTest::newRow("no size, aspect") << Centred().s << 1 << QPointF(80, 6) << true << true;
         QTest::newRow("pinned at the corner")
-            << Make(pixels).overlay("0", "1").s << 2 << QPoint(30, 20) << false << false;
+            << Make(pixels).overlay("0", "1").s << 2 << QPointF(60, 40) << false << false;
     }
     void resize()
     {
         QFETCH(OverlaySettings, settings);
         QFETCH(int, corner);
-        QFETCH(QPoint, by);
-        QFETCH(bool, shift);
+        QFETCH(QPointF, by);
+        QFETCH(bool, keepAspect);
         QFETCH(bool, screenMoves);
-        const Placement before = Overlay::PlaceOverlay(settings, {1280, 720}, {200, 100});
-        const QPoint from = W(before.corners[corner]);
+        const Placement before = Overlay::PlaceOverlay(settings, kScreen, kNative);
+        const QPointF to = before.corners[corner] + by;
         const HandEdit edit =
-            Drag(settings, from, from + by, shift ? Qt::ShiftModifier : Qt::NoModifier);
+            Overlay::ResizeEdit(Start(settings, before.corners[corner]), to, corner, keepAspect);
         QCOMPARE(edit.what, QStringLiteral("Resize in Preview"));
         QCOMPARE(Fields(edit).contains(u"screenX="), screenMoves);
-        const Placement after =
-            Overlay::PlaceOverlay(Applied(settings, edit), {1280, 720}, {200, 100});
+        const Placement after = Overlay::PlaceOverlay(Applied(settings, edit), kScreen, kNative);
         const int opposite = (corner + 2) % 4;
         QCOMPARE_LE(QLineF(after.corners[opposite], before.corners[opposite]).length(), 1.0);
         QVERIFY(after.size.width() > before.size.width());
-        if (shift)
+        if (keepAspect)
             QCOMPARE_LE(std::abs(after.size.width() / after.size.height() - 2), 0.02);
         else
-            QCOMPARE_LE(QLineF(W(after.corners[corner]), from + by).length(), 2.0);
+            QCOMPARE_LE(QLineF(after.corners[corner], to).length(), 1.5);
     }
 
-    void turn_data()
-    {
-        QTest::addColumn<QString>("angle");
-        QTest::addColumn<double>("by"); // counter-clockwise
-        QTest::addColumn<bool>("shift");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("left") << "0" << 90.0 << false << "90";
-        QTest::newRow("right") << "0" << -40.0 << false << "-40";
-        QTest::newRow("steps") << "0" << 40.0 << true << "45";
-        QTest::newRow("past 180") << "170" << 30.0 << false << "-160";
-    }
+    // Counter-clockwise positive, about the pivot however far from it the mouse goes.
     void turn()
     {
-        QFETCH(QString, angle);
-        QFETCH(double, by);
-        QFETCH(bool, shift);
-        window_.ShowSettings(Centred().angle(qPrintable(angle)));
-        const QPointF pivot = QPointF(14, 14) + canvas_->placement().pivot / 2;
-        const QPoint from = canvas_->turnHandle().toPoint();
-        const QLineF reach(pivot, Overlay::TurnAbout(from, pivot, by));
-        const QPointF to = reach.pointAt(150 / reach.length());
-        const HandEdit edit = Drag(Centred().angle(qPrintable(angle)), from, to.toPoint(),
-                                   shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QFETCH(QString, expected);
-        QCOMPARE(Fields(edit), QStringLiteral("rotation=") + expected);
+        const QPointF pivot(640, 360), press(670, 260); // the picture's centre, and above it
+        const auto turned = [&](const char* angle, double by, bool inSteps) {
+            const QLineF reach(pivot, Overlay::TurnAbout(press, pivot, by));
+            const Overlay::DragStart start = Start(Centred().angle(angle), press);
+            return Described(Overlay::TurnEdit(start, reach.pointAt(1.5), inSteps));
+        };
+        QCOMPARE(turned("0", 90, false), "Turn in Preview: rotation=90");
+        QCOMPARE(turned("0", -40, false), "Turn in Preview: rotation=-40");
+        QCOMPARE(turned("0", 40, true), "Turn in Preview: rotation=45");
+        QCOMPARE(turned("170", 30, false), "Turn in Preview: rotation=-160");
     }
 
-    // Near "Lower right" the picture snaps there; Alt keeps it off, and
-    // moving away after a snap puts the overlay point back.
-    void snap()
+    // From the whole pixel nearest the overlay point; the other axis keeps its
+    // text unless it had no unit.
+    void nudge()
+    {
+        const auto nudged = [](const OverlaySettings& s, QPointF step) {
+            const QPointF anchor = Overlay::PlaceOverlay(s, kScreen, kNative).anchor;
+            return Described(Overlay::NudgeEdit(s, anchor, kScreen, step));
+        };
+        QCOMPARE(nudged(Centred(), {-1, 0}), "Nudge in Preview: screenX=0.499");
+        // From between two pixels (384.6) to the next whole one, so no rounding piles up.
+        QCOMPARE(nudged(Centred().screen("0.300469", "0.5"), {1, 0}),
+                 "Nudge in Preview: screenX=0.3016");
+        QCOMPARE(nudged(Centred().screen("", "", ""), {0, 1}),
+                 "Nudge in Preview: screenXUnits=fraction screenYUnits=fraction screenX=0 "
+                 "screenY=-0.001");
+    }
+
+    // The canvas hands its drags to the edits above in screen pixels: the
+    // picture to MoveEdit (Alt turns snapping off; a snap earlier in the drag
+    // counts), a corner to ResizeEdit and the round handle to TurnEdit (Shift
+    // to either).
+    void drag_wiring()
     {
         const Make s = Centred().screen("1000", "600", "pixels");
-        const QPoint from = W({1000, 120});
-        // The picture's lower-right corner 6 and 4 screen pixels short of the screen's.
-        const QPoint to = W({1280 - 100 - 6, 720 - 50 - 4});
-        QCOMPARE(Fields(Drag(s, from, to)),
-                 "overlayXUnits=fraction overlayYUnits=fraction "
-                 "screenXUnits=fraction screenYUnits=fraction overlayX=1 "
-                 "overlayY=0 screenX=1 screenY=0");
-        QCOMPARE(Drag(s, from, to).what, QStringLiteral("Lower right"));
-        QCOMPARE(Fields(Drag(s, from, to, Qt::AltModifier)), "screenX=1174 screenY=54");
-        QCOMPARE(Fields(Drag(s, from, to - QPoint(20, 20), {}, to)),
-                 "overlayXUnits=fraction overlayYUnits=fraction "
-                 "screenXUnits=pixels screenYUnits=pixels overlayX=0.5 "
-                 "overlayY=0.5 screenX=1134 screenY=94");
+        const QPointF from(1000, 120), near(1170, 664), off(1130, 624);
+        const auto moved = [&](QPointF to, bool alt, bool snapped) {
+            return Described(Overlay::MoveEdit(Start(s, from), to, kReach, alt, snapped).edit);
+        };
+        QCOMPARE(Drag(s, from, near, near), moved(near, false, false));
+        QCOMPARE(Drag(s, from, near, near, Qt::AltModifier), moved(near, true, false));
+        QCOMPARE(Drag(s, from, near, off), moved(off, false, true));
+        const Make pixels = Centred().size("-1", "-1", "pixels");
+        const QPointF corner(740, 410), to(800, 460), handle(640, 258);
+        QCOMPARE(Drag(pixels, corner, to, to, Qt::ShiftModifier),
+                 Described(Overlay::ResizeEdit(Start(pixels, corner), to, 2, true)));
+        QCOMPARE(Drag(Centred(), handle, to, to, Qt::ShiftModifier),
+                 Described(Overlay::TurnEdit(Start(Centred(), handle), to, true)));
     }
 
     void escape_cancels()
@@ -266,43 +284,25 @@ private Q_SLOTS:
         QCOMPARE(canvas_->settings(), s);
     }
 
-    void nudge_data()
+    // Arrow keys nudge the selected picture only, a pixel, or ten with Shift.
+    void keys_nudge()
     {
-        QTest::addColumn<OverlaySettings>("settings");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("shift");
-        QTest::addColumn<QString>("expected");
-        const Make pixels = Centred().screen("100", "100", "pixels");
-        QTest::newRow("right") << pixels.s << int(Qt::Key_Right) << false << "screenX=101";
-        QTest::newRow("up ten") << pixels.s << int(Qt::Key_Up) << true << "screenY=110";
-        QTest::newRow("left, fraction")
-            << Centred().s << int(Qt::Key_Left) << false << "screenX=0.499";
-        // From between two pixels (384.6) to the next whole one, so no rounding piles up.
-        QTest::newRow("between pixels") << Centred().screen("0.300469", "0.5").s
-                                        << int(Qt::Key_Right) << false << "screenX=0.3016";
-        QTest::newRow("down, no units")
-            << Centred().screen("", "", "").s << int(Qt::Key_Down) << false
-            << "screenXUnits=fraction screenYUnits=fraction screenX=0 "
-               "screenY=-0.001";
-    }
-    void nudge()
-    {
-        QFETCH(OverlaySettings, settings);
-        QFETCH(int, key);
-        QFETCH(bool, shift);
-        window_.ShowSettings(settings);
+        window_.ShowSettings(Centred().screen("100", "100", "pixels"));
         QTest::mouseClick(canvas_, Qt::LeftButton, {}, QPoint(2, 2)); // off the picture
         QSignalSpy started(&window_, &PreviewWindow::handEditStarted);
         QSignalSpy edited(&window_, &PreviewWindow::handEdited);
         QSignalSpy finished(&window_, &PreviewWindow::handEditFinished);
-        QTest::keyClick(canvas_, Qt::Key(key));
+        QTest::keyClick(canvas_, Qt::Key_Right);
         QCOMPARE(edited.count(), 0);
-        const Corners c = canvas_->placement().corners;
-        QTest::mouseClick(canvas_, Qt::LeftButton, {}, W((c[0] + c[2]) / 2));
-        QTest::keyClick(canvas_, Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QCOMPARE(started.count() + edited.count() + finished.count(), 3);
+        QTest::mouseClick(canvas_, Qt::LeftButton, {}, W(canvas_->placement().anchor));
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down})
+            QTest::keyClick(canvas_, key, key == Qt::Key_Up ? Qt::ShiftModifier : Qt::NoModifier);
+        QStringList texts;
+        for (const QList<QVariant>& args : edited)
+            texts << Fields(args.at(0).value<HandEdit>());
+        QCOMPARE(texts.join(u' '), "screenX=99 screenX=101 screenY=110 screenY=99");
+        QCOMPARE(started.count() + finished.count(), 8);
         QCOMPARE(finished.at(0).at(0).toBool(), false);
-        QTEST(Fields(edited.at(0).at(0).value<HandEdit>()), "expected");
     }
 };
 

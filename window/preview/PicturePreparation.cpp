@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Qt's own limit, in megabytes. Up to it a picture is decoded whole when
@@ -27,7 +30,17 @@ bool Covers(QSize have, QSize wanted)
     return have.width() >= wanted.width() && have.height() >= wanted.height();
 }
 
+// Beyond this a drawing is far off the widget.
+constexpr double kMostDevicePixels = 1e7;
+
 } // namespace
+
+int DevicePixels(double drawn)
+{
+    if (!(drawn < kMostDevicePixels))
+        return static_cast<int>(kMostDevicePixels);
+    return std::max(1, static_cast<int>(std::ceil(drawn)));
+}
 
 QSize Halved(QSize size)
 {

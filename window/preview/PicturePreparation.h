@@ -34,6 +34,10 @@ struct PreparedPicture
     QString problem;
 };
 
+// Device pixels for a drawn length: at least one, at most ten million (also
+// for lengths too large or not finite to hold in an int).
+int DevicePixels(double drawn);
+
 // One halving as the preview steps down: rounded up, never below 1.
 QSize Halved(QSize size);
 

@@ -3,9 +3,7 @@
 #include "HandPlacement.h"
 #include "PathHelpers.h"
 #include "Presets.h"
-#include "Vocabulary.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -15,11 +13,9 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRegion>
-#include <QThreadPool>
 #include <QTransform>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <numbers>
 
@@ -45,30 +41,6 @@ constexpr double kTurnHandleRadius = 5;
 constexpr double kTurnHandleDistance = 26;
 constexpr double kSnapReach = 8;
 constexpr int kBigNudge = 10;
-constexpr int kTurnStep = 15;
-
-const QString kMoveWhat = QStringLiteral("Move in Preview");
-const QString kResizeWhat = QStringLiteral("Resize in Preview");
-const QString kTurnWhat = QStringLiteral("Turn in Preview");
-const QString kNudgeWhat = QStringLiteral("Nudge in Preview");
-
-void Put(HandEdit& edit, OverlayField field, const QString& text)
-{
-    edit.fields.emplace_back(field, text);
-}
-
-// A units list holding no unit is set to fraction, the unit its value is
-// then written in.
-QString UnitsOf(const OverlaySettings& s, OverlayField units)
-{
-    return Overlay::IsUnitWord(s.*units) ? s.*units : Vocabulary::kFraction;
-}
-QString UnitsToWrite(const OverlaySettings& s, OverlayField units, HandEdit& edit)
-{
-    if (!Overlay::IsUnitWord(s.*units))
-        Put(edit, units, Vocabulary::kFraction);
-    return UnitsOf(s, units);
-}
 
 double Length(QPointF v)
 {
@@ -79,11 +51,6 @@ double Length(QPointF v)
 // painter's own arithmetic.
 constexpr double kLargestDrawable = 1e7;
 
-// A picture is never decoded at more device pixels than this many times the
-// long side of the screen as shown: one drawn larger shows only in part, and
-// a huge decode would cost more than the sharpness it buys.
-constexpr double kMostPixelsPerScreen = 2;
-
 bool Drawable(const std::array<QPointF, 4>& corners)
 {
     return std::all_of(corners.begin(), corners.end(), [](QPointF p) {
@@ -92,53 +59,17 @@ bool Drawable(const std::array<QPointF, 4>& corners)
     });
 }
 
-// Device pixels for a drawn length: at least one, at most `most` (also for
-// lengths too large or not finite to hold in an int).
-int DevicePixels(double drawn, double most)
-{
-    if (!(drawn < most))
-        return static_cast<int>(std::max(1.0, most));
-    return std::max(1, static_cast<int>(std::ceil(drawn)));
-}
-
 } // namespace
 
-// Shared by the canvas and the decodes it started, which may outlive it. A
-// decode's result is delivered on the window's thread, where `canvas` is
-// read and cleared, so the canvas is either there or known to be gone.
-struct PreviewCanvas::Mailbox
+PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent)
 {
-    PreviewCanvas* canvas = nullptr;
-    // The request the canvas waits for; older decodes give up early.
-    std::atomic<quint64> latest{0};
-};
-
-PreviewCanvas::PreviewCanvas(QWidget* parent)
-    : QWidget(parent), mailbox_(std::make_shared<Mailbox>())
-{
-    mailbox_->canvas = this;
-    AllowLargePictures();
+    connect(&loader_, &PictureLoader::arrived, this, qOverload<>(&QWidget::update));
+    connect(&loader_, &PictureLoader::pictureChanged, this, &PreviewCanvas::pictureChanged);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Place();
-}
-
-PreviewCanvas::~PreviewCanvas()
-{
-    mailbox_->canvas = nullptr;
-    mailbox_->latest = 0;
-}
-
-QSize PreviewCanvas::sizeHint() const
-{
-    return {720, 430};
-}
-
-QSize PreviewCanvas::minimumSizeHint() const
-{
-    return {320, 200};
 }
 
 void PreviewCanvas::setScreenSize(QSize screen)
@@ -151,128 +82,19 @@ void PreviewCanvas::setScreenSize(QSize screen)
 
 void PreviewCanvas::setSettings(const OverlaySettings& settings)
 {
-    const bool newPicture = settings.picture != picturePath_;
+    const bool newPicture = settings.picture != loader_.path();
     if (newPicture)
-        LoadPicture(settings.picture);
+        loader_.load(settings.picture);
     settings_ = settings;
     Place();
     if (newPicture)
         Q_EMIT pictureChanged();
 }
 
-void PreviewCanvas::LoadPicture(const QString& path)
-{
-    picturePath_ = path;
-    levels_.clear();
-    fitted_ = QImage();
-    fittedFor_ = QSize();
-    problem_.clear();
-    native_ = kStandInSize;
-    // Whatever is being decoded is for another picture now.
-    mailbox_->latest = ++request_;
-    decoding_ = QSize();
-    noLarger_ = false;
-    if (path.isEmpty()) {
-        picture_ = Picture::None;
-        return;
-    }
-    const PictureHeader header = ReadPictureHeader(path);
-    if (!header.size.isValid()) {
-        picture_ = Picture::Unreadable;
-        problem_ = header.problem;
-        return;
-    }
-    // The first paint says at what size the pixels are needed.
-    picture_ = Picture::Preparing;
-    native_ = header.size;
-}
-
-void PreviewCanvas::RequestPixels(QSize wanted, QSize drawn)
-{
-    if (picture_ != Picture::Preparing && (picture_ != Picture::Loaded || noLarger_))
-        return;
-    const QSize target = DecodeSizeFor(native_, wanted);
-    const QSize have = decoding_.isValid() ? decoding_ : preparedSize();
-    if (have.width() >= target.width() && have.height() >= target.height())
-        return;
-
-    decoding_ = target;
-    ++decodeCount_;
-    const quint64 request = ++request_;
-    mailbox_->latest = request;
-    QThreadPool::globalInstance()->start([mailbox = mailbox_, app = QCoreApplication::instance(),
-                                          request, path = picturePath_, native = native_, target,
-                                          drawn = drawn.boundedTo(target)] {
-        const auto stillWanted = [&] {
-            return mailbox->latest == request;
-        };
-        // Through the application object, which outlives every canvas.
-        const auto deliver = [&](PreparedPicture prepared) {
-            QMetaObject::invokeMethod(
-                app,
-                [mailbox, request, prepared = std::move(prepared)]() mutable {
-                    if (mailbox->canvas)
-                        mailbox->canvas->Receive(request, std::move(prepared));
-                },
-                Qt::QueuedConnection);
-        };
-        if (!stillWanted())
-            return;
-        // Drawn first; the halvings for smaller drawings follow.
-        PreparedPicture prepared = DecodePicture(path, native, target, drawn);
-        if (!stillWanted())
-            return;
-        deliver(prepared);
-        if (prepared.levels.empty())
-            return;
-        AddHalvings(prepared.levels, stillWanted);
-        prepared.fitted = QImage();
-        if (stillWanted())
-            deliver(std::move(prepared));
-    });
-}
-
-void PreviewCanvas::Receive(quint64 request, PreparedPicture prepared)
-{
-    // Another picture, or a larger decode, was asked for since.
-    if (request != request_)
-        return;
-    decoding_ = QSize();
-    const Picture before = picture_;
-    if (!prepared.levels.empty()) {
-        levels_ = std::move(prepared.levels);
-        if (!prepared.fitted.isNull()) {
-            fitted_ = std::move(prepared.fitted);
-            fittedFor_ = prepared.fittedFor;
-        }
-        picture_ = Picture::Loaded;
-    } else if (picture_ == Picture::Loaded) {
-        // The smaller copy at hand still serves; asking again would fail again.
-        noLarger_ = true;
-    } else {
-        picture_ = Picture::Unreadable;
-        problem_ = prepared.problem;
-    }
-    update();
-    if (picture_ != before)
-        Q_EMIT pictureChanged();
-}
-
 void PreviewCanvas::Place()
 {
-    placement_ = Overlay::PlaceOverlay(settings_, QSizeF(screen_), QSizeF(native_));
+    placement_ = Overlay::PlaceOverlay(settings_, QSizeF(screen_), QSizeF(loader_.nativeSize()));
     update();
-}
-
-const QImage& PreviewCanvas::ImageForSize(QSize devicePixels)
-{
-    // Never larger than the decoded copy: the painter enlarges as it draws.
-    const QSize size = devicePixels.boundedTo(preparedSize());
-    if (size != fittedFor_) {
-        fitted_ = ScaledFromLevels(levels_, size);
-        fittedFor_ = size;
-    }
-    return fitted_;
 }
 
 void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
@@ -282,7 +104,6 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
 
     const QRectF screenRect = ScreenRect();
     const double scale = screenRect.width() / screen_.width();
-    const QSizeF shown = screenRect.size();
     drawnScreenRect_ = screenRect;
 
     // A soft shadow lifts the screen off the window. Only its rim shows, so
@@ -325,14 +146,11 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         drawnCorners_[i] = pictureToWidget.map(frame[i]);
     }
 
-    // The device pixels the picture covers, and what a decode is asked for:
-    // as many, but never more than the screen as shown can hold.
+    // The device pixels the picture covers.
     const double dpr = devicePixelRatioF();
-    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr, kLargestDrawable),
-                             DevicePixels(extent.height() * scale * dpr, kLargestDrawable));
-    const int most = DevicePixels(
-        kMostPixelsPerScreen * std::max(shown.width(), shown.height()) * dpr, kLargestDrawable);
-    RequestPixels(devicePixels.boundedTo(QSize(most, most)), devicePixels);
+    const QSize devicePixels(DevicePixels(extent.width() * scale * dpr),
+                             DevicePixels(extent.height() * scale * dpr));
+    loader_.requestPixels(devicePixels, std::max(screenRect.width(), screenRect.height()) * dpr);
 
     if (Drawable(drawnCorners_) && !extent.isEmpty()) {
         const QRectF frameRect(QPointF(0, 0), extent);
@@ -342,26 +160,23 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         painter.setRenderHint(QPainter::Antialiasing, p.rotationDegrees != 0);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setOpacity(p.opacity);
-        switch (picture_) {
+        switch (loader_.picture()) {
         case Picture::Loaded:
-            painter.drawImage(frameRect, ImageForSize(devicePixels));
+            painter.drawImage(frameRect, loader_.imageForSize(devicePixels));
             break;
         case Picture::None:
             painter.fillRect(frameRect, Qt::white);
             break;
-        case Picture::Preparing: {
-            QPen pen(kOutline, 1);
-            pen.setCosmetic(true);
-            painter.setPen(pen);
-            painter.setBrush(kPreparingFill);
-            painter.drawRect(frameRect);
-            break;
-        }
+        case Picture::Preparing:
         case Picture::Unreadable: {
-            QPen pen(kOutline, 1.5, Qt::DashLine);
+            // A light rectangle while the pixels are on their way, a dashed
+            // outline in full for a picture that cannot be read.
+            const bool unreadable = loader_.picture() == Picture::Unreadable;
+            QPen pen(kOutline, unreadable ? 1.5 : 1, unreadable ? Qt::DashLine : Qt::SolidLine);
             pen.setCosmetic(true);
-            painter.setOpacity(1);
             painter.setPen(pen);
+            painter.setBrush(unreadable ? Qt::NoBrush : QBrush(kPreparingFill));
+            painter.setOpacity(unreadable ? 1 : p.opacity);
             painter.drawRect(frameRect);
             break;
         }
@@ -369,12 +184,12 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         painter.restore();
         const QRectF bounds =
             QPolygonF(QList<QPointF>(drawnCorners_.begin(), drawnCorners_.end())).boundingRect();
-        if (picture_ == Picture::Unreadable) {
+        if (loader_.picture() == Picture::Unreadable) {
             // The name stays level and readable however the outline turns.
             painter.setPen(kOutline);
             painter.drawText(bounds.intersected(screenRect).adjusted(4, 4, -4, -4),
                              Qt::AlignCenter | Qt::TextWrapAnywhere,
-                             Overlay::FileNameOf(picturePath_));
+                             Overlay::FileNameOf(loader_.path()));
         }
 
         // The title, as a viewer labels a place: white with a dark halo,
@@ -459,10 +274,9 @@ PreviewCanvas::Hold PreviewCanvas::HoldAt(QPointF at) const
     if (selected_) {
         if (Length(at - turnHandle()) <= kTurnHandleRadius + 3)
             return {Grip::Turn, 0};
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             if (Length(at - c[i]) <= kHandleReach)
                 return {Grip::Resize, i};
-        }
     }
     if (QPolygonF(QList<QPointF>(c.begin(), c.end())).containsPoint(at, Qt::OddEvenFill))
         return {Grip::Move, 0};
@@ -472,24 +286,18 @@ PreviewCanvas::Hold PreviewCanvas::HoldAt(QPointF at) const
 void PreviewCanvas::ShowCursorFor(QPointF at)
 {
     const Hold hold = HoldAt(at);
-    switch (hold.grip) {
-    case Grip::None:
+    if (hold.grip == Grip::None) {
         unsetCursor();
-        break;
-    case Grip::Move:
-        setCursor(Qt::OpenHandCursor);
-        break;
-    case Grip::Turn:
-        setCursor(Qt::PointingHandCursor);
-        break;
-    case Grip::Resize: {
+        return;
+    }
+    Qt::CursorShape shape = hold.grip == Grip::Move ? Qt::OpenHandCursor : Qt::PointingHandCursor;
+    if (hold.grip == Grip::Resize) {
         // The size cursor leaning the way the corner lies from the middle.
         const std::array<QPointF, 4> c = WidgetCorners();
         const QPointF out = c[hold.corner] - (c[0] + c[2]) / 2;
-        setCursor(out.x() * out.y() >= 0 ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
-        break;
+        shape = out.x() * out.y() >= 0 ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
     }
-    }
+    setCursor(shape);
 }
 
 void PreviewCanvas::mousePressEvent(QMouseEvent* event)
@@ -503,12 +311,9 @@ void PreviewCanvas::mousePressEvent(QMouseEvent* event)
     update();
     if (!selected_)
         return;
-    drag_ = Drag{};
-    drag_.hold = hold;
-    drag_.at = event->position();
-    drag_.screenRect = ScreenRect();
-    drag_.settings = settings_;
-    drag_.placement = placement_;
+    drag_ = Drag{.hold = hold, .at = event->position(), .screenRect = ScreenRect()};
+    drag_.start = {settings_, placement_, QSizeF(screen_), QSizeF(loader_.nativeSize()),
+                   OnScreen(drag_.at)};
     if (hold.grip == Grip::Move)
         setCursor(Qt::ClosedHandCursor);
 }
@@ -526,17 +331,25 @@ void PreviewCanvas::mouseMoveEvent(QMouseEvent* event)
         drag_.started = true;
         Q_EMIT handEditStarted();
     }
-    const QPointF at = event->position();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const QPointF at = OnScreen(event->position());
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     switch (drag_.hold.grip) {
-    case Grip::Move:
-        Q_EMIT handEdited(MoveEdit(at, modifiers));
+    case Grip::Move: {
+        const double snapReach = kSnapReach * screen_.width() / drag_.screenRect.width();
+        const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+        const Overlay::HandMove move =
+            Overlay::MoveEdit(drag_.start, at, snapReach, alt, drag_.snapped);
+        snap_ = move.preset;
+        drag_.snapped = drag_.snapped || snap_ >= 0;
+        update();
+        Q_EMIT handEdited(move.edit);
         break;
+    }
     case Grip::Resize:
-        Q_EMIT handEdited(ResizeEdit(at, modifiers));
+        Q_EMIT handEdited(Overlay::ResizeEdit(drag_.start, at, drag_.hold.corner, shift));
         break;
     case Grip::Turn:
-        Q_EMIT handEdited(TurnEdit(at, modifiers));
+        Q_EMIT handEdited(Overlay::TurnEdit(drag_.start, at, shift));
         break;
     case Grip::None:
         break;
@@ -568,7 +381,7 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
     if (drag_.hold.grip != Grip::None) {
         if (event->key() == Qt::Key_Escape) {
             const bool started = drag_.started;
-            const OverlaySettings before = drag_.settings;
+            const OverlaySettings before = drag_.start.settings;
             EndDrag();
             ShowCursorFor(mapFromGlobal(QCursor::pos()));
             if (started) {
@@ -580,175 +393,23 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
         return;
     }
     const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kBigNudge : 1;
-    switch (selected_ ? event->key() : 0) {
-    case Qt::Key_Left:
-        Nudge({-step, 0});
-        break;
-    case Qt::Key_Right:
-        Nudge({step, 0});
-        break;
-    case Qt::Key_Up:
-        Nudge({0, -step});
-        break;
-    case Qt::Key_Down:
-        Nudge({0, step});
-        break;
-    default:
+    // Qt numbers the arrow keys in a row: left, up, right, down.
+    const QPointF steps[] = {{-step, 0}, {0, -step}, {step, 0}, {0, step}};
+    const int arrow = selected_ ? event->key() - Qt::Key_Left : -1;
+    if (arrow >= 0 && arrow < 4)
+        Nudge(steps[arrow]);
+    else
         QWidget::keyPressEvent(event);
-    }
 }
 
-HandEdit PreviewCanvas::MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers)
+QPointF PreviewCanvas::OnScreen(QPointF at) const
 {
-    const OverlaySettings& s = drag_.settings;
-    const double scale = drag_.screenRect.width() / screen_.width();
-    const QPointF shift = (at - drag_.at) / scale;
-    const QRectF moved = drag_.placement.unrotated.translated(shift);
-
-    // The nearest preset whose picture point lies close enough to its screen
-    // point; putting it there moves the whole picture just that little.
-    snap_ = -1;
-    double nearest = kSnapReach;
-    for (int i = 0; i < Overlay::kPresetCount && !modifiers.testFlag(Qt::AltModifier); ++i) {
-        const QPointF f = Overlay::PresetFromTopLeft(i);
-        const QPointF pictureAt(moved.x() + f.x() * moved.width(),
-                                moved.y() + f.y() * moved.height());
-        const QPointF screenAt(f.x() * screen_.width(), f.y() * screen_.height());
-        const double apart = Length(pictureAt - screenAt) * scale;
-        if (apart <= nearest) {
-            nearest = apart;
-            snap_ = i;
-        }
-    }
-    update();
-
-    HandEdit edit;
-    const OverlayPoint& overlay = kOverlayPoints[0];
-    const OverlayPoint& onScreen = kOverlayPoints[1];
-    if (snap_ >= 0) {
-        drag_.snapped = true;
-        for (const auto& [field, text] : Overlay::PresetFields(snap_))
-            Put(edit, field, text);
-        edit.what = QString::fromLatin1(Overlay::kPresets[snap_].name);
-        return edit;
-    }
-    const QString xUnits = UnitsOf(s, onScreen.xUnits);
-    const QString yUnits = UnitsOf(s, onScreen.yUnits);
-    if (drag_.snapped) {
-        // Off a preset it snapped to earlier: the overlay point as it was.
-        Put(edit, overlay.xUnits, s.*overlay.xUnits);
-        Put(edit, overlay.yUnits, s.*overlay.yUnits);
-        Put(edit, onScreen.xUnits, xUnits);
-        Put(edit, onScreen.yUnits, yUnits);
-        Put(edit, overlay.x, s.*overlay.x);
-        Put(edit, overlay.y, s.*overlay.y);
-    } else {
-        UnitsToWrite(s, onScreen.xUnits, edit);
-        UnitsToWrite(s, onScreen.yUnits, edit);
-    }
-    const auto [x, y] =
-        Overlay::ScreenPointTexts(drag_.placement.anchor + shift, QSizeF(screen_), xUnits, yUnits);
-    Put(edit, onScreen.x, x);
-    Put(edit, onScreen.y, y);
-    edit.what = kMoveWhat;
-    return edit;
-}
-
-HandEdit PreviewCanvas::ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const
-{
-    const OverlaySettings& s = drag_.settings;
-    const Placement& before = drag_.placement;
-    const double scale = drag_.screenRect.width() / screen_.width();
-    const QSizeF screen(screen_);
-
-    // In the picture's own frame: the mouse turned back about the pivot.
-    const QPointF mouse = (at - drag_.screenRect.topLeft()) / scale;
-    const QPointF m = Overlay::TurnAbout(mouse, before.pivot, -before.rotationDegrees);
-    const QRectF r = before.unrotated;
-    const QPointF unturned[4] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
-    const int opposite = (drag_.hold.corner + 2) % 4;
-    const QPointF fixed = unturned[opposite];
-    const QPointF from = unturned[drag_.hold.corner] - fixed;
-    const double dirX = from.x() < 0 ? -1 : 1;
-    const double dirY = from.y() < 0 ? -1 : 1;
-    // Never so small that the size reads as a size word (0, -1) or rounds to one.
-    constexpr double kSmallest = 2;
-    double width = std::max(kSmallest, (m.x() - fixed.x()) * dirX);
-    double height = std::max(kSmallest, (m.y() - fixed.y()) * dirY);
-    const double width0 = std::abs(before.size.width());
-    const double height0 = std::abs(before.size.height());
-    if (modifiers.testFlag(Qt::ShiftModifier) && width0 > 0 && height0 > 0) {
-        const double grow = std::max(width / width0, height / height0);
-        width = std::max(kSmallest, width0 * grow);
-        height = std::max(kSmallest, height0 * grow);
-    }
-
-    HandEdit edit;
-    const OverlayPoint& size = kOverlayPoints[3];
-    const OverlayPoint& onScreen = kOverlayPoints[1];
-    OverlaySettings after = s;
-    after.*size.xUnits = UnitsToWrite(s, size.xUnits, edit);
-    after.*size.yUnits = UnitsToWrite(s, size.yUnits, edit);
-    after.*size.x = Overlay::AlongText(std::copysign(width, before.size.width()), screen.width(),
-                                       after.*size.xUnits);
-    after.*size.y = Overlay::AlongText(std::copysign(height, before.size.height()), screen.height(),
-                                       after.*size.yUnits);
-
-    // The pivot may move with the size; the screen point then moves back by
-    // as much as the opposite corner went astray.
-    const Placement resized = Overlay::PlaceOverlay(after, screen, QSizeF(native_));
-    const QPointF anchor = resized.anchor + before.corners[opposite] - resized.corners[opposite];
-    HandEdit screenEdit;
-    const QString xUnits = UnitsToWrite(s, onScreen.xUnits, screenEdit);
-    const QString yUnits = UnitsToWrite(s, onScreen.yUnits, screenEdit);
-    const auto [x, y] = Overlay::ScreenPointTexts(anchor, screen, xUnits, yUnits);
-    const bool moves = !screenEdit.fields.empty() || x != s.*onScreen.x || y != s.*onScreen.y;
-    if (moves)
-        edit.fields.insert(edit.fields.end(), screenEdit.fields.begin(), screenEdit.fields.end());
-    Put(edit, size.x, after.*size.x);
-    Put(edit, size.y, after.*size.y);
-    if (moves) {
-        Put(edit, onScreen.x, x);
-        Put(edit, onScreen.y, y);
-    }
-    edit.what = kResizeWhat;
-    return edit;
-}
-
-HandEdit PreviewCanvas::TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const
-{
-    const double scale = drag_.screenRect.width() / screen_.width();
-    const QPointF pivot = drag_.screenRect.topLeft() + drag_.placement.pivot * scale;
-    // Counter-clockwise positive, as KML turns: y runs down in the widget.
-    const auto angle = [pivot](QPointF p) {
-        return std::atan2(pivot.y() - p.y(), p.x() - pivot.x()) * 180 / std::numbers::pi;
-    };
-    const double degrees = drag_.placement.rotationDegrees + angle(at) - angle(drag_.at);
-    HandEdit edit;
-    Put(edit, &OverlaySettings::rotation,
-        Overlay::DegreesText(degrees, modifiers.testFlag(Qt::ShiftModifier) ? kTurnStep : 1));
-    edit.what = kTurnWhat;
-    return edit;
+    return (at - drag_.screenRect.topLeft()) / (drag_.screenRect.width() / screen_.width());
 }
 
 void PreviewCanvas::Nudge(QPointF step)
 {
-    // From the whole pixel nearest the point, so that nudges in fractions do
-    // not add up their roundings.
-    const QPointF anchor = placement_.anchor;
-    const QPointF to(std::round(anchor.x()) + step.x(), std::round(anchor.y()) + step.y());
-    const OverlayPoint& onScreen = kOverlayPoints[1];
-    HandEdit edit;
-    const QString xUnits = UnitsToWrite(settings_, onScreen.xUnits, edit);
-    const QString yUnits = UnitsToWrite(settings_, onScreen.yUnits, edit);
-    const auto [x, y] = Overlay::ScreenPointTexts(to, QSizeF(screen_), xUnits, yUnits);
-    // The other axis keeps its text unless it had no unit or no value.
-    const bool units = !edit.fields.empty();
-    if (step.x() != 0 || units || settings_.screenX.isEmpty())
-        Put(edit, onScreen.x, x);
-    if (step.y() != 0 || units || settings_.screenY.isEmpty())
-        Put(edit, onScreen.y, y);
-    edit.what = kNudgeWhat;
+    const HandEdit edit = Overlay::NudgeEdit(settings_, placement_.anchor, QSizeF(screen_), step);
     Q_EMIT handEditStarted();
     Q_EMIT handEdited(edit);
     Q_EMIT handEditFinished(false);

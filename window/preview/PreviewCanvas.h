@@ -1,29 +1,25 @@
 #pragma once
 
 #include "HandEdit.h"
+#include "HandPlacement.h"
 #include "OverlaySettings.h"
-#include "PicturePreparation.h"
+#include "PictureLoader.h"
 #include "Placement.h"
 
-#include <QImage>
 #include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <array>
-#include <memory>
-#include <vector>
 
 // Draws one screen, scaled to fit the widget, with the overlay where a viewer
 // puts it: the picture turned and faded as the settings say, its title above
 // it. Without a picture it draws the white rectangle viewers draw instead; a
 // picture that cannot be read shows as a dashed outline with its file name.
 //
-// A new picture's header is read at once, so the overlay is placed at once;
-// its pixels are decoded on a worker thread, no larger than the canvas draws
-// them, and kept. Painting only ever scales the decoded copy, and asks for a
-// larger decode only when the drawing outgrows it.
+// The picture comes from a PictureLoader: painting only ever scales its
+// decoded copy, and asks it for a larger one when the drawing outgrows it.
 //
 // The picture can be placed by hand: a click selects it, a drag moves it
 // (snapping to the nine presets; Alt does not), its corner handles resize it
@@ -34,16 +30,12 @@ class PreviewCanvas : public QWidget
 {
     Q_OBJECT
 public:
-    // Preparing: placed by its header, its pixels on the way (a light
-    // rectangle stands in meanwhile).
-    enum class Picture { None, Preparing, Loaded, Unreadable };
-
-    // Stands in for the native size when there is no picture, or when not even
-    // the picture's header can be read.
-    static constexpr QSize kStandInSize{128, 128};
+    // While Preparing, a light rectangle stands in for the picture.
+    using Picture = PictureLoader::Picture;
+    static constexpr QSize kStandInSize = PictureLoader::kStandInSize;
 
     explicit PreviewCanvas(QWidget* parent = nullptr);
-    ~PreviewCanvas() override;
+    ~PreviewCanvas() override = default;
     Q_DISABLE_COPY_MOVE(PreviewCanvas)
 
     void setScreenSize(QSize screen);
@@ -54,16 +46,13 @@ public:
     const OverlaySettings& settings() const { return settings_; }
 
     const Placement& placement() const { return placement_; }
-    Picture picture() const { return picture_; }
-    // Why the picture cannot be read, in a few words; empty unless Unreadable.
-    QString pictureProblem() const { return problem_; }
-    // Measured from the picture's header (kStandInSize when it has none).
-    QSize pictureNativeSize() const { return native_; }
-    // The decoded copy painting scales from; empty until one has arrived.
-    QSize preparedSize() const { return levels_.empty() ? QSize() : levels_.front().size(); }
-    // How many decodes of a picture file were started, for checks that the
-    // picture is not decoded again on every change.
-    int decodeCount() const { return decodeCount_; }
+    // As PictureLoader's problem(), nativeSize() and the rest.
+    Picture picture() const { return loader_.picture(); }
+    QString pictureProblem() const { return loader_.problem(); }
+    QSize pictureNativeSize() const { return loader_.nativeSize(); }
+    QSize preparedSize() const { return loader_.preparedSize(); }
+    // For checks that the picture is not decoded again on every change.
+    int decodeCount() const { return loader_.decodeCount(); }
 
     // What the last paint drew, read back by tests: where the screen went in
     // widget coordinates, and the picture's corners (in Placement's order) in
@@ -77,8 +66,8 @@ public:
     bool pictureSelected() const { return selected_; }
     QPointF turnHandle() const;
 
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return {720, 430}; }
+    QSize minimumSizeHint() const override { return {320, 200}; }
 
 Q_SIGNALS:
     // Another picture was chosen, or the chosen one was prepared or found
@@ -97,14 +86,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    struct Mailbox;
-
-    void LoadPicture(const QString& path);
-    // Starts a decode when neither the copy at hand nor the one on its way
-    // covers `wanted` device pixels; `drawn` is what the picture covers now.
-    void RequestPixels(QSize wanted, QSize drawn);
-    void Receive(quint64 request, PreparedPicture prepared);
-    const QImage& ImageForSize(QSize devicePixels);
     void Place();
 
     // What a press at a widget point takes hold of.
@@ -118,9 +99,8 @@ private:
     std::array<QPointF, 4> WidgetCorners() const;
     Hold HoldAt(QPointF at) const;
     void ShowCursorFor(QPointF at);
-    HandEdit MoveEdit(QPointF at, Qt::KeyboardModifiers modifiers);
-    HandEdit ResizeEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
-    HandEdit TurnEdit(QPointF at, Qt::KeyboardModifiers modifiers) const;
+    // A widget point in screen pixels, as the screen was drawn at the press.
+    QPointF OnScreen(QPointF at) const;
     void Nudge(QPointF step);
     void EndDrag();
     void DrawHandles(QPainter& painter, const QRectF& screenRect);
@@ -129,25 +109,7 @@ private:
     OverlaySettings settings_;
     Placement placement_;
 
-    QString picturePath_;
-    Picture picture_ = Picture::None;
-    QString problem_;
-    QSize native_ = kStandInSize;
-    int decodeCount_ = 0;
-    // Numbers the decodes; only the latest one's result is taken.
-    quint64 request_ = 0;
-    // The size being decoded now; empty when none is.
-    QSize decoding_;
-    // A larger decode failed: the copy at hand is all there will be.
-    bool noLarger_ = false;
-    // Shared with the decodes under way, which may outlive the canvas.
-    std::shared_ptr<Mailbox> mailbox_;
-    // The decoded picture and its successive halvings, largest first, so that
-    // a small drawing scales from a copy near its own size.
-    std::vector<QImage> levels_;
-    // What the last paint drew the picture from, and for what size.
-    QImage fitted_;
-    QSize fittedFor_;
+    PictureLoader loader_;
 
     bool selected_ = false;
     // A drag under way: what it holds, and all as it was at the press, which
@@ -157,8 +119,7 @@ private:
         Hold hold;
         QPointF at;
         QRectF screenRect;
-        OverlaySettings settings;
-        Placement placement;
+        Overlay::DragStart start{};
         bool started = false;
         // Once snapped, an edit off a preset puts the overlay point back too.
         bool snapped = false;
