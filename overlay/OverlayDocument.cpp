@@ -24,12 +24,6 @@ OverlayField QualifiedBy(OverlayField units)
     return nullptr;
 }
 
-void TakeSizeValues(DocumentState& state)
-{
-    state.sizeXValue = Vocabulary::SizeWordRule(state.settings.sizeX);
-    state.sizeYValue = Vocabulary::SizeWordRule(state.settings.sizeY);
-}
-
 } // namespace
 
 OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
@@ -40,13 +34,6 @@ OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
         s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
     s.colour = Vocabulary::kOpaqueWhite;
     state_.preset = kStartPreset;
-}
-
-DocumentState OverlayDocument::UndoState() const
-{
-    DocumentState state = state_;
-    state.settings.outputFile.clear();
-    return state;
 }
 
 QString OverlayDocument::PictureToRead() const
@@ -90,14 +77,6 @@ void OverlayDocument::PickUnits(OverlayField units, const QString& word)
     Commit(std::move(next), Reach::Written);
 }
 
-void OverlayDocument::PickSize(OverlayField size, const QString& text)
-{
-    DocumentState next = state_;
-    next.settings.*size = text;
-    TakeSizeValues(next);
-    Commit(std::move(next), Reach::Written);
-}
-
 void OverlayDocument::SetTransparency(int percent)
 {
     DocumentState next = state_;
@@ -111,7 +90,6 @@ void OverlayDocument::ApplyHandEdit(const std::vector<std::pair<OverlayField, QS
     DocumentState next = state_;
     for (const auto& [field, text] : fields)
         next.settings.*field = text;
-    TakeSizeValues(next);
     next.preset = Overlay::MatchingPreset(next.settings);
     Commit(std::move(next), Reach::Written);
 }
@@ -136,7 +114,6 @@ void OverlayDocument::Open(const OverlaySettings& settings, const GraphicChoice&
     next.widthText = picture.widthText;
     next.heightText = picture.heightText;
     next.caption = picture.windowCaption;
-    TakeSizeValues(next);
     next.preset = Overlay::MatchingPreset(next.settings);
     Commit(std::move(next), Reach::Shown);
 }
@@ -161,14 +138,6 @@ void OverlayDocument::SavedAs(const QString& outputFile)
     DocumentState next = state_;
     MoveFolder(next, QFileInfo(outputFile).absolutePath());
     next.settings.outputFile = outputFile;
-    Commit(std::move(next), Reach::Shown);
-}
-
-void OverlayDocument::Written(const QString& sizeX, const QString& sizeY)
-{
-    DocumentState next = state_;
-    next.sizeXValue = sizeX;
-    next.sizeYValue = sizeY;
     Commit(std::move(next), Reach::Shown);
 }
 

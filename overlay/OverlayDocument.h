@@ -32,10 +32,6 @@ struct DocumentState
     QString widthText = QStringLiteral("?");
     QString heightText = QStringLiteral("?");
     QString caption;
-    // The size list texts after the size-word rule, as of the last pick or
-    // successful write.
-    QString sizeXValue;
-    QString sizeYValue;
     // The preset shown as chosen; -1 for none.
     int preset = -1;
     friend bool operator==(const DocumentState&, const DocumentState&) = default;
@@ -59,9 +55,6 @@ public:
 
     const DocumentState& State() const { return state_; }
     const OverlaySettings& Settings() const { return state_.settings; }
-    // What an undo step holds: everything but the output file, which stays as
-    // Save As or an Open left it.
-    DocumentState UndoState() const;
     // Where the picture is read from: a relative link taken from its folder.
     QString PictureToRead() const;
 
@@ -72,8 +65,6 @@ public:
     // A unit picked for the value it qualifies, which empties that value
     // (even when the same unit is picked again).
     void PickUnits(OverlayField units, const QString& word);
-    // A size word or number picked from a size list.
-    void PickSize(OverlayField size, const QString& text);
     // The transparency slider's place: the alpha digits of the colour.
     void SetTransparency(int percent);
     // Fields set by hand in the preview; the preset they match shows as chosen.
@@ -92,9 +83,8 @@ public:
     void SavedAs(const QString& outputFile);
     // `state` as it would be with its picture folder moved to `folder`.
     static void MoveFolder(DocumentState& state, const QString& folder);
-    // A write succeeded with these size values.
-    void Written(const QString& sizeX, const QString& sizeY);
-    // Puts an undo state back; the output file stays.
+    // Puts an undo state back; the output file stays as Save As or an Open
+    // left it.
     void Restore(const DocumentState& state);
 
 Q_SIGNALS:

@@ -20,15 +20,13 @@ bool OverlaySaver::Save(const OverlaySettings& settings)
 {
     WaitForWrites();
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    return Apply(settings.outputFile, services_.WriteFile(settings.outputFile, file.bytes),
-                 {file.SizeXValue, file.SizeYValue}, true);
+    return Apply(settings.outputFile, services_.WriteFile(settings.outputFile, file.bytes), true);
 }
 
 void OverlaySaver::Queue(const OverlaySettings& settings)
 {
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    const quint64 serial = writer_->Submit(settings.outputFile, file.bytes);
-    sizesInFlight_[serial] = {file.SizeXValue, file.SizeYValue};
+    writer_->Submit(settings.outputFile, file.bytes);
 }
 
 void OverlaySaver::WaitForWrites()
@@ -39,21 +37,14 @@ void OverlaySaver::WaitForWrites()
 
 void OverlaySaver::TakeOutcomes()
 {
-    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes()) {
-        const SizeValues sizes = sizesInFlight_[outcome.serial];
-        // Earlier hand-overs are done with too: written, or replaced by this one.
-        sizesInFlight_.erase(sizesInFlight_.begin(), sizesInFlight_.upper_bound(outcome.serial));
-        Apply(outcome.path, outcome.result, sizes, false);
-    }
+    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes())
+        Apply(outcome.path, outcome.result, false);
 }
 
-bool OverlaySaver::Apply(const QString& path, const WriteResult& result, const SizeValues& sizes,
-                         bool tellAnyway)
+bool OverlaySaver::Apply(const QString& path, const WriteResult& result, bool tellAnyway)
 {
     if (result.ok) {
         failureTold_ = false;
-        if (written)
-            written(sizes.first, sizes.second);
         return true;
     }
     // One box for a run of failed keystrokes, not one per keystroke.

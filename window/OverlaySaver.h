@@ -6,8 +6,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <utility>
 
@@ -37,23 +35,15 @@ public:
     // after telling a failure not told yet.
     void WaitForWrites();
 
-    // Runs after each successful write with the size values it wrote
-    // (SizeWordRule of the two size lists).
-    std::function<void(const QString& sizeX, const QString& sizeY)> written;
-
 private:
-    using SizeValues = std::pair<QString, QString>;
     void TakeOutcomes();
     // A failure is told once per run of failed auto-refresh writes, and every
     // time when `tellAnyway`.
-    bool Apply(const QString& path, const WriteResult& result, const SizeValues& sizes,
-               bool tellAnyway);
+    bool Apply(const QString& path, const WriteResult& result, bool tellAnyway);
 
     Services& services_;
     QWidget* window_;
     std::unique_ptr<BackgroundWriter> writer_;
-    // The size values that go with each write still under way, by serial.
-    std::map<quint64, SizeValues> sizesInFlight_;
     // Whether the current run of failed writes has been told.
     bool failureTold_ = false;
 };

@@ -31,7 +31,7 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     document_ = new OverlayDocument(this);
     CreateControls();
     history_ = std::make_unique<UndoHistory>(
-        [this] { return document_->UndoState(); },
+        [this] { return document_->State(); },
         [this](const DocumentState& state) { document_->Restore(state); }, this);
     CreateMenus();
     ConnectHandlers();
@@ -39,9 +39,6 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     RegisterValidators();
     dialog_ = std::make_unique<CommonDialog>(services_, this);
     saver_ = std::make_unique<OverlaySaver>(services_, this);
-    saver_->written = [this](const QString& sizeX, const QString& sizeY) {
-        document_->Written(sizeX, sizeY);
-    };
 }
 
 frmOrvinel::~frmOrvinel() = default;
@@ -229,18 +226,6 @@ void frmOrvinel::optPreset_Click(int index)
 void frmOrvinel::sliderTransparency_Change()
 {
     document_->SetTransparency(sliderTransparency->value());
-}
-
-// ---- Size lists -------------------------------------------------------------
-
-void frmOrvinel::comboSize_x_Click()
-{
-    document_->PickSize(&OverlaySettings::sizeX, comboSize_x->currentText());
-}
-
-void frmOrvinel::comboSize_y_Click()
-{
-    document_->PickSize(&OverlaySettings::sizeY, comboSize_y->currentText());
 }
 
 // ---- Commands ---------------------------------------------------------------

@@ -49,8 +49,6 @@ public:
     const QString& NetworkLinkFilePath() const { return networkLink_.NetworkLinkFilePath; }
     const QString& GoogleEarthPath() const { return networkLink_.GoogleEarthPath; }
     const QString& OverlayColor() const { return Snapshot().colour; }
-    const QString& SizeXValue() const { return document_->State().sizeXValue; }
-    const QString& SizeYValue() const { return document_->State().sizeYValue; }
 
     // What every write reads.
     const OverlaySettings& Snapshot() const { return document_->Settings(); }
@@ -103,8 +101,9 @@ private:
     void chkAuto_Refresh_Click() { AutoRefreshStep(); }
     void sliderTransparency_Change();
 
-    void comboSize_x_Click();
-    void comboSize_y_Click();
+    // A pick shows in the list's text, which the document already holds.
+    void comboSize_x_Click() { Typed(comboSize_x); }
+    void comboSize_y_Click() { Typed(comboSize_y); }
     void comboSize_x_Change() { Typed(comboSize_x); }
     void comboSize_y_Change() { Typed(comboSize_y); }
     void comboSize_x_Validate(bool& cancel);

@@ -47,7 +47,7 @@ OverlaySettings Legend(const QString& picture)
     s.sizeXUnits = QStringLiteral("fraction");
     s.sizeYUnits = QStringLiteral("pixels");
     s.picture = picture;
-    s.colour = QStringLiteral("80102030");
+    s.colour = QStringLiteral("7f102030"); // between two slider places
     return s;
 }
 
@@ -127,14 +127,21 @@ private Q_SLOTS:
     void open_fillsEveryControl_writesNothing_andAdoptsTheFile_data()
     {
         QTest::addColumn<bool>("byShortcut");
-        QTest::newRow("File menu") << false;
-        QTest::newRow("Ctrl+O") << true;
+        QTest::addColumn<int>("preset"); // the one the file's places match
+        QTest::newRow("File menu") << false << -1;
+        QTest::newRow("Ctrl+O, lower right") << true << 8;
     }
     void open_fillsEveryControl_writesNothing_andAdoptsTheFile()
     {
         QFETCH(bool, byShortcut);
+        QFETCH(int, preset);
         QVERIFY(TickedWithNoFile());
         OverlaySettings expected = Legend(Picture());
+        if (preset >= 0) {
+            expected.screenX = QStringLiteral("1");
+            expected.screenY = QStringLiteral("0");
+            expected.screenXUnits = QStringLiteral("fraction");
+        }
         const QString file = WriteOverlay(QStringLiteral("rain.kml"), expected);
         const QByteArray bytes = ReadAll(file);
         driver.services.fileDialogAnswers = {file};
@@ -155,12 +162,10 @@ private Q_SLOTS:
         QCOMPARE(driver.Get<QLabel>("lblOpen_graphic_file")->text(), Picture());
         QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Legend.gif");
         QCOMPARE(driver.Text("txtWidth") + u'x' + driver.Text("txtHeight"), "240x120");
-        QCOMPARE(driver.window->SizeXValue(), "-1");
         QVERIFY(Enabled("cmdSave_As") && Enabled("cmdSave_Refresh") &&
                 Enabled("cmdCreate_Network_Link"));
         QCOMPARE(driver.Get<QSlider>("sliderTransparency")->value(), 50);
-        // No preset puts the overlay where the file does.
-        QCOMPARE(driver.window->findChild<QButtonGroup*>()->checkedId(), -1);
+        QCOMPARE(driver.window->findChild<QButtonGroup*>()->checkedId(), preset);
 
         WindowDriver::Click(driver.Get("cmdSave_Refresh"));
         QCOMPARE(ReadAll(driver.Written(file)), bytes);
