@@ -325,25 +325,20 @@ private Q_SLOTS:
     }
 
     // A message box must fit the screen, however much a file holds.
-    void joinedInWords_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("words");
-        QTest::newRow("one") << 1 << "e0";
-        QTest::newRow("two") << 2 << "e0 and e1";
-        QTest::newRow("six, all named") << 6 << "e0, e1, e2, e3, e4 and e5";
-        QTest::newRow("seven") << 7 << "e0, e1, e2, e3, e4 and 2 other kinds of content";
-        QTest::newRow("100,000") << 100000
-                                 << "e0, e1, e2, e3, e4 and 99,995 other kinds of content";
-    }
     void joinedInWords()
     {
-        QFETCH(int, count);
-        QFETCH(QString, words);
-        QStringList items;
-        for (int i = 0; i < count; ++i)
-            items << QStringLiteral("e%1").arg(i);
-        QCOMPARE(Overlay::JoinedInWords(items), words);
+        const std::pair<int, const char*> rows[] = {
+            {1, "e0"},
+            {2, "e0 and e1"},
+            {6, "e0, e1, e2, e3, e4 and e5"},
+            {7, "e0, e1, e2, e3, e4 and 2 other kinds of content"},
+            {100000, "e0, e1, e2, e3, e4 and 99,995 other kinds of content"}};
+        for (const auto& [count, words] : rows) {
+            QStringList items;
+            for (int i = 0; i < count; ++i)
+                items << QStringLiteral("e%1").arg(i);
+            QCOMPARE(Overlay::JoinedInWords(items), QString::fromUtf8(words));
+        }
     }
 
     // Another thread follows the read and may stop it.
