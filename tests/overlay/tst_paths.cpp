@@ -21,7 +21,6 @@ private Q_SLOTS:
             {R"(C:\maps\)", R"(C:\maps\)", "", ""},
             {"logo.png", "", "logo", "png"},
             {"C:/maps/logo.png", "", "C:/maps/logo", "png"},
-            {"C:/my.maps/logo", "", "C:/my", ""},
             {R"(C:\maps\.hidden)", R"(C:\maps\)", "", "hidden"},
             {R"(C:\maps\logo.)", R"(C:\maps\)", "logo", ""},
             {R"(C:\maps\LOGO.JPG)", R"(C:\maps\)", "LOGO", "JPG"},

@@ -102,12 +102,6 @@ class ServicesTest : public QObject
     QtServices services_;
     QTemporaryDir dir_;
 
-    QString File(const QString& name)
-    {
-        QFile file(dir_.filePath(name));
-        return file.open(QIODevice::WriteOnly) ? file.fileName() : QString();
-    }
-
 private Q_SLOTS:
     void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
 
@@ -268,10 +262,12 @@ private Q_SLOTS:
         };
         QTRY_COMPARE(recorded(), arguments.join(u'\n') + u'\n');
         QVERIFY(services_.OrdinaryFileExists(record));
+        QFile notes(dir_.filePath(u"notes.txt"_s));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
         const std::tuple<QString, bool, QString> rows[] = {
             {dir_.filePath(u"missing"_s), false, u"The file does not exist."_s},
             {dir_.path(), false, u"This is a folder, not a program."_s},
-            {File(u"notes.txt"_s), true, u"The file is not executable."_s},
+            {notes.fileName(), true, u"The file is not executable."_s},
             {u"orvinel-no-such-program"_s, false,
              u"The program was not found on the search path."_s},
         };
