@@ -40,7 +40,7 @@ struct Row
     const char* name;
     Kind kind;
     const char* container; // nullptr: the window itself
-    const char* text;      // fixed caption; values the user can change start in ResetToDefaults
+    const char* text;      // fixed caption; values the user can change come from the document
     int left;
     int top;
     int width;

@@ -58,7 +58,7 @@ struct FormControls
 // to a pixel), in its font, with its caption, list items and tooltip, in the
 // tab order of kTabOrder; the options in one exclusive group with ids 0 to 8,
 // one stop of the tab order through the chosen one. Values the user can
-// change are not set here: ResetToDefaults gives them their start values.
+// change are not set here: they show the document's start values.
 FormControls BuildForm(QWidget* window);
 
 // Centres the window, frame and all, on the primary screen as a whole; on a

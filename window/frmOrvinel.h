@@ -39,8 +39,8 @@ public:
     ~frmOrvinel() override;
     Q_DISABLE_COPY_MOVE(frmOrvinel)
 
-    // Centres the window on the whole primary screen and sets the start
-    // values (ResetToDefaults). Call once, before the window is first shown.
+    // Centres the window on the whole primary screen and shows the
+    // document's start values. Call once, before the window is first shown.
     void Form_Load();
 
     const OverlayDocument& Document() const { return *document_; }
