@@ -42,7 +42,7 @@ void frmOrvinel::Show(const ValueRules::Decision& decision, QLineEdit* field, bo
         if (auto* list = qobject_cast<QComboBox*>(field->parentWidget()))
             control = list; // a size list's own field
         history_->EndTyping();
-        history_->Note(StepName(control->objectName()), binding_->IndexOf(control));
+        history_->Note(StepName(control->objectName()));
         // Raises the field's Change, so Auto-Refresh writes the new text
         // before the box shows.
         field->setText(decision.replacement);

@@ -4,6 +4,7 @@
 // picks, under the offscreen platform, with the services double recording
 // every message.
 
+#include "ControlTable.h"
 #include "FakeServices.h"
 #include "KmlParse.h"
 #include "PlatformProfile.h"
@@ -97,6 +98,17 @@ public:
     {
         auto* list = qobject_cast<QComboBox*>(Get(name));
         return list ? list->currentText() : Get<QLineEdit>(name)->text();
+    }
+
+    // What the controls show of the settings, "control=text" each; with
+    // `settings`, what they should show of those.
+    QStringList Shown(const OverlaySettings* settings = nullptr) const
+    {
+        QStringList shown;
+        for (const ControlTable::Binding& bound : ControlTable::kBindings)
+            shown << QLatin1String(bound.control) % u'=' %
+                         (settings ? settings->*bound.field : Text(bound.control));
+        return shown;
     }
 
     // Every message box so far, as "kind|title|text".

@@ -153,6 +153,7 @@ private Q_SLOTS:
         QTRY_VERIFY(driver.services.fileDialogAnswers.empty());
         expected.outputFile = QDir::toNativeSeparators(file); // as the dialog names it
         QCOMPARE(driver.window->Snapshot(), expected);
+        QCOMPARE(driver.Shown(), driver.Shown(&expected));
         QCOMPARE(driver.Writes(), 0);
         QVERIFY(!driver.OutputFileExists()); // nor to the earlier output file
         QCOMPARE(ReadAll(file), bytes);

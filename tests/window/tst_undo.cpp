@@ -63,11 +63,10 @@ private:
     // Everything undo must put back that a user sees.
     QStringList State() const
     {
-        const OverlaySettings s = driver.window->Snapshot();
-        QStringList state;
-        for (const NamedField& named : kOverlayFields)
-            state << QLatin1String(named.name) % u'=' % s.*named.field;
-        state << driver.Text("txtWidth") << driver.Text("txtHeight") << driver.window->windowTitle()
+        const OverlaySettings& s = driver.window->Snapshot();
+        QStringList state = driver.Shown();
+        state << s.picture << s.colour << driver.Text("txtWidth") << driver.Text("txtHeight")
+              << driver.window->windowTitle()
               << QString::number(driver.Get<QSlider>("sliderTransparency")->value())
               << driver.Get<QLabel>("lblOpen_graphic_file")->text()
               << QString::number(driver.window->findChild<QButtonGroup*>()->checkedId());
