@@ -216,7 +216,8 @@ private Q_SLOTS:
     // Counter-clockwise positive, about the pivot however far from it the mouse goes.
     void turn()
     {
-        const QPointF pivot(640, 360), press(670, 260); // the picture's centre, and above it
+        const QPointF pivot(640, 360); // the picture's centre
+        const QPointF press(670, 260); // above it
         const auto turned = [&](const char* angle, double by, bool inSteps) {
             const QLineF reach(pivot, Overlay::TurnAbout(press, pivot, by));
             const Overlay::DragStart start = Start(Centred().angle(angle), press);
@@ -252,7 +253,9 @@ private Q_SLOTS:
     void drag_wiring()
     {
         const Make s = Centred().screen("1000", "600", "pixels");
-        const QPointF from(1000, 120), near(1170, 664), off(1130, 624);
+        const QPointF from(1000, 120);
+        const QPointF near(1170, 664);
+        const QPointF off(1130, 624);
         const auto moved = [&](QPointF to, bool alt, bool snapped) {
             return Described(Overlay::MoveEdit(Start(s, from), to, kReach, alt, snapped).edit);
         };
@@ -260,7 +263,9 @@ private Q_SLOTS:
         QCOMPARE(Drag(s, from, near, near, Qt::AltModifier), moved(near, true, false));
         QCOMPARE(Drag(s, from, near, off), moved(off, false, true));
         const Make pixels = Centred().size("-1", "-1", "pixels");
-        const QPointF corner(740, 410), to(800, 460), handle(640, 258);
+        const QPointF corner(740, 410);
+        const QPointF to(800, 460);
+        const QPointF handle(640, 258);
         QCOMPARE(Drag(pixels, corner, to, to, Qt::ShiftModifier),
                  Described(Overlay::ResizeEdit(Start(pixels, corner), to, 2, true)));
         QCOMPARE(Drag(Centred(), handle, to, to, Qt::ShiftModifier),

@@ -62,16 +62,16 @@ private:
         for (QWidget* control : client->findChildren<QWidget*>()) {
             const QWidget* parent = control->parentWidget();
             if (!control->objectName().isEmpty() && !control->objectName().startsWith(u"qt_") &&
-                (parent == client || qobject_cast<const QGroupBox*>(parent)))
+                (parent == client || qobject_cast<const QGroupBox*>(parent) != nullptr))
                 controls << control;
         }
         for (QWidget* control : controls) {
             const QString name = control->objectName();
             if (!control->parentWidget()->rect().contains(control->geometry()))
                 faults << name + u" sticks out of its container";
-            const auto* label = qobject_cast<const QLabel*>(control);
+            const bool label = qobject_cast<const QLabel*>(control) != nullptr;
             for (QWidget* other : controls)
-                if (!label && !qobject_cast<const QLabel*>(other) &&
+                if (!label && qobject_cast<const QLabel*>(other) == nullptr &&
                     other->parentWidget() == control->parentWidget() &&
                     name < other->objectName() && control->geometry().intersects(other->geometry()))
                     faults << name + u" lies over " + other->objectName();
@@ -147,7 +147,7 @@ private Q_SLOTS:
         // the window's reading order of its groups.
         QStringList expected;
         for (QWidget* control : driver.window->findChildren<QWidget*>())
-            if (control->focusPolicy() & Qt::TabFocus && control->isEnabled() &&
+            if ((control->focusPolicy() & Qt::TabFocus) != 0 && control->isEnabled() &&
                 control->isVisible() && !control->objectName().isEmpty() &&
                 !control->objectName().startsWith(u"qt_") &&
                 (!control->objectName().startsWith(u"optPreset_") ||

@@ -118,6 +118,14 @@ void PictureLoader::Receive(quint64 request, PreparedPicture prepared)
         return;
     decoding_ = QSize();
     const Picture before = picture_;
+    Take(std::move(prepared));
+    Q_EMIT arrived();
+    if (picture_ != before)
+        Q_EMIT pictureChanged();
+}
+
+void PictureLoader::Take(PreparedPicture prepared)
+{
     if (!prepared.levels.empty()) {
         levels_ = std::move(prepared.levels);
         if (!prepared.fitted.isNull()) {
@@ -132,9 +140,6 @@ void PictureLoader::Receive(quint64 request, PreparedPicture prepared)
         picture_ = Picture::Unreadable;
         problem_ = prepared.problem;
     }
-    Q_EMIT arrived();
-    if (picture_ != before)
-        Q_EMIT pictureChanged();
 }
 
 const QImage& PictureLoader::imageForSize(QSize devicePixels)

@@ -61,6 +61,8 @@ private:
     struct Mailbox;
 
     void Receive(quint64 request, PreparedPicture prepared);
+    // A decode's result taken over: its pixels, or what it could not read.
+    void Take(PreparedPicture prepared);
 
     QString path_;
     Picture picture_ = Picture::None;

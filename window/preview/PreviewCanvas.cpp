@@ -1,18 +1,16 @@
 #include "PreviewCanvas.h"
 
+#include "CanvasPainting.h"
 #include "HandPlacement.h"
 #include "PathHelpers.h"
 #include "Presets.h"
 
 #include <QCursor>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
-#include <QRegion>
 #include <QTransform>
 
 #include <algorithm>
@@ -20,14 +18,6 @@
 #include <numbers>
 
 namespace {
-
-const QColor kScreenFill(0x5d, 0x6a, 0x75);
-const QColor kScreenEdge(0x3c, 0x45, 0x4d);
-const QColor kQuarterLine(255, 255, 255, 30);
-const QColor kCentreLine(255, 255, 255, 52);
-const QColor kOutline(255, 255, 255, 200);
-const QColor kTitleHalo(0, 0, 0, 170);
-const QColor kPreparingFill(255, 255, 255, 60);
 
 constexpr double kMargin = 14;
 
@@ -106,22 +96,7 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
     const double scale = screenRect.width() / screen_.width();
     drawnScreenRect_ = screenRect;
 
-    // A soft shadow lifts the screen off the window. Only its rim shows, so
-    // only the rim is blended: blending under the screen would be wasted work
-    // on every update.
-    painter.setClipRegion(QRegion(rect()) - QRegion(screenRect.toAlignedRect()));
-    for (int step = 1; step <= 4; ++step)
-        painter.fillRect(screenRect.translated(0, 1.5).adjusted(-step, -step + 1, step, step),
-                         QColor(0, 0, 0, 12));
-    painter.setClipping(false);
-    painter.fillRect(screenRect, kScreenFill);
-    for (int quarter = 1; quarter < 4; ++quarter) {
-        painter.setPen(QPen(quarter == 2 ? kCentreLine : kQuarterLine, 0));
-        const double x = screenRect.left() + screenRect.width() * quarter / 4;
-        const double y = screenRect.top() + screenRect.height() * quarter / 4;
-        painter.drawLine(QPointF(x, screenRect.top()), QPointF(x, screenRect.bottom()));
-        painter.drawLine(QPointF(screenRect.left(), y), QPointF(screenRect.right(), y));
-    }
+    CanvasPainting::Screen(painter, rect(), screenRect);
 
     // Picture frame (0,0)-(|w|,|h|) -> screen pixels -> widget. The frame is
     // mirrored first when a size is negative, so its corners stay the
@@ -160,76 +135,26 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
         painter.setRenderHint(QPainter::Antialiasing, p.rotationDegrees != 0);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setOpacity(p.opacity);
-        switch (loader_.picture()) {
-        case Picture::Loaded:
-            painter.drawImage(frameRect, loader_.imageForSize(devicePixels));
-            break;
-        case Picture::None:
-            painter.fillRect(frameRect, Qt::white);
-            break;
-        case Picture::Preparing:
-        case Picture::Unreadable: {
-            // A light rectangle while the pixels are on their way, a dashed
-            // outline in full for a picture that cannot be read.
-            const bool unreadable = loader_.picture() == Picture::Unreadable;
-            QPen pen(kOutline, unreadable ? 1.5 : 1, unreadable ? Qt::DashLine : Qt::SolidLine);
-            pen.setCosmetic(true);
-            painter.setPen(pen);
-            painter.setBrush(unreadable ? Qt::NoBrush : QBrush(kPreparingFill));
-            painter.setOpacity(unreadable ? 1 : p.opacity);
-            painter.drawRect(frameRect);
-            break;
-        }
-        }
+        CanvasPainting::Picture(painter, loader_, frameRect, devicePixels, p.opacity);
         painter.restore();
         const QRectF bounds =
             QPolygonF(QList<QPointF>(drawnCorners_.begin(), drawnCorners_.end())).boundingRect();
-        if (loader_.picture() == Picture::Unreadable) {
-            // The name stays level and readable however the outline turns.
-            painter.setPen(kOutline);
-            painter.drawText(bounds.intersected(screenRect).adjusted(4, 4, -4, -4),
-                             Qt::AlignCenter | Qt::TextWrapAnywhere,
-                             Overlay::FileNameOf(loader_.path()));
-        }
-
-        // The title, as a viewer labels a place: white with a dark halo,
-        // centred above the picture (below it when there is no room), kept on
-        // the screen; none for a picture that is off the screen.
-        if (!settings_.title.isEmpty() && bounds.intersects(screenRect)) {
-            QFont font = painter.font();
-            font.setBold(true);
-            const QFontMetricsF metrics(font);
-            const QString title =
-                metrics.elidedText(settings_.title, Qt::ElideRight, screenRect.width() - 8);
-            const double textWidth = metrics.horizontalAdvance(title);
-            double x = bounds.center().x() - textWidth / 2;
-            // Above the turn handle too while it shows, so neither hides the other.
-            const double top = selected_
-                                   ? std::min(bounds.top(), turnHandle().y() - kTurnHandleRadius)
-                                   : bounds.top();
-            double baseline = top - 5 - metrics.descent();
-            if (baseline - metrics.ascent() < screenRect.top())
-                baseline = bounds.bottom() + 5 + metrics.ascent();
-            x = std::clamp(x, screenRect.left() + 4,
-                           std::max(screenRect.left() + 4, screenRect.right() - 4 - textWidth));
-            baseline = std::clamp(baseline, screenRect.top() + 4 + metrics.ascent(),
-                                  std::max(screenRect.top() + 4 + metrics.ascent(),
-                                           screenRect.bottom() - 4 - metrics.descent()));
-            QPainterPath text;
-            text.addText(QPointF(x, baseline), font, title);
-            painter.save();
-            painter.setClipRect(screenRect);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.strokePath(text,
-                               QPen(kTitleHalo, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            painter.fillPath(text, Qt::white);
-            painter.restore();
-        }
+        if (loader_.picture() == Picture::Unreadable)
+            CanvasPainting::Unreadable(painter, bounds.intersected(screenRect),
+                                       Overlay::FileNameOf(loader_.path()));
+        // Above the turn handle too while it shows, so neither hides the
+        // other; none for a picture that is off the screen.
+        if (!settings_.title.isEmpty() && bounds.intersects(screenRect))
+            CanvasPainting::Title(painter, settings_.title, bounds,
+                                  selected_
+                                      ? std::min(bounds.top(), turnHandle().y() - kTurnHandleRadius)
+                                      : bounds.top(),
+                                  screenRect);
     }
 
     DrawHandles(painter, screenRect);
 
-    painter.setPen(QPen(kScreenEdge, 1));
+    painter.setPen(QPen(CanvasPainting::kScreenEdge, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(screenRect.adjusted(-0.5, -0.5, 0.5, 0.5));
 }
