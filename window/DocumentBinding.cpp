@@ -55,28 +55,43 @@ DocumentBinding::DocumentBinding(const FormControls& form, QWidget* window)
     }
 }
 
-void DocumentBinding::Show(const DocumentState& state) const
+void DocumentBinding::Show(const DocumentState& state)
 {
+    // Only what changed since the last showing: a keystroke changes one field.
+    const bool first = !shown_.has_value();
+    const DocumentState was = first ? DocumentState() : *shown_;
+    const auto changed = [&](auto member) {
+        return first || was.*member != state.*member;
+    };
     const OverlaySettings& s = state.settings;
     for (const auto& [field, control] : bound_)
-        ShowText(control, s.*field);
-    ShowText(form_.txtWidth, state.widthText);
-    ShowText(form_.txtHeight, state.heightText);
-    const bool noPicture = s.picture.isEmpty();
-    form_.lblOpen_graphic_file->setText(noPicture ? kNoPictureYet : s.picture);
-    window_->setWindowTitle(noPicture ? kStartCaption : state.caption);
-    form_.lblOutput_file->setText(s.outputFile);
-    {
+        if (first || was.settings.*field != s.*field)
+            ShowText(control, s.*field);
+    if (changed(&DocumentState::widthText) || changed(&DocumentState::heightText)) {
+        ShowText(form_.txtWidth, state.widthText);
+        ShowText(form_.txtHeight, state.heightText);
+    }
+    if (first || was.settings.picture != s.picture || changed(&DocumentState::caption)) {
+        const bool noPicture = s.picture.isEmpty();
+        form_.lblOpen_graphic_file->setText(noPicture ? kNoPictureYet : s.picture);
+        window_->setWindowTitle(noPicture ? kStartCaption : state.caption);
+    }
+    if (first || was.settings.outputFile != s.outputFile)
+        form_.lblOutput_file->setText(s.outputFile);
+    if (first || was.settings.colour != s.colour) {
         // The slider shows the nearest place; the colour stays exactly as it is.
         const QSignalBlocker quiet(form_.sliderTransparency);
         form_.sliderTransparency->setValue(Overlay::NearestPercent(s.colour));
     }
-    // An exclusive group cannot lose its last check otherwise.
-    QButtonGroup* options = form_.optPreset;
-    options->setExclusive(false);
-    for (QAbstractButton* option : options->buttons())
-        option->setChecked(options->id(option) == state.preset);
-    options->setExclusive(true);
+    if (changed(&DocumentState::preset)) {
+        // An exclusive group cannot lose its last check otherwise.
+        QButtonGroup* options = form_.optPreset;
+        options->setExclusive(false);
+        for (QAbstractButton* option : options->buttons())
+            option->setChecked(options->id(option) == state.preset);
+        options->setExclusive(true);
+    }
+    shown_ = state;
 }
 
 OverlayField DocumentBinding::FieldOf(const QWidget* control) const

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -18,10 +19,10 @@ class DocumentBinding
 public:
     DocumentBinding(const FormControls& form, QWidget* window);
 
-    // Sets every control from `state`, quietly: the controls' own change
+    // Sets the controls from `state`, quietly: the controls' own change
     // signals do not fire, and a field that already holds its text is left
     // alone, so the cursor of the one being typed in stays.
-    void Show(const DocumentState& state) const;
+    void Show(const DocumentState& state);
 
     // The field `control` shows, or nullptr for a control bound to none.
     OverlayField FieldOf(const QWidget* control) const;
@@ -34,4 +35,6 @@ private:
     const FormControls& form_;
     QWidget* window_;
     std::vector<std::pair<OverlayField, QWidget*>> bound_;
+    // What the controls show now; nothing before the first showing.
+    std::optional<DocumentState> shown_;
 };

@@ -80,12 +80,11 @@ void Title(QPainter& painter, const QString& title, const QRectF& bounds, double
     double baseline = top - 5 - metrics.descent();
     if (baseline - metrics.ascent() < screen.top())
         baseline = bounds.bottom() + 5 + metrics.ascent();
-    const double x =
-        std::clamp(bounds.center().x() - textWidth / 2, screen.left() + 4,
-                   std::max(screen.left() + 4, screen.right() - 4 - textWidth));
-    baseline = std::clamp(baseline, screen.top() + 4 + metrics.ascent(),
-                          std::max(screen.top() + 4 + metrics.ascent(),
-                                   screen.bottom() - 4 - metrics.descent()));
+    const double x = std::clamp(bounds.center().x() - textWidth / 2, screen.left() + 4,
+                                std::max(screen.left() + 4, screen.right() - 4 - textWidth));
+    baseline = std::clamp(
+        baseline, screen.top() + 4 + metrics.ascent(),
+        std::max(screen.top() + 4 + metrics.ascent(), screen.bottom() - 4 - metrics.descent()));
     QPainterPath text;
     text.addText(QPointF(x, baseline), font, shown);
     painter.save();
