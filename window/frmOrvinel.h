@@ -43,7 +43,6 @@ public:
     // document's start values. Call once, before the window is first shown.
     void Form_Load();
 
-    const OverlayDocument& Document() const { return *document_; }
     const QString& OutputFilePath() const { return Snapshot().outputFile; }
     const QString& GraphicFilePath() const { return Snapshot().picture; }
     const QString& NetworkLinkFilePath() const { return networkLink_.NetworkLinkFilePath; }
