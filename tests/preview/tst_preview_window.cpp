@@ -215,11 +215,6 @@ private Q_SLOTS:
             chosen = QStringLiteral("\\\\.\\NUL");
         else
             QVERIFY(QDir().mkdir(chosen));
-        if (previewFirst)
-            WindowDriver::Click(driver.Get("cmdPreview"));
-        driver.services.fileDialogAnswers = {chosen};
-        WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
-        WindowDriver::Click(driver.Get("cmdPreview"));
 #else
         const QString pipe = kind == u"pipe" ? chosen : driver.folder.filePath(QStringLiteral("p"));
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
@@ -243,11 +238,13 @@ private Q_SLOTS:
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
         });
+#endif
         if (previewFirst)
             WindowDriver::Click(driver.Get("cmdPreview"));
         driver.services.fileDialogAnswers = {chosen};
         WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
         WindowDriver::Click(driver.Get("cmdPreview"));
+#ifdef Q_OS_UNIX
         done = true;
         watchdog.join();
         QVERIFY2(!stuck, "the window waited on the file");
