@@ -81,8 +81,7 @@ private:
     {
         auto* bar = driver.Get<QMenuBar>("menuBar");
         auto* menu = driver.Get<QMenu>(menuName);
-        auto* action = driver.window->findChild<QAction*>(QString::fromLatin1(actionName));
-        QVERIFY(action);
+        auto* action = driver.Get<QAction>(actionName);
         QTest::mouseClick(bar, Qt::LeftButton, {},
                           bar->actionGeometry(menu->menuAction()).center());
         QVERIFY(QTest::qWaitForWindowExposed(menu));
