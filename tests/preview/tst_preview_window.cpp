@@ -60,11 +60,6 @@ private Q_SLOTS:
         const QSize own = QGuiApplication::primaryScreen()->size();
         QCOMPARE(combo_->itemText(0),
                  QStringLiteral("%1 × %2 (this screen)").arg(own.width()).arg(own.height()));
-        QString others;
-        for (int i = 1; i < combo_->count(); ++i)
-            others += combo_->itemText(i) + u';';
-        QCOMPARE(others,
-                 QStringLiteral("1280 × 720;1366 × 768;1920 × 1080;2560 × 1440;3840 × 2160;"));
     }
 
     void info_followsSettingsAndScreen()
@@ -220,11 +215,6 @@ private Q_SLOTS:
             chosen = QStringLiteral("\\\\.\\NUL");
         else
             QVERIFY(QDir().mkdir(chosen));
-        if (previewFirst)
-            WindowDriver::Click(driver.Get("cmdPreview"));
-        driver.services.fileDialogAnswers = {chosen};
-        WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
-        WindowDriver::Click(driver.Get("cmdPreview"));
 #else
         const QString pipe = kind == u"pipe" ? chosen : driver.folder.filePath(QStringLiteral("p"));
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
@@ -248,11 +238,13 @@ private Q_SLOTS:
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
         });
+#endif
         if (previewFirst)
             WindowDriver::Click(driver.Get("cmdPreview"));
         driver.services.fileDialogAnswers = {chosen};
         WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
         WindowDriver::Click(driver.Get("cmdPreview"));
+#ifdef Q_OS_UNIX
         done = true;
         watchdog.join();
         QVERIFY2(!stuck, "the window waited on the file");

@@ -3,6 +3,7 @@
 // line; what the controls show, what is adopted, and that opening writes
 // nothing.
 
+#include "../preview/PreviewTestSupport.h"
 #include "CommandLine.h"
 #include "KmlWriter.h"
 #include "PreviewCanvas.h"
@@ -26,29 +27,21 @@ using Kind = FakeServices::Kind;
 
 namespace {
 
-// Every field away from its start value; a tinted, half transparent colour.
+// Every field away from its start value; a tinted, half transparent colour
+// between two slider places.
 OverlaySettings Legend(const QString& picture)
 {
-    OverlaySettings s;
-    s.title = QStringLiteral("Rainfall <mm> & \"snow\" \u00e9t\u00e9");
-    s.drawOrder = QStringLiteral("7");
-    s.overlayX = QStringLiteral("1");
-    s.overlayY = QStringLiteral("0");
-    s.overlayXUnits = s.overlayYUnits = QStringLiteral("fraction");
-    s.screenX = QStringLiteral("20");
-    s.screenY = QStringLiteral("0.02");
-    s.screenXUnits = QStringLiteral("insetPixels");
-    s.screenYUnits = QStringLiteral("fraction");
-    s.rotationX = s.rotationY = QStringLiteral("0.5");
-    s.rotationXUnits = s.rotationYUnits = QStringLiteral("fraction");
-    s.rotation = QStringLiteral("-12.5");
-    s.sizeX = QStringLiteral("Maintain native size");
-    s.sizeY = QStringLiteral("120");
-    s.sizeXUnits = QStringLiteral("fraction");
-    s.sizeYUnits = QStringLiteral("pixels");
-    s.picture = picture;
-    s.colour = QStringLiteral("7f102030"); // between two slider places
-    return s;
+    Make legend = Make()
+                      .overlay("1", "0")
+                      .screen("20", "0.02", "insetPixels", "fraction")
+                      .turnAt("0.5", "0.5")
+                      .size("Maintain native size", "120", "fraction", "pixels")
+                      .angle("-12.5")
+                      .color("7f102030")
+                      .picture(picture);
+    legend.s.title = QStringLiteral("Rainfall <mm> & \"snow\" \u00e9t\u00e9");
+    legend.s.drawOrder = QStringLiteral("7");
+    return legend;
 }
 
 } // namespace
@@ -71,13 +64,24 @@ private:
         return WriteAll(path, Overlay::OverlayFileBytes(settings).bytes) ? path : QString();
     }
 
+    // Legend's file in a document that also holds `count` placemarks.
+    QByteArray WithPlacemarks(int count, const QByteArray& description = {}) const
+    {
+        QByteArray bytes = Overlay::OverlayFileBytes(Legend(Picture())).bytes;
+        const QByteArray many =
+            QByteArray("<Placemark><name>Gauge</name></Placemark>\n").repeated(count);
+        bytes.replace("<ScreenOverlay>",
+                      QByteArray("<Document>" + many + "<ScreenOverlay>" + description));
+        bytes.replace("</ScreenOverlay>", "</ScreenOverlay></Document>");
+        return bytes;
+    }
+
     // Clicks a menu's title, then its entry, as the mouse does.
     void ChooseFromMenu(const char* menuName, const char* actionName) const
     {
         auto* bar = driver.Get<QMenuBar>("menuBar");
         auto* menu = driver.Get<QMenu>(menuName);
-        auto* action = driver.window->findChild<QAction*>(QString::fromLatin1(actionName));
-        QVERIFY(action);
+        auto* action = driver.Get<QAction>(actionName);
         QTest::mouseClick(bar, Qt::LeftButton, {},
                           bar->actionGeometry(menu->menuAction()).center());
         QVERIFY(QTest::qWaitForWindowExposed(menu));
@@ -122,8 +126,9 @@ private Q_SLOTS:
 
     // With Auto-Refresh ticked: the file's values in every control, the file
     // adopted as the output file, and not one write until the user changes
-    // something; then the same settings write back the same bytes, and the
-    // slider changes only the colour's alpha digits.
+    // something. The Open is one undo step, whose undo keeps the adopted
+    // file; then the same settings write back the same bytes, and the slider
+    // changes only the colour's alpha digits.
     void open_fillsEveryControl_writesNothing_andAdoptsTheFile_data()
     {
         QTest::addColumn<bool>("byShortcut");
@@ -136,12 +141,10 @@ private Q_SLOTS:
         QFETCH(bool, byShortcut);
         QFETCH(int, preset);
         QVERIFY(TickedWithNoFile());
-        OverlaySettings expected = Legend(Picture());
-        if (preset >= 0) {
-            expected.screenX = QStringLiteral("1");
-            expected.screenY = QStringLiteral("0");
-            expected.screenXUnits = QStringLiteral("fraction");
-        }
+        OverlaySettings before = driver.window->Snapshot();
+        Make legend;
+        legend.s = Legend(Picture());
+        OverlaySettings expected = preset < 0 ? legend : legend.screen("1", "0");
         const QString file = WriteOverlay(QStringLiteral("rain.kml"), expected);
         const QByteArray bytes = ReadAll(file);
         driver.services.fileDialogAnswers = {file};
@@ -168,6 +171,12 @@ private Q_SLOTS:
         QCOMPARE(driver.Get<QSlider>("sliderTransparency")->value(), 50);
         QCOMPARE(driver.window->findChild<QButtonGroup*>()->checkedId(), preset);
 
+        auto* undo = driver.Get<QAction>("mnuUndo");
+        QCOMPARE(undo->text(), "Undo Open rain.kml");
+        undo->trigger();
+        before.outputFile = expected.outputFile;
+        QCOMPARE(driver.window->Snapshot(), before);
+        driver.Get<QAction>("mnuRedo")->trigger();
         WindowDriver::Click(driver.Get("cmdSave_Refresh"));
         QCOMPARE(ReadAll(driver.Written(file)), bytes);
         auto* slider = driver.Get<QSlider>("sliderTransparency");
@@ -182,13 +191,7 @@ private Q_SLOTS:
     void open_fileHoldingMore_isATemplate()
     {
         QVERIFY(TickedWithNoFile());
-        QByteArray bytes = Overlay::OverlayFileBytes(Legend(Picture())).bytes;
-        QByteArray placemarks = "<Document>";
-        for (int i = 0; i < 12; ++i)
-            placemarks += "<Placemark><name>Gauge</name></Placemark>";
-        bytes.replace("<ScreenOverlay>\n",
-                      QByteArray(placemarks + "<ScreenOverlay>\n<description>Mine</description>"));
-        bytes.replace("</ScreenOverlay>\n", "</ScreenOverlay>\n</Document>");
+        const QByteArray bytes = WithPlacemarks(12, "<description>Mine</description>");
         const QString file = Path(QStringLiteral("survey.kml"));
         QVERIFY(WriteAll(file, bytes));
         driver.window->OpenOverlayFile(file);
@@ -217,28 +220,22 @@ private Q_SLOTS:
     // every value it had and writes nothing.
     void open_badFile_isToldAndChangesNothing_data()
     {
-        QTest::addColumn<QString>("name");
+        // Every reason a file is refused is the reader's; here, how the window tells one.
         QTest::addColumn<QByteArray>("bytes"); // null: no file at all
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "bad.kml" << QByteArray() << "";
-        QTest::newRow("not XML") << "bad.kml" << QByteArray("GIF89a") << "not an XML file";
-        QTest::newRow("not KML") << "bad.kml" << QByteArray("<gpx></gpx>") << "not a KML file";
-        QTest::newRow("no overlay")
-            << "bad.kml"
-            << QByteArray("<kml xmlns='http://www.opengis.net/kml/2.2'><Placemark/></kml>")
-            << "holds no screen overlay";
-        QTest::newRow("damaged KMZ") << "bad.kml" << QByteArray("PK\x03\x04\x14") << "damaged";
+        QTest::newRow("missing") << QByteArray() << "";
+        QTest::newRow("not XML") << QByteArray("GIF89a") << "not an XML file";
+        QTest::newRow("damaged KMZ") << QByteArray("PK\x03\x04\x14") << "damaged";
     }
     void open_badFile_isToldAndChangesNothing()
     {
-        QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QVERIFY(driver.Tick());
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Mine")));
         const OverlaySettings before = driver.window->Snapshot();
         const int writes = driver.Writes();
-        const QString file = Path(name);
+        const QString file = Path(QStringLiteral("bad.kml"));
         QVERIFY(bytes.isNull() || WriteAll(file, bytes));
         driver.services.fileDialogAnswers = {file};
         QTest::keyClick(driver.window.get(), Qt::Key_O, Qt::ControlModifier);
@@ -263,27 +260,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("placemarks"); // tens of megabytes: a good part of a second
         QTest::addColumn<int>("delay");
         QTest::addColumn<bool>("cancel");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("cancelled") << 600000 << 0 << true << "Opening big.kml ...";
-        QTest::newRow("let run") << 600000 << 0 << false << "Opening big.kml ...";
-        QTest::newRow("quick") << 1 << int(kShowProgressAfter.count()) << false << "";
+        QTest::newRow("cancelled") << 600000 << 0 << true;
+        QTest::newRow("let run") << 600000 << 0 << false;
+        QTest::newRow("quick") << 1 << int(kShowProgressAfter.count()) << false;
     }
     void open_longRead_showsProgress()
     {
         QFETCH(int, placemarks);
         QFETCH(int, delay);
         QFETCH(bool, cancel);
-        QFETCH(QString, label);
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Mine")));
         const OverlaySettings before = driver.window->Snapshot();
         const int writes = driver.Writes();
-        QByteArray bytes = Overlay::OverlayFileBytes(Legend(Picture())).bytes;
-        const QByteArray many =
-            QByteArray("<Placemark><name>Gauge</name></Placemark>\n").repeated(placemarks);
-        bytes.replace("<ScreenOverlay>", QByteArray("<Document>" + many + "<ScreenOverlay>"));
-        bytes.replace("</ScreenOverlay>", "</ScreenOverlay></Document>");
         const QString file = Path(QStringLiteral("big.kml"));
-        QVERIFY(WriteAll(file, bytes));
+        QVERIFY(WriteAll(file, WithPlacemarks(placemarks)));
         const QString other = WriteOverlay(QStringLiteral("other.kml"), OverlaySettings());
 
         driver.window->openProgressAfter = std::chrono::milliseconds(delay);
@@ -302,7 +292,7 @@ private Q_SLOTS:
         driver.window->OpenOverlayFile(file);
         poll.stop();
 
-        QCOMPARE(shown, label);
+        QCOMPARE(shown, QLatin1String(delay == 0 ? "Opening big.kml ..." : ""));
         QCOMPARE(driver.window->Snapshot(), cancel ? before : Legend(Picture()));
         QCOMPARE(driver.Messages().size(), cancel ? 0 : 1); // the placemarks are not kept
         QCOMPARE(driver.Writes(), writes);
@@ -355,24 +345,6 @@ private Q_SLOTS:
         QCOMPARE(driver.window->GraphicFilePath(), href);
     }
 
-    // An Open is one undo step; its undo keeps the output file it adopted.
-    void open_isOneUndoStep_keepingTheOutputFile()
-    {
-        const OverlaySettings before = driver.window->Snapshot();
-        const QString caption = driver.window->windowTitle();
-        const QString file = WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture()));
-        driver.window->OpenOverlayFile(file);
-        QCOMPARE(driver.window->OutputFilePath(), file);
-        auto* undo = driver.Get<QAction>("mnuUndo");
-        QCOMPARE(undo->text(), "Undo Open rain.kml");
-        undo->trigger();
-        OverlaySettings restored = driver.window->Snapshot();
-        QCOMPARE(restored.outputFile, file);
-        restored.outputFile = before.outputFile;
-        QVERIFY(restored == before);
-        QCOMPARE(driver.window->windowTitle(), caption);
-    }
-
     // Over any control: an overlay file opens, a picture is taken as if
     // chosen in the picture dialog, anything else is not taken.
     void drop_opensOrTakesByKind()
@@ -383,47 +355,48 @@ private Q_SLOTS:
 
         // Named as the file dialog names it: with "\\" on Windows. Every type
         // the picture dialog offers, in any case.
-        for (const char* name : {"photo.JPEG", "scan.tiff", "map.png"}) {
-            const QString picture = QDir::toNativeSeparators(Path(QString::fromLatin1(name)));
+        QString picture;
+        for (const char* name : {"photo.JPEG", "scan.tiff", "map.png", "Other.gif"}) {
+            picture = QDir::toNativeSeparators(Path(QString::fromLatin1(name)));
             QVERIFY(WriteAll(picture, kGif) && Drop(driver.Get("lblOpen_graphic_file"), picture));
             QCOMPARE(driver.window->GraphicFilePath(), picture);
         }
-        const QString other = QDir::toNativeSeparators(Path(QStringLiteral("Other.gif")));
-        QVERIFY(WriteAll(other, kGif));
-        QVERIFY(Drop(driver.Get("lblOpen_graphic_file"), other));
-        QCOMPARE(driver.window->GraphicFilePath(), other);
         QCOMPARE(driver.window->windowTitle(), "Overlay Graphic: Other.gif");
         QCOMPARE(driver.Text("txtHeight"), "120");
 
         QVERIFY(WriteAll(Path(QStringLiteral("notes.txt")), "x"));
         QVERIFY(!Drop(driver.window.get(), Path(QStringLiteral("notes.txt"))));
-        QCOMPARE(driver.window->GraphicFilePath(), other);
+        QCOMPARE(driver.window->GraphicFilePath(), picture);
         QCOMPARE(driver.Writes(), 0);
         QCOMPARE(driver.Messages(), QStringList());
     }
 
     // Export waits for a picture; its dialog; ".kmz" added to a bare name;
-    // the overwrite question; a web-address picture stays outside, told.
-    void exportKmz_throughTheMenu()
+    // the overwrite question; a web-address picture stays outside, told. A
+    // dropped KMZ is a template; its picture is unpacked beside it only after
+    // Yes, and has the bytes it had.
+    void kmz_exportedThroughTheMenu_openedByDrop()
     {
         QVERIFY(driver.Close() && driver.Open());
-        auto* exportKmz = driver.window->findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
-        QVERIFY(exportKmz && !exportKmz->isEnabled());
+        auto* exportKmz = driver.Get<QAction>("mnuExportasKMZ");
+        QVERIFY(!exportKmz->isEnabled());
         driver.services.fileDialogAnswers = {Picture(), Path(QStringLiteral("share"))};
         WindowDriver::Click(driver.Get("cmdOpen_graphic_file"));
         QVERIFY(exportKmz->isEnabled());
+        OverlaySettings exported = driver.window->Snapshot();
         QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
         const FakeServices::Call asked = driver.services.CallsOf(Kind::FileDialog).last();
         QCOMPARE(asked.title + u'|' + asked.text, "Export KMZ File|KMZ file|*.kmz");
         QCOMPARE(asked.mode, FileDialogMode::Save);
-        const QByteArray archive = ReadAll(Path(QStringLiteral("share.kmz")));
+        const QString kmz = Path(QStringLiteral("share.kmz"));
+        const QByteArray archive = ReadAll(kmz);
         QVERIFY(archive.startsWith("PK"));
 
-        driver.services.fileDialogAnswers = {Path(QStringLiteral("share.kmz"))};
+        driver.services.fileDialogAnswers = {kmz};
         ChooseFromMenu("menuFile", "mnuExportasKMZ");
         QCOMPARE(driver.Messages(), QStringList{"AskYesNo|Orvinel|File already exists - do you "
                                                 "want to overwrite the existing file?"});
-        QCOMPARE(ReadAll(Path(QStringLiteral("share.kmz"))), archive);
+        QCOMPARE(ReadAll(kmz), archive);
 
         driver.window->OpenOverlayFile(WriteOverlay(
             QStringLiteral("web.kml"), Legend(QStringLiteral("https://example.org/legend.png"))));
@@ -431,39 +404,22 @@ private Q_SLOTS:
         QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
         QVERIFY(driver.Messages().last().startsWith("Notice|Orvinel|The picture is a web address"));
         QVERIFY(QFile::exists(Path(QStringLiteral("web.kmz"))));
-    }
 
-    // A dropped KMZ is a template; its picture is unpacked beside it only
-    // after Yes, and has the bytes it had.
-    void openKmz_unpacksThePictureAfterAsking_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes") << true;
-        QTest::newRow("No") << false;
-    }
-    void openKmz_unpacksThePictureAfterAsking()
-    {
-        QFETCH(bool, yes);
-        driver.window->OpenOverlayFile(WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture())));
-        const QString kmz = Path(QStringLiteral("legend.kmz"));
-        QFile::remove(kmz);
-        driver.services.fileDialogAnswers = {kmz};
-        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
-        QVERIFY(QFile::exists(kmz));
-        QVERIFY(QDir(Path(QStringLiteral("legend_files"))).removeRecursively());
-
-        driver.services.yesNoAnswers = {yes};
-        QVERIFY(Drop(driver.Get("txtOverlay_title"), kmz));
-        const QString unpacked = Path(QStringLiteral("legend_files/files/Legend.gif"));
-        QCOMPARE(driver.Messages(),
-                 QStringList{"AskYesNo|Orvinel|The overlay's picture is inside the KMZ file. "
-                             "Unpack it into this folder?\n\n" +
-                             QDir::toNativeSeparators(Path(QStringLiteral("legend_files")))});
-        QCOMPARE(driver.window->Snapshot(),
-                 Legend(yes ? QDir::toNativeSeparators(unpacked) : QString()));
-        QCOMPARE(driver.Text("txtWidth"), QLatin1String(yes ? "240" : "?"));
-        QCOMPARE(ReadAll(unpacked), yes ? kGif : QByteArray());
-        QVERIFY(!Enabled("cmdSave_Refresh"));
+        const QString unpacked = Path(QStringLiteral("share_files/files/Legend.gif"));
+        for (const bool yes : {false, true}) {
+            driver.services.calls.clear();
+            driver.services.yesNoAnswers = {yes};
+            QVERIFY(Drop(driver.Get("txtOverlay_title"), kmz));
+            QCOMPARE(driver.Messages(),
+                     QStringList{"AskYesNo|Orvinel|The overlay's picture is inside the KMZ file. "
+                                 "Unpack it into this folder?\n\n" +
+                                 QDir::toNativeSeparators(Path(QStringLiteral("share_files")))});
+            exported.picture = yes ? QDir::toNativeSeparators(unpacked) : QString();
+            QCOMPARE(driver.window->Snapshot(), exported);
+            QCOMPARE(driver.Text("txtWidth"), QLatin1String(yes ? "240" : "?"));
+            QCOMPARE(ReadAll(unpacked), yes ? kGif : QByteArray());
+            QVERIFY(!Enabled("cmdSave_Refresh"));
+        }
     }
 
     void commandLine_data()
@@ -473,7 +429,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fileOrText");
         using Action = CommandLine::Action;
         QTest::newRow("nothing") << QStringList{"orvinel"} << int(Action::Run) << "";
-        QTest::newRow("a file") << QStringList{"orvinel", "x.kml"} << int(Action::Run) << "x.kml";
         QTest::newRow("version") << QStringList{"orvinel", "--version"} << int(Action::Version)
                                  << "Orvinel 0.4.0\n";
         QTest::newRow("help") << QStringList{"/usr/bin/orvinel", "-h"} << int(Action::Help)
