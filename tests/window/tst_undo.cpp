@@ -309,6 +309,7 @@ private Q_SLOTS:
         PreviewCanvas* canvas = preview->canvas();
         const auto corners = canvas->lastDrawnCorners();
         const QPoint from = ((corners[0] + corners[2]) / 2).toPoint();
+        const QString before = driver.Text("txtScreen_x");
         QTest::mouseClick(canvas, Qt::LeftButton, {}, from); // selects
         QTest::mousePress(canvas, Qt::LeftButton, {}, from);
         for (const QPoint by : {QPoint(30, 20), QPoint(60, 40)})
@@ -324,6 +325,8 @@ private Q_SLOTS:
         else
             QCOMPARE(driver.Writes(), writes);
 
+        Action("mnuUndo")->trigger(); // the whole drag at once
+        QCOMPARE(driver.Text("txtScreen_x"), before);
         while (Action("mnuUndo")->isEnabled())
             Action("mnuUndo")->trigger();
         if (ticked)
