@@ -121,6 +121,19 @@ private Q_SLOTS:
             }
         }
         QCOMPARE_GT(whitened, 20);
+
+        // Selected, it shows its outline and handles in blue.
+        const QPoint centre = bounds.center();
+        QTest::mouseClick(window_.canvas(), Qt::LeftButton, {}, centre);
+        const QImage selected = window_.canvas()->grab().toImage();
+        int blue = 0;
+        for (const QPointF& corner : window_.canvas()->lastDrawnCorners())
+            for (int d = -4; d <= 4; ++d)
+                blue += selected.pixelColor(corner.toPoint() + QPoint(d, 0)).blue() >
+                                selected.pixelColor(corner.toPoint() + QPoint(d, 0)).red() + 60
+                            ? 1
+                            : 0;
+        QCOMPARE_GT(blue, 4);
     }
 
     // A picture over Qt's 128 MB decode limit: placed by its header at once,

@@ -109,6 +109,22 @@ private Q_SLOTS:
         for (const char* name : {"cmdOpen_graphic_file", "txtOverlay_title", "txtRotation"})
             QVERIFY2(!driver.Get(name)->toolTip().isEmpty(), name);
 
+        // Drawn as well as laid out: the wrapped captions, the credit in blue,
+        // and the path strips as plain text, whatever a file name holds.
+        const auto pixels = [&](const char* name, bool (*test)(QColor)) {
+            const QImage image = driver.Get(name)->grab().toImage();
+            int count = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += test(image.pixelColor(x, y)) ? 1 : 0;
+            return count;
+        };
+        QCOMPARE_GT(pixels("cmdOpen_graphic_file", [](QColor c) { return c.lightness() < 80; }),
+                    10);
+        QCOMPARE_GT(pixels("lblTarnwell", [](QColor c) { return c.blue() > c.red() + 100; }), 10);
+        for (const char* strip : {"lblOpen_graphic_file", "lblOutput_file"})
+            QCOMPARE(driver.Get<QLabel>(strip)->textFormat(), Qt::PlainText);
+
         // The start values, and what is enabled.
         QStringList values;
         for (const char* name : {"txtDraw_order", "txtWidth", "txtHeight", "comboSize_x",
@@ -414,7 +430,9 @@ private Q_SLOTS:
     {
         PreviewWindow* preview = OpenPreview();
         QVERIFY(preview);
-        QCOMPARE(OpenPreview(), preview);
+        preview->setWindowState(Qt::WindowMinimized);
+        QCOMPARE(OpenPreview(), preview); // minimised or not
+        QVERIFY(!preview->windowState().testFlag(Qt::WindowMinimized));
         QCOMPARE(VisibleTopLevels().size(), 2);
         const OverlaySettings before = driver.window->Snapshot();
         preview->close();
