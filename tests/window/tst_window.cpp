@@ -31,6 +31,17 @@ const QString kNegative =
 const QString kWhole =
     QStringLiteral("Notice|Orvinel|Draw Order has been converted to a valid integer value.");
 
+// How many of `widget`'s drawn pixels pass `test`.
+int Pixels(QWidget* widget, bool (*test)(QColor))
+{
+    const QImage image = widget->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += test(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 class WindowTest : public QObject
@@ -111,17 +122,12 @@ private Q_SLOTS:
 
         // Drawn as well as laid out: the wrapped captions, the credit in blue,
         // and the path strips as plain text, whatever a file name holds.
-        const auto pixels = [&](const char* name, bool (*test)(QColor)) {
-            const QImage image = driver.Get(name)->grab().toImage();
-            int count = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    count += test(image.pixelColor(x, y)) ? 1 : 0;
-            return count;
-        };
-        QCOMPARE_GT(pixels("cmdOpen_graphic_file", [](QColor c) { return c.lightness() < 80; }),
-                    10);
-        QCOMPARE_GT(pixels("lblTarnwell", [](QColor c) { return c.blue() > c.red() + 100; }), 10);
+        QCOMPARE_GT(
+            Pixels(driver.Get("cmdOpen_graphic_file"), [](QColor c) { return c.lightness() < 80; }),
+            10);
+        QCOMPARE_GT(
+            Pixels(driver.Get("lblTarnwell"), [](QColor c) { return c.blue() > c.red() + 100; }),
+            10);
         for (const char* strip : {"lblOpen_graphic_file", "lblOutput_file"})
             QCOMPARE(driver.Get<QLabel>(strip)->textFormat(), Qt::PlainText);
 
