@@ -24,6 +24,14 @@ OverlayField QualifiedBy(OverlayField units)
     return nullptr;
 }
 
+void TakeOver(DocumentState& state, const GraphicChoice& picture)
+{
+    state.settings.picture = picture.picture;
+    state.widthText = picture.widthText;
+    state.heightText = picture.heightText;
+    state.caption = picture.windowCaption;
+}
+
 } // namespace
 
 OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
@@ -97,10 +105,7 @@ void OverlayDocument::ApplyHandEdit(const std::vector<std::pair<OverlayField, QS
 void OverlayDocument::TakePicture(const GraphicChoice& picture)
 {
     DocumentState next = state_;
-    next.settings.picture = picture.picture;
-    next.widthText = picture.widthText;
-    next.heightText = picture.heightText;
-    next.caption = picture.windowCaption;
+    TakeOver(next, picture);
     Commit(std::move(next), Reach::Shown);
 }
 
@@ -109,11 +114,8 @@ void OverlayDocument::Open(const OverlaySettings& settings, const GraphicChoice&
 {
     DocumentState next;
     next.settings = settings;
-    next.settings.picture = picture.picture;
+    TakeOver(next, picture);
     next.pictureFolder = pictureFolder;
-    next.widthText = picture.widthText;
-    next.heightText = picture.heightText;
-    next.caption = picture.windowCaption;
     next.preset = Overlay::MatchingPreset(next.settings);
     Commit(std::move(next), Reach::Shown);
 }
@@ -125,20 +127,22 @@ void OverlayDocument::MoveFolder(DocumentState& state, const QString& folder)
     state.pictureFolder = folder;
 }
 
-OverlaySettings OverlayDocument::SettingsAt(const QString& outputFile) const
+DocumentState OverlayDocument::SavedAt(const QString& outputFile) const
 {
     DocumentState moved = state_;
     MoveFolder(moved, QFileInfo(outputFile).absolutePath());
     moved.settings.outputFile = outputFile;
-    return moved.settings;
+    return moved;
+}
+
+OverlaySettings OverlayDocument::SettingsAt(const QString& outputFile) const
+{
+    return SavedAt(outputFile).settings;
 }
 
 void OverlayDocument::SavedAs(const QString& outputFile)
 {
-    DocumentState next = state_;
-    MoveFolder(next, QFileInfo(outputFile).absolutePath());
-    next.settings.outputFile = outputFile;
-    Commit(std::move(next), Reach::Shown);
+    Commit(SavedAt(outputFile), Reach::Shown);
 }
 
 void OverlayDocument::Restore(const DocumentState& state)

@@ -92,6 +92,8 @@ Q_SIGNALS:
 
 private:
     void Commit(DocumentState next, Reach reach);
+    // The state as Save As to `outputFile` leaves it.
+    DocumentState SavedAt(const QString& outputFile) const;
 
     DocumentState state_;
 };
