@@ -52,7 +52,7 @@ struct Row
 // clang-format off
 inline constexpr Row kRows[] = {
     {"lblOpen_graphic_file", Kind::Label, nullptr, "", 120, 120, 4455, 615, Face::Default, Centred | InfoStrip | Wraps},
-    {"cmdOpen_graphic_file", Kind::Button, nullptr, "Select Overlay Graphic File", 4680, 180, 1455, 495, Face::Bold, Wraps},
+    {"cmdOpen_graphic_file", Kind::Button, nullptr, "Select Overlay &Graphic File", 4680, 180, 1455, 495, Face::Bold, Wraps},
     {"txtOverlay_title", Kind::Text, nullptr, "", 120, 840, 4455, 405, Face::Points9_75, Centred},
     {"lblOverlaytitle", Kind::Label, nullptr, "Overlay Title", 4800, 915, 1215, 255, Face::Bold, Centred},
     {"framePresets", Kind::Frame, nullptr, "Preset Positions", 120, 1320, 3375, 1935, Face::Bold, Plain},
@@ -61,21 +61,21 @@ inline constexpr Row kRows[] = {
     {"frameOverlay", Kind::Frame, nullptr, "Overlay Parameters", 3090, 3360, 3015, 1455, Face::Bold, Plain},
     {"frameRotation", Kind::Frame, nullptr, "Rotation", 1650, 5040, 4455, 1455, Face::Bold, Plain},
     {"frameDraw_Order", Kind::Frame, nullptr, "Draw Order", 120, 5280, 1335, 975, Face::Bold, Plain},
-    {"cmdPreview", Kind::Button, nullptr, "Preview", 120, 6330, 1335, 495, Face::Bold, Wraps},
+    {"cmdPreview", Kind::Button, nullptr, "Pre&view", 120, 6330, 1335, 495, Face::Bold, Wraps},
     {"frameSize", Kind::Frame, nullptr, "Overlay Size", 1800, 6600, 4215, 1335, Face::Bold, Plain},
-    {"chkAuto_Refresh", Kind::CheckBox, nullptr, "Auto-Refresh", 120, 6960, 1575, 255, Face::Bold, Plain},
+    {"chkAuto_Refresh", Kind::CheckBox, nullptr, "A&uto-Refresh", 120, 6960, 1575, 255, Face::Bold, Plain},
     {"Label1", Kind::Label, nullptr, "Version 0.4", 360, 7440, 855, 255, Face::Default, Plain},
     {"lblTransparent", Kind::Label, nullptr, "Transparent", 120, 8040, 975, 255, Face::Default, SeeThrough},
     {"lblSettransparency", Kind::Label, nullptr, "Set Transparency", 240, 8040, 5775, 255, Face::Bold, Centred | SeeThrough},
     {"lblOpaque", Kind::Label, nullptr, "Opaque", 5400, 8040, 615, 375, Face::Default, SeeThrough},
     {"sliderTransparency", Kind::Slider, nullptr, "", 90, 8280, 6015, 495, Face::Default, Plain},
     {"lblOutput_file", Kind::Label, nullptr, "", 90, 8880, 6015, 495, Face::Default, InfoStrip | Wraps},
-    {"cmdSave_As", Kind::Button, nullptr, "Save As", 120, 9480, 1335, 735, Face::Bold, Wraps},
-    {"cmdSave_Refresh", Kind::Button, nullptr, "Save/Refresh", 1640, 9480, 1335, 735, Face::Bold, Wraps},
-    {"cmdHelp", Kind::Button, nullptr, "Help", 3160, 9480, 1335, 735, Face::Bold, Wraps},
-    {"cmdExit", Kind::Button, nullptr, "Exit", 4680, 9480, 1335, 735, Face::Bold, Wraps},
-    {"cmdCreate_Network_Link", Kind::Button, nullptr, "Create Network Link And Open In Google Earth", 120, 10320, 1695, 735, Face::Bold, Wraps},
-    {"cmdNew_Program", Kind::Button, nullptr, "New Program Window", 2040, 10320, 1695, 735, Face::Bold, Wraps},
+    {"cmdSave_As", Kind::Button, nullptr, "Save &As", 120, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdSave_Refresh", Kind::Button, nullptr, "Save/&Refresh", 1640, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdHelp", Kind::Button, nullptr, "He&lp", 3160, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdExit", Kind::Button, nullptr, "E&xit", 4680, 9480, 1335, 735, Face::Bold, Wraps},
+    {"cmdCreate_Network_Link", Kind::Button, nullptr, "Create &Network Link And Open In Google Earth", 120, 10320, 1695, 735, Face::Bold, Wraps},
+    {"cmdNew_Program", Kind::Button, nullptr, "New &Program Window", 2040, 10320, 1695, 735, Face::Bold, Wraps},
     {"lblTarnwell", Kind::ClickLabel, nullptr, "Created by Tarnwell Click here to visit the site", 3840, 10380, 2355, 615, Face::Bold, Centred | Blue | Wraps},
 
     {"optPreset_0", Kind::Option, "framePresets", Overlay::kPresets[0].name, 120, 240, 855, 495, Face::Default, Wraps},
@@ -126,18 +126,65 @@ inline constexpr Row kRows[] = {
     {"comboSize_y", Kind::SizeList, "frameSize", "", 2280, 840, 1815, 315, Face::Default, Plain},
 };
 
-// Every control that takes the focus, in tab order. The presets are one stop
-// together, through the chosen one.
+// Every control that takes the focus, in tab order: the window as it is read,
+// top to bottom and left to right, a group at a time, each x or y column of a
+// group its units then its value. The presets are one stop together, through
+// the chosen one.
 inline constexpr const char* kTabOrder[] = {
-    "cmdExit", "cmdSave_As", "cmdSave_Refresh", "cmdCreate_Network_Link", "cmdHelp",
-    "cmdOpen_graphic_file", "txtOverlay_x", "txtOverlay_y", "comboOverlay_x_units",
-    "comboOverlay_y_units", "txtScreen_x", "txtScreen_y", "comboScreen_x_units",
-    "comboScreen_y_units", "txtRotation_x", "comboRotation_x_units", "comboSize_x_units",
-    "comboSize_y_units", "comboSize_x", "comboSize_y", "optPreset_0", "optPreset_1", "optPreset_2",
+    "cmdOpen_graphic_file", "txtOverlay_title", "optPreset_0", "optPreset_1", "optPreset_2",
     "optPreset_3", "optPreset_4", "optPreset_5", "optPreset_6", "optPreset_7", "optPreset_8",
-    "txtRotation", "txtOverlay_title", "sliderTransparency", "txtWidth", "txtHeight",
-    "comboRotation_y_units", "txtRotation_y", "txtDraw_order", "chkAuto_Refresh", "cmdNew_Program",
-    "cmdPreview",
+    "txtWidth", "txtHeight", "comboScreen_x_units", "txtScreen_x", "comboScreen_y_units",
+    "txtScreen_y", "comboOverlay_x_units", "txtOverlay_x", "comboOverlay_y_units", "txtOverlay_y",
+    "txtDraw_order", "txtRotation", "comboRotation_x_units", "txtRotation_x",
+    "comboRotation_y_units", "txtRotation_y", "cmdPreview", "chkAuto_Refresh", "comboSize_x_units",
+    "comboSize_x", "comboSize_y_units", "comboSize_y", "sliderTransparency", "cmdSave_As",
+    "cmdSave_Refresh", "cmdHelp", "cmdExit", "cmdCreate_Network_Link", "cmdNew_Program",
+};
+
+// What a screen reader calls each control that has no caption of its own (a
+// group's title alone would name several).
+struct AccessibleName
+{
+    const char* name;
+    const char* text;
+};
+inline constexpr AccessibleName kAccessibleNames[] = {
+    {"txtOverlay_title", "Overlay title"},
+    {"txtWidth", "Overlay width in pixels"},
+    {"txtHeight", "Overlay height in pixels"},
+    {"comboScreen_x_units", "Screen x units"},
+    {"txtScreen_x", "Screen x"},
+    {"comboScreen_y_units", "Screen y units"},
+    {"txtScreen_y", "Screen y"},
+    {"comboOverlay_x_units", "Overlay x units"},
+    {"txtOverlay_x", "Overlay x"},
+    {"comboOverlay_y_units", "Overlay y units"},
+    {"txtOverlay_y", "Overlay y"},
+    {"txtDraw_order", "Draw order"},
+    {"txtRotation", "Rotation angle"},
+    {"comboRotation_x_units", "Rotation x units"},
+    {"txtRotation_x", "Rotation x"},
+    {"comboRotation_y_units", "Rotation y units"},
+    {"txtRotation_y", "Rotation y"},
+    {"comboSize_x_units", "Size x units"},
+    {"comboSize_x", "Size x"},
+    {"comboSize_y_units", "Size y units"},
+    {"comboSize_y", "Size y"},
+    {"sliderTransparency", "Transparency"},
+    {"lblOpen_graphic_file", "Overlay graphic file"},
+    {"lblOutput_file", "Output file"},
+};
+
+// Labels that name a field beside them.
+struct LabelFor
+{
+    const char* label;
+    const char* field;
+};
+inline constexpr LabelFor kLabels[] = {
+    {"lblOverlaytitle", "txtOverlay_title"}, {"lblWidth_label", "txtWidth"},
+    {"lblHeight_label", "txtHeight"},         {"lblRotation_angle", "txtRotation"},
+    {"lblSettransparency", "sliderTransparency"},
 };
 
 struct Tooltip
@@ -146,16 +193,19 @@ struct Tooltip
     const char* text;
 };
 
-// Word for word, spelling included: these are the program's own texts.
 inline constexpr Tooltip kTooltips[] = {
     {"cmdOpen_graphic_file", "Choose graphic file to use as overlay"},
     {"txtOverlay_title", "Enter overlay title here"},
     {"framePresets", "Presets that position overlay at specified location (native dimension)"},
     {"frameGraphicdimensions", "Overlay dimension in pixels (for reference purposes only). Automatically calculated for GIF, JPG and BMP files; for other files, you can manually enter the dimensions here."},
     {"comboScreen_x_units", "Set units for x screen parameter"},
-    {"comboScreen_y_units", "Set units for y screen paramete"},
-    {"txtOverlay_x", "Set units for x overlay parameter"},
-    {"txtOverlay_y", "Set units for y overlay parameter"},
+    {"comboScreen_y_units", "Set units for y screen parameter"},
+    {"txtScreen_x", "x-position of the point on the screen where the overlay point is placed"},
+    {"txtScreen_y", "y-position of the point on the screen where the overlay point is placed"},
+    {"comboOverlay_x_units", "Set units for x overlay parameter"},
+    {"comboOverlay_y_units", "Set units for y overlay parameter"},
+    {"txtOverlay_x", "x-position of the point on the overlay that is placed on the screen point"},
+    {"txtOverlay_y", "y-position of the point on the overlay that is placed on the screen point"},
     {"txtRotation", "Up to +180 degrees for counter-clockwise rotation, up to -180 for clockwise."},
     {"txtRotation_x", "x-position for rotation axis (blank defaults to center of overlay)"},
     {"txtRotation_y", "y-position for rotation axis (blank defaults to center of overlay)"},
@@ -163,10 +213,10 @@ inline constexpr Tooltip kTooltips[] = {
     {"sliderTransparency", "Sets transparency of overlay (left for completely transparent, right for completely opaque)"},
     {"cmdSave_As", "Save overlay file under a new name"},
     {"cmdSave_Refresh", "Save overlay data file under current name; refresh data for network link"},
-    {"cmdHelp", "Opens post page on Tarnwell website that explains use of this program."},
+    {"cmdHelp", "Opens the user guide, which explains the use of this program"},
     {"cmdExit", "Exits program"},
     {"cmdPreview", "Shows where the overlay lands on the screen, updated with every change"},
-    {"cmdCreate_Network_Link", "Creates a network link to the main overlay data file which refreshes once a second, and opens it in Google Earth. Change any of the parameters, click \"Save/Refresh\", and the overlay will be modifiied in Google Earth."},
+    {"cmdCreate_Network_Link", "Creates a network link to the main overlay data file which refreshes once a second, and opens it in Google Earth. Change any of the parameters, click \"Save/Refresh\", and the overlay will be modified in Google Earth."},
 };
 // clang-format on
 

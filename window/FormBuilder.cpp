@@ -3,6 +3,7 @@
 #include "CaptionFrame.h"
 #include "ClickableLabel.h"
 #include "ControlTable.h"
+#include "NamedLists.h"
 #include "Vocabulary.h"
 #include "WrappingButtons.h"
 
@@ -10,12 +11,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 
 #include <algorithm>
@@ -63,6 +62,7 @@ QFont FontFor(Face face)
 QComboBox* UnitsList(const QStringList& units, QWidget* container)
 {
     auto* list = new QComboBox(container);
+    NameByAccessibleName(list);
     list->addItems(units);
     list->setCurrentIndex(-1);
     return list;
@@ -120,6 +120,7 @@ QWidget* CreateControl(const Row& row, QWidget* container)
     }
     case Kind::SizeList: {
         auto* list = new QComboBox(container);
+        NameByAccessibleName(list);
         list->setEditable(true);
         // A typed text stays text: it is never added to the items, never
         // completed into an item, and may be of any length.
@@ -196,6 +197,12 @@ FormControls BuildForm(QWidget* window)
     }
     for (const Tooltip& tip : kTooltips)
         controls.value(QString::fromLatin1(tip.name))->setToolTip(QString::fromUtf8(tip.text));
+    for (const AccessibleName& named : kAccessibleNames)
+        controls.value(QString::fromLatin1(named.name))
+            ->setAccessibleName(QString::fromUtf8(named.text));
+    for (const LabelFor& tie : kLabels)
+        Found<QLabel>(controls, tie.label)
+            ->setBuddy(controls.value(QString::fromLatin1(tie.field)));
     for (std::size_t i = 1; i < std::size(kTabOrder); ++i)
         QWidget::setTabOrder(controls.value(QString::fromLatin1(kTabOrder[i - 1])),
                              controls.value(QString::fromLatin1(kTabOrder[i])));
@@ -246,20 +253,4 @@ FormControls BuildForm(QWidget* window)
     form.comboSize_x = Found<QComboBox>(controls, "comboSize_x");
     form.comboSize_y = Found<QComboBox>(controls, "comboSize_y");
     return form;
-}
-
-void CentreOnScreen(QWidget* window)
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // The platform window knows its frame (where the platform can tell
-    // before the window is shown), so the outer size is measured.
-    window->winId(); // creates the platform window
-    const QRect whole = screen->geometry();
-    const QRect outer = window->frameGeometry();
-    const float left = float(whole.width() - outer.width()) / 2.0f;
-    const float top = float(whole.height() - outer.height()) / 2.0f;
-    window->move(whole.x() + static_cast<int>(std::lround(left)),
-                 whole.y() + static_cast<int>(std::lround(top)));
 }

@@ -53,14 +53,11 @@ struct FormControls
     QComboBox* comboSize_y = nullptr;
 };
 
-// Gives the window its fixed size and font and creates its controls from the
+// Gives the client area its fixed size and font and creates its controls from the
 // layout table (ControlTable.h): each named after its row, placed (twips at 15
 // to a pixel), in its font, with its caption, list items and tooltip, in the
-// tab order of kTabOrder; the options in one exclusive group with ids 0 to 8,
+// tab order of kTabOrder, with the names screen readers say (kAccessibleNames)
+// and the labels tied to their fields; the options in one exclusive group with ids 0 to 8,
 // one stop of the tab order through the chosen one. Values the user can
 // change are not set here: they show the document's start values.
 FormControls BuildForm(QWidget* window);
-
-// Centres the window, frame and all, on the primary screen as a whole; on a
-// screen smaller than the window it sticks out.
-void CentreOnScreen(QWidget* window);

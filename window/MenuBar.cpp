@@ -1,8 +1,45 @@
 #include "MenuBar.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+
+namespace {
+
+// A text field takes keys such as Ctrl+E ("end of line") for itself before
+// the menu sees them; in this window the menus' keys win, from every control.
+class MenuKeysFirst : public QObject
+{
+public:
+    MenuKeysFirst(QMenuBar* bar, QWidget* window) : QObject(bar), bar_(bar), window_(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (widget == nullptr || !window_->isAncestorOf(widget))
+            return false;
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QMenu* menu : bar_->findChildren<QMenu*>())
+            for (const QAction* action : menu->actions())
+                if (action->isEnabled() && action->shortcuts().contains(pressed))
+                    return true;
+        return false;
+    }
+
+private:
+    QMenuBar* bar_;
+    QWidget* window_;
+};
+
+} // namespace
 
 QMenuBar* BuildMenuBar(QWidget* window, const std::vector<MenuEntry>& entries)
 {
@@ -33,5 +70,6 @@ QMenuBar* BuildMenuBar(QWidget* window, const std::vector<MenuEntry>& entries)
         if (entry.triggered)
             QObject::connect(action, &QAction::triggered, window, entry.triggered);
     }
+    new MenuKeysFirst(bar, window);
     return bar;
 }

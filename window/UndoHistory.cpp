@@ -158,22 +158,44 @@ void UndoHistory::Redo()
     stack_.redo();
 }
 
+namespace {
+
+// Ctrl+Y and Ctrl+Shift+Z both redo on every platform: users bring either
+// habit, and the guide names both.
+QList<QKeySequence> RedoKeys()
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+        if (!keys.contains(key))
+            keys.append(key);
+    return keys;
+}
+
+bool IsUndoOrRedo(const QKeyEvent* key)
+{
+    const QKeySequence pressed(key->keyCombination());
+    return key->matches(QKeySequence::Undo) || RedoKeys().contains(pressed);
+}
+
+} // namespace
+
 QAction* UndoHistory::MakeUndoAction(QObject* parent)
 {
-    return MakeAction(parent, tr("Undo"), QKeySequence::Undo, stack_.canUndo(),
-                      &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged,
+    return MakeAction(parent, tr("&Undo"), QKeySequence::keyBindings(QKeySequence::Undo),
+                      stack_.canUndo(), &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged,
                       &UndoHistory::Undo);
 }
 
 QAction* UndoHistory::MakeRedoAction(QObject* parent)
 {
-    return MakeAction(parent, tr("Redo"), QKeySequence::Redo, stack_.canRedo(),
+    return MakeAction(parent, tr("&Redo"), RedoKeys(), stack_.canRedo(),
                       &QUndoStack::canRedoChanged, &QUndoStack::redoTextChanged,
                       &UndoHistory::Redo);
 }
 
 QAction* UndoHistory::MakeAction(QObject* parent, const QString& verb,
-                                 QKeySequence::StandardKey keys, bool enabled,
+                                 const QList<QKeySequence>& keys, bool enabled,
                                  void (QUndoStack::*canChanged)(bool),
                                  void (QUndoStack::*textChanged)(const QString&),
                                  void (UndoHistory::*run)())
@@ -183,7 +205,11 @@ QAction* UndoHistory::MakeAction(QObject* parent, const QString& verb,
     action->setEnabled(enabled);
     connect(&stack_, canChanged, action, &QAction::setEnabled);
     connect(&stack_, textChanged, action, [action, verb](const QString& what) {
-        action->setText(what.isEmpty() ? verb : verb + u' ' + what);
+        // A "&" of a file name is text, not an access key.
+        action->setText(what.isEmpty()
+                            ? verb
+                            : verb + u' ' +
+                                  QString(what).replace(QStringLiteral("&"), QStringLiteral("&&")));
     });
     connect(action, &QAction::triggered, this, run);
     return action;
@@ -197,8 +223,7 @@ bool UndoHistory::eventFilter(QObject* watched, QEvent* event)
         // A field's own undo would fight this history: Ctrl+Z always means
         // the window's Undo.
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (qobject_cast<QLineEdit*>(watched) &&
-            (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)))
+        if (qobject_cast<QLineEdit*>(watched) && IsUndoOrRedo(key))
             return true;
         Flush();
         break;

@@ -67,7 +67,7 @@ protected:
 
 private:
     // One menu action for undo or redo: "<verb> <what>", off with nothing to do.
-    QAction* MakeAction(QObject* parent, const QString& verb, QKeySequence::StandardKey keys,
+    QAction* MakeAction(QObject* parent, const QString& verb, const QList<QKeySequence>& keys,
                         bool enabled, void (QUndoStack::*canChanged)(bool),
                         void (QUndoStack::*textChanged)(const QString&),
                         void (UndoHistory::*run)());

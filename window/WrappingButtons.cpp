@@ -27,8 +27,11 @@ void WrappingPushButton::paintEvent(QPaintEvent* /*event*/)
         textRect.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                            style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     }
-    painter.drawItemText(textRect, Qt::AlignCenter | kWrapFlags, palette(), isEnabled(), caption,
-                         QPalette::ButtonText);
+    // The access key underlined, where the style shows access keys.
+    int flags = Qt::AlignCenter | kWrapFlags | Qt::TextShowMnemonic;
+    if (style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) == 0)
+        flags |= Qt::TextHideMnemonic;
+    painter.drawItemText(textRect, flags, palette(), isEnabled(), caption, QPalette::ButtonText);
 }
 
 void WrappingRadioButton::paintEvent(QPaintEvent* /*event*/)

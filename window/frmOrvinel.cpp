@@ -11,6 +11,7 @@
 #include "OverlaySaver.h"
 #include "PlatformProfile.h"
 #include "PreviewWindow.h"
+#include "ScreenFit.h"
 #include "Services.h"
 #include "UndoHistory.h"
 
@@ -22,6 +23,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -81,14 +84,21 @@ void frmOrvinel::CreateMenus()
             };
         menus.push_back(std::move(entry));
     }
-    // The menu bar sits above the client area, which keeps its size.
+    // The menu bar sits above the client area, which keeps its size; on a
+    // screen too small for it, the client area scrolls below the menu bar.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setMenuBar(BuildMenuBar(this, menus));
     exportKmz_ = findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
-    layout->addWidget(clientArea_);
+    scrollArea_ = new QScrollArea(this);
+    scrollArea_->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    // No stop of its own: Tab goes from control to control, and the area
+    // scrolls to show the one with the focus.
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
+    scrollArea_->setWidget(clientArea_);
+    layout->addWidget(scrollArea_);
 
     new FileDrop(
         this,
@@ -157,14 +167,16 @@ void frmOrvinel::ConnectHandlers()
 
 void frmOrvinel::Form_Load()
 {
-    layout()->activate(); // the menu bar's height counts in the centring
-    CentreOnScreen(this);
+    const QSize natural =
+        clientArea_->size() + QSize(0, layout()->menuBar()->heightForWidth(clientArea_->width()));
+    FitToScreen(this, natural, style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     networkLink_.GoogleEarthPath = PlatformProfile::Current().defaultViewerPath;
     binding_->Show(document_->State());
     UpdateCommandStates();
     history_->Rebase(); // the start values are no step
-    // First in the tab order, so it holds the focus when the window opens.
-    cmdExit->setFocus();
+    // First in the tab order and the first step of the work, so it holds
+    // the focus when the window opens.
+    cmdOpen_graphic_file->setFocus();
 }
 
 void frmOrvinel::UpdateCommandStates()

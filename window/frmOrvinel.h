@@ -20,6 +20,7 @@
 class OverlaySaver;
 class QAction;
 class QCloseEvent;
+class QScrollArea;
 class FocusValidation;
 struct HandEdit;
 class PreviewWindow;
@@ -39,7 +40,8 @@ public:
     ~frmOrvinel() override;
     Q_DISABLE_COPY_MOVE(frmOrvinel)
 
-    // Centres the window on the whole primary screen and shows the
+    // Sizes and places the window for the primary screen (centred on it,
+    // within its free area, scrolling where it does not fit) and shows the
     // document's start values. Call once, before the window is first shown.
     void Form_Load();
 
@@ -190,8 +192,10 @@ private:
 
     // The controls bound to the document's fields.
     std::unique_ptr<DocumentBinding> binding_;
-    // The controls' own area below the menu bar.
+    // The controls' own area below the menu bar, in a scroll area that
+    // scrolls only on a screen too small for it.
     QWidget* clientArea_ = nullptr;
+    QScrollArea* scrollArea_ = nullptr;
     // File > Export as KMZ, enabled with Save As.
     QAction* exportKmz_ = nullptr;
     // While a file is read for opening: another open waits its turn.
