@@ -210,6 +210,10 @@ private Q_SLOTS:
         QVERIFY(!labels.isEmpty() &&
                 labels.first().first->text(QAccessible::Name) == "Overlay Title");
         QCOMPARE(driver.services.calls.size(), 0);
+        // An access key presses its button from a text field.
+        QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QString()));
+        QTest::keyClick(driver.Get("txtOverlay_title"), Qt::Key_G, Qt::AltModifier);
+        QTRY_COMPARE(driver.services.CallsOf(FakeServices::Kind::FileDialog).size(), 1);
     }
 
     // Each preset from mixed units: the file holds the preset in fractions;
