@@ -221,9 +221,10 @@ bool UndoHistory::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress: {
         // A field's own undo would fight this history: Ctrl+Z always means
-        // the window's Undo.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (qobject_cast<QLineEdit*>(watched) && IsUndoOrRedo(key))
+        // the window's Undo. The menu's keys win over the field's while
+        // there is something to undo; with nothing, the key does nothing.
+        if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched) &&
+            IsUndoOrRedo(static_cast<QKeyEvent*>(event)))
             return true;
         Flush();
         break;
