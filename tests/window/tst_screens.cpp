@@ -12,16 +12,15 @@
 #include <QScreen>
 #include <QScrollBar>
 
-namespace {
-
-QSize gScreen;  // in the screen's own pixels
-int gPercent{}; // the platform's scaling
-
-} // namespace
-
 class ScreensTest : public QObject
 {
     Q_OBJECT
+public:
+    ScreensTest(QSize screen, int percent) : screen_(screen), percent_(percent) {}
+
+private:
+    QSize screen_; // in the screen's own pixels
+    int percent_;  // the platform's scaling
 
 private Q_SLOTS:
     // A frame goes centred on the whole screen, moved as little as needed
@@ -56,7 +55,7 @@ private Q_SLOTS:
         QVERIFY(driver.Open());
         frmOrvinel* window = driver.window.get();
         const QScreen* screen = QGuiApplication::primaryScreen();
-        QCOMPARE(screen->geometry().size(), gScreen * 100 / gPercent);
+        QCOMPARE(screen->geometry().size(), screen_ * 100 / percent_);
         const QRect available = screen->availableGeometry();
         QVERIFY2(available.contains(window->frameGeometry()),
                  qPrintable(QStringLiteral("frame %1,%2 %3x%4")
@@ -106,8 +105,8 @@ int main(int argc, char** argv)
             .match(QString::fromLatin1(argc > 1 ? argv[1] : ""));
     if (!screen.hasMatch())
         qFatal("usage: window_screens WIDTHxHEIGHT@PERCENT [test options]");
-    gScreen = QSize(screen.captured(1).toInt(), screen.captured(2).toInt());
-    gPercent = screen.captured(3).toInt();
+    const QSize size(screen.captured(1).toInt(), screen.captured(2).toInt());
+    const int percent = screen.captured(3).toInt();
     // A configuration file in the working folder: a relative name keeps a
     // drive letter's colon out of the platform's options.
     QTemporaryDir folder;
@@ -115,9 +114,9 @@ int main(int argc, char** argv)
     const QByteArray json = QStringLiteral(R"({"screens": [{"name": "test", "x": 0, "y": 0, )"
                                            R"("width": %1, "height": %2, "logicalDpi": %3, )"
                                            R"("logicalBaseDpi": 96, "dpr": 1}]})")
-                                .arg(gScreen.width())
-                                .arg(gScreen.height())
-                                .arg(96 * gPercent / 100)
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(96 * percent / 100)
                                 .toLatin1();
     if (!config.open(QIODevice::WriteOnly) || config.write(json) != json.size())
         qFatal("cannot write the screen's configuration");
@@ -125,7 +124,7 @@ int main(int argc, char** argv)
     QDir::setCurrent(folder.path());
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=screen.json");
     QApplication app(argc, argv);
-    ScreensTest test;
+    ScreensTest test(size, percent);
     QStringList arguments = QApplication::arguments();
     arguments.removeAt(1);
     return QTest::qExec(&test, arguments);
