@@ -1,5 +1,7 @@
 // Renders the preview window in three typical states to PNG files, with a
-// small legend picture drawn here and loaded as any picture file is.
+// small legend picture drawn here and loaded as any picture file is. With
+// --keyboard, a fourth: the picture taken by Tab, its handles and the
+// canvas's focus frame showing.
 #include "OverlaySettings.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
@@ -13,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -97,8 +100,9 @@ bool Shot(PreviewWindow& window, const OverlaySettings& settings, const QString&
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: preview_shots <output folder>\n");
+    const bool keyboard = argc == 3 && qstrcmp(argv[2], "--keyboard") == 0;
+    if (argc < 2 || (argc > 2 && !keyboard)) {
+        std::fprintf(stderr, "usage: preview_shots <output folder> [--keyboard]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -134,5 +138,15 @@ int main(int argc, char** argv)
     bool ok = Shot(window, lowerRight, out.filePath(QStringLiteral("preview-lower-right.png")));
     ok = Shot(window, turned, out.filePath(QStringLiteral("preview-rotated.png"))) && ok;
     ok = Shot(window, faded, out.filePath(QStringLiteral("preview-half-transparent.png"))) && ok;
+    if (keyboard) {
+        // As a user without a mouse gets there: the window opens on the
+        // canvas, Tab goes round by the screen list and back to it.
+        window.show();
+        if (!QTest::qWaitForWindowActive(&window))
+            return 1;
+        for (int tab = 0; tab < 2; ++tab)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ok = Shot(window, turned, out.filePath(QStringLiteral("preview-keyboard.png"))) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "PreviewTestSupport.h"
 #include "PreviewWindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QRegularExpression>
@@ -82,7 +83,7 @@ private Q_SLOTS:
         window_.findChild<QComboBox*>()->setCurrentIndex(1); // 1280 x 720
         canvas_->setFixedSize(668, 388);
         window_.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window_));
+        QVERIFY(QTest::qWaitForWindowActive(&window_)); // for the keys' focus moves
         QCOMPARE(canvas_->lastDrawnScreenRect(), QRectF(14, 14, 640, 360));
     }
 
@@ -290,6 +291,9 @@ private Q_SLOTS:
     }
 
     // Arrow keys nudge the selected picture only, a pixel, or ten with Shift.
+    // Without the mouse: Tab to the canvas takes the picture at once, Escape
+    // lets it go, Space or Enter takes it again. The canvas shows a focus
+    // frame while it has the focus.
     void keys_nudge()
     {
         window_.ShowSettings(Centred().screen("100", "100", "pixels"));
@@ -297,16 +301,53 @@ private Q_SLOTS:
         QSignalSpy started(&window_, &PreviewWindow::handEditStarted);
         QSignalSpy edited(&window_, &PreviewWindow::handEdited);
         QSignalSpy finished(&window_, &PreviewWindow::handEditFinished);
-        QTest::keyClick(canvas_, Qt::Key_Right);
-        QCOMPARE(edited.count(), 0);
-        QTest::mouseClick(canvas_, Qt::LeftButton, {}, W(canvas_->placement().anchor));
-        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down})
-            QTest::keyClick(canvas_, key, key == Qt::Key_Up ? Qt::ShiftModifier : Qt::NoModifier);
-        QStringList texts;
-        for (const QList<QVariant>& args : edited)
-            texts << Fields(args.at(0).value<HandEdit>());
-        QCOMPARE(texts.join(u' '), "screenX=99 screenX=101 screenY=110 screenY=99");
-        QCOMPARE(started.count() + finished.count(), 8);
+        // Fed back as the main window does, so the nudges add up.
+        QObject feedback;
+        connect(&window_, &PreviewWindow::handEdited, &feedback,
+                [&](const HandEdit& e) { window_.ShowSettings(Applied(canvas_->settings(), e)); });
+        const QRect screen = canvas_->lastDrawnScreenRect().toRect().adjusted(-6, -6, 6, 6);
+        const auto framed = [&] {
+            const QImage drawn = canvas_->grab().toImage();
+            const QColor ground = canvas_->palette().color(QPalette::Window);
+            int marked = 0;
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x)
+                    marked += !screen.contains(x, y) && drawn.pixelColor(x, y) != ground ? 1 : 0;
+            return marked > 100;
+        };
+        const struct
+        {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            const char* edit = nullptr; // "-" for none
+        } steps[] = {
+            {Qt::Key_Right, {}, "-"},
+            {Qt::Key_Tab, Qt::ShiftModifier, "-"}, // to the screen list
+            {Qt::Key_Tab, {}, "-"},                // and back
+            {Qt::Key_Left, {}, "screenX=99"},
+            {Qt::Key_Right, {}, "screenX=100"},
+            {Qt::Key_Up, Qt::ShiftModifier, "screenY=110"},
+            {Qt::Key_Down, {}, "screenY=109"},
+            {Qt::Key_Escape, {}, "-"},
+            {Qt::Key_Left, {}, "-"},
+            {Qt::Key_Space, {}, "-"},
+            {Qt::Key_Left, {}, "screenX=99"},
+            {Qt::Key_Escape, {}, "-"},
+            {Qt::Key_Return, {}, "-"},
+            {Qt::Key_Up, {}, "screenY=110"},
+        };
+        QStringList seen;
+        QStringList expected;
+        for (const auto& step : steps) {
+            const qsizetype before = edited.size();
+            QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+            seen << (edited.size() > before ? Fields(edited.last().at(0).value<HandEdit>())
+                                            : QStringLiteral("-"));
+            expected << QString::fromLatin1(step.edit);
+            QCOMPARE(framed(), QApplication::focusWidget() == canvas_);
+        }
+        QCOMPARE(seen, expected);
+        QCOMPARE(started.count() + finished.count(), 12);
         QCOMPARE(finished.at(0).at(0).toBool(), false);
     }
 };

@@ -51,11 +51,15 @@ private Q_SLOTS:
     void initTestCase()
     {
         window_.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window_));
+        QVERIFY(QTest::qWaitForWindowActive(&window_));
     }
 
-    void screenList_ownScreenFirst()
+    // Opened, the window's keys go to the canvas, which waits for Tab, Space
+    // or Enter before it takes the picture.
+    void opened_onTheCanvas_ownScreenListedFirst()
     {
+        QCOMPARE(QApplication::focusWidget(), window_.canvas());
+        QVERIFY(!window_.canvas()->pictureSelected());
         QCOMPARE(window_.windowTitle(), QStringLiteral("Overlay Preview"));
         const QSize own = QGuiApplication::primaryScreen()->size();
         QCOMPARE(combo_->itemText(0),

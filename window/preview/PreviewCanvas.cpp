@@ -6,6 +6,7 @@
 #include "Presets.h"
 
 #include <QCursor>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -31,6 +32,8 @@ constexpr double kTurnHandleRadius = 5;
 constexpr double kTurnHandleDistance = 26;
 constexpr double kSnapReach = 8;
 constexpr int kBigNudge = 10;
+// The focus frame, this far round the screen: clear of its shadow.
+constexpr int kFocusGap = 8;
 
 double Length(QPointF v)
 {
@@ -57,7 +60,7 @@ PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent)
     connect(&loader_, &PictureLoader::pictureChanged, this, &PreviewCanvas::pictureChanged);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     Place();
 }
@@ -96,6 +99,15 @@ void PreviewCanvas::paintEvent(QPaintEvent* /*event*/)
     const double scale = screenRect.width() / screen_.width();
     drawnScreenRect_ = screenRect;
 
+    if (hasFocus()) {
+        // Where the arrow keys go, however the focus came. In the highlight
+        // colour, as Fusion frames a focused field; the style's own focus
+        // rectangle hardly shows on a dark palette.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(
+            screenRect.toAlignedRect().adjusted(-kFocusGap, -kFocusGap, kFocusGap, kFocusGap));
+    }
     CanvasPainting::Screen(painter, rect(), screenRect);
 
     // Picture frame (0,0)-(|w|,|h|) -> screen pixels -> widget. The frame is
@@ -301,6 +313,14 @@ void PreviewCanvas::EndDrag()
     update();
 }
 
+void PreviewCanvas::focusInEvent(QFocusEvent* event)
+{
+    // Reached by Tab, the picture is taken at once, so the arrows move it.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        selected_ = true;
+    QWidget::focusInEvent(event);
+}
+
 void PreviewCanvas::keyPressEvent(QKeyEvent* event)
 {
     if (drag_.hold.grip != Grip::None) {
@@ -315,6 +335,14 @@ void PreviewCanvas::keyPressEvent(QKeyEvent* event)
             }
         }
         // Keys do nothing else while the mouse holds the picture.
+        return;
+    }
+    // Space or Enter takes the picture, Escape lets it go.
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+        (key == Qt::Key_Escape && selected_)) {
+        selected_ = key != Qt::Key_Escape;
+        update();
         return;
     }
     const double step = event->modifiers().testFlag(Qt::ShiftModifier) ? kBigNudge : 1;

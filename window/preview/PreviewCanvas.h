@@ -23,9 +23,10 @@
 //
 // The picture can be placed by hand: a click selects it, a drag moves it
 // (snapping to the nine presets; Alt does not), its corner handles resize it
-// and the round handle above it turns it; arrow keys nudge it. The canvas
-// only reports each change as a HandEdit; the settings it shows come back
-// through setSettings.
+// and the round handle above it turns it; arrow keys nudge it. Without a
+// mouse, Tab to the canvas, or Space or Enter on it, selects the picture and
+// Escape lets it go. The canvas only reports each change as a HandEdit; the
+// settings it shows come back through setSettings.
 class PreviewCanvas : public QWidget
 {
     Q_OBJECT
@@ -83,6 +84,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -84,6 +84,9 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 
     canvas_ = new PreviewCanvas(this);
     canvas_->setObjectName(QStringLiteral("canvasPreview"));
+    // The first focus when the window opens; later openings keep whichever
+    // control the user left it on.
+    canvas_->setFocus();
 
     lblPreviewInfo_ = new QLabel(this);
     lblPreviewInfo_->setObjectName(QStringLiteral("lblPreviewInfo"));
