@@ -31,7 +31,7 @@ enum Look : unsigned {
     Centred = 1,
     InfoStrip = 2,  // the system's tooltip background, a message strip
     SeeThrough = 4, // transparent background
-    Blue = 8,       // blue text
+    Link = 8,       // the palette's link colour
     Wraps = 16,     // caption wraps at word boundaries
 };
 
@@ -76,7 +76,7 @@ inline constexpr Row kRows[] = {
     {"cmdExit", Kind::Button, nullptr, "E&xit", 4680, 9480, 1335, 735, Face::Bold, Wraps},
     {"cmdCreate_Network_Link", Kind::Button, nullptr, "Create &Network Link And Open In Google Earth", 120, 10320, 1695, 735, Face::Bold, Wraps},
     {"cmdNew_Program", Kind::Button, nullptr, "New &Program Window", 2040, 10320, 1695, 735, Face::Bold, Wraps},
-    {"lblTarnwell", Kind::ClickLabel, nullptr, "Created by Tarnwell Click here to visit the site", 3840, 10380, 2355, 615, Face::Bold, Centred | Blue | Wraps},
+    {"lblTarnwell", Kind::ClickLabel, nullptr, "Created by Tarnwell Click here to visit the site", 3840, 10380, 2355, 615, Face::Bold, Centred | Link | Wraps},
 
     {"optPreset_0", Kind::Option, "framePresets", Overlay::kPresets[0].name, 120, 240, 855, 495, Face::Default, Wraps},
     {"optPreset_1", Kind::Option, "framePresets", Overlay::kPresets[1].name, 1260, 240, 855, 495, Face::Default, Wraps},

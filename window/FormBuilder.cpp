@@ -102,11 +102,9 @@ QWidget* CreateControl(const Row& row, QWidget* container)
             label->setBackgroundRole(QPalette::ToolTipBase);
             label->setForegroundRole(QPalette::ToolTipText);
         }
-        if (row.look & Blue) {
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-            label->setPalette(palette);
-        }
+        // A role, not a colour, so that a dark palette gets its own link colour.
+        if (row.look & Link)
+            label->setForegroundRole(QPalette::Link);
         if (row.look & SeeThrough) {
             label->setAutoFillBackground(false);
             label->setAttribute(Qt::WA_TranslucentBackground);

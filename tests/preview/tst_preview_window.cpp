@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMap>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -126,18 +127,23 @@ private Q_SLOTS:
         }
         QCOMPARE_GT(whitened, 20);
 
-        // Selected, it shows its outline and handles in blue.
-        const QPoint centre = bounds.center();
-        QTest::mouseClick(window_.canvas(), Qt::LeftButton, {}, centre);
+        // Selected, it shows its outline and handles in the palette's
+        // highlight colours.
+        QPalette palette = window_.canvas()->palette();
+        const QColor edge(0xc0, 0x30, 0x70);
+        const QColor fill(0x30, 0xc0, 0x70);
+        palette.setColor(QPalette::Highlight, edge);
+        palette.setColor(QPalette::HighlightedText, fill);
+        window_.canvas()->setPalette(palette);
+        QTest::mouseClick(window_.canvas(), Qt::LeftButton, {}, bounds.center());
         const QImage selected = window_.canvas()->grab().toImage();
-        int blue = 0;
+        window_.canvas()->setPalette(QPalette());
+        QMap<QRgb, int> across; // the corners' handles, through their middles
         for (const QPointF& corner : window_.canvas()->lastDrawnCorners())
             for (int d = -4; d <= 4; ++d)
-                blue += selected.pixelColor(corner.toPoint() + QPoint(d, 0)).blue() >
-                                selected.pixelColor(corner.toPoint() + QPoint(d, 0)).red() + 60
-                            ? 1
-                            : 0;
-        QCOMPARE_GT(blue, 4);
+                ++across[selected.pixel(corner.toPoint() + QPoint(d, 0))];
+        QCOMPARE_GT(across.value(edge.rgb()), 4);
+        QCOMPARE_GT(across.value(fill.rgb()), 4);
     }
 
     // A picture over Qt's 128 MB decode limit: placed by its header at once,

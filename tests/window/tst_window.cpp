@@ -11,10 +11,13 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPalette>
 #include <QScreen>
 #include <QSlider>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 namespace {
@@ -41,6 +44,19 @@ int Pixels(QWidget* widget, bool (*test)(QColor))
         for (int x = 0; x < image.width(); ++x)
             count += test(image.pixelColor(x, y)) ? 1 : 0;
     return count;
+}
+
+// How far apart two colours are to the eye: WCAG's contrast ratio, 1 to 21.
+double Contrast(QColor a, QColor b)
+{
+    const auto luminance = [](QColor c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const auto [darker, lighter] = std::minmax({luminance(a), luminance(b)});
+    return (lighter + 0.05) / (darker + 0.05);
 }
 
 } // namespace
@@ -115,13 +131,11 @@ private Q_SLOTS:
         for (const char* name : {"cmdOpen_graphic_file", "txtOverlay_title", "txtRotation"})
             QVERIFY2(!driver.Get(name)->toolTip().isEmpty(), name);
 
-        // Drawn as well as laid out: the wrapped captions, the credit in blue,
-        // and the path strips as plain text, whatever a file name holds.
+        // Drawn as well as laid out: the wrapped captions (the credit's
+        // colour: credit_inThePalettesLinkColour), and the path strips as
+        // plain text, whatever a file name holds.
         QCOMPARE_GT(
             Pixels(driver.Get("cmdOpen_graphic_file"), [](QColor c) { return c.lightness() < 80; }),
-            10);
-        QCOMPARE_GT(
-            Pixels(driver.Get("lblTarnwell"), [](QColor c) { return c.blue() > c.red() + 100; }),
             10);
         for (const char* strip : {"lblOpen_graphic_file", "lblOutput_file"})
             QCOMPARE(driver.Get<QLabel>(strip)->textFormat(), Qt::PlainText);
@@ -214,6 +228,45 @@ private Q_SLOTS:
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QString()));
         QTest::keyClick(driver.Get("txtOverlay_title"), Qt::Key_G, Qt::AltModifier);
         QTRY_COMPARE(driver.services.CallsOf(FakeServices::Kind::FileDialog).size(), 1);
+    }
+
+    // The credit is drawn in the palette's link colour, so that it stands out
+    // from the window (WCAG's 4.5:1) on a dark palette as on a light one.
+    void credit_inThePalettesLinkColour_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        const struct
+        {
+            const char* name = nullptr;
+            QRgb window;
+            QRgb text;
+            QRgb link;
+        } palettes[] = {
+            {"light", 0xf0f0f0, 0x000000, 0x0b57d0},
+            {"dark", 0x202020, 0xe8e8e8, 0x8ab4f8},
+        };
+        for (const auto& colours : palettes) {
+            QPalette palette(QColor::fromRgb(colours.window));
+            palette.setColor(QPalette::WindowText, QColor::fromRgb(colours.text));
+            palette.setColor(QPalette::Link, QColor::fromRgb(colours.link));
+            QTest::newRow(colours.name) << palette;
+        }
+    }
+    void credit_inThePalettesLinkColour()
+    {
+        QFETCH(QPalette, palette);
+        driver.window->setPalette(palette);
+        const QImage drawn = driver.Get("lblTarnwell")->grab().toImage();
+        const QColor ground = drawn.pixelColor(0, 0);
+        // The ink: of the colours drawn, the one furthest from the ground.
+        QColor ink = ground;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (Contrast(drawn.pixelColor(x, y), ground) > Contrast(ink, ground))
+                    ink = drawn.pixelColor(x, y);
+        QCOMPARE(ground, palette.color(QPalette::Window));
+        QCOMPARE(ink, palette.color(QPalette::Link));
+        QCOMPARE_GE(Contrast(ink, ground), 4.5);
     }
 
     // Each preset from mixed units: the file holds the preset in fractions;

@@ -22,9 +22,8 @@ namespace {
 
 constexpr double kMargin = 14;
 
-// Placing by hand, in widget pixels.
-const QColor kHandleFill(255, 255, 255);
-const QColor kHandleEdge(0x1f, 0x5f, 0xa8);
+// Placing by hand, in widget pixels. The guide is drawn on the screen, whose
+// colours are its own whatever the palette, so it keeps its own colour too.
 const QColor kGuide(0xff, 0xb0, 0x20);
 constexpr double kHandleSide = 8;
 constexpr double kHandleReach = 7;
@@ -386,7 +385,7 @@ void PreviewCanvas::DrawHandles(QPainter& painter, const QRectF& screenRect)
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(kHandleEdge, 1.5);
+    QPen pen(palette().color(QPalette::Highlight), 1.5);
     pen.setCosmetic(true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
@@ -394,7 +393,7 @@ void PreviewCanvas::DrawHandles(QPainter& painter, const QRectF& screenRect)
     const QPointF top = (c[0] + c[1]) / 2;
     const QPointF turn = turnHandle();
     painter.drawLine(top, turn);
-    painter.setBrush(kHandleFill);
+    painter.setBrush(palette().color(QPalette::HighlightedText));
     painter.drawEllipse(turn, kTurnHandleRadius, kTurnHandleRadius);
     for (const QPointF corner : c)
         painter.drawRect(QRectF(corner - QPointF(kHandleSide, kHandleSide) / 2,
