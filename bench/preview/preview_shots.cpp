@@ -1,10 +1,12 @@
 // Renders the preview window in three typical states to PNG files, with a
 // small legend picture drawn here and loaded as any picture file is. With
 // --keyboard, a fourth: the picture taken by Tab, its handles and the
-// canvas's focus frame showing.
+// canvas's focus frame showing. ORVINEL_SHOT_PALETTE=dark draws them in a
+// dark palette.
 #include "OverlaySettings.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
+#include "ShotPalette.h"
 #include "Vocabulary.h"
 
 #include <QApplication>
@@ -100,6 +102,7 @@ bool Shot(PreviewWindow& window, const OverlaySettings& settings, const QString&
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    UseShotPalette();
     const bool keyboard = argc == 3 && qstrcmp(argv[2], "--keyboard") == 0;
     if (argc < 2 || (argc > 2 && !keyboard)) {
         std::fprintf(stderr, "usage: preview_shots <output folder> [--keyboard]\n");

@@ -2,9 +2,11 @@
 // Save As, for the README and the user guide.
 //
 // Usage: window_shot FOLDER OUT.png. FOLDER gets Legend.gif (240 x 120) and
-// legend.kml; the paths show in the window as they are.
+// legend.kml; the paths show in the window as they are. ORVINEL_SHOT_PALETTE=dark
+// draws it in a dark palette.
 
 #include "BenchServices.h"
+#include "ShotPalette.h"
 #include "frmOrvinel.h"
 
 #include <QApplication>
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvinel"));
+    UseShotPalette();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const QString picture = folder.filePath(QStringLiteral("Legend.gif"));
     QFile gif(picture);
