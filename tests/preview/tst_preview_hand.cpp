@@ -317,7 +317,7 @@ private Q_SLOTS:
         };
         const struct
         {
-            Qt::Key key;
+            Qt::Key key = Qt::Key_unknown;
             Qt::KeyboardModifiers modifiers;
             const char* edit = nullptr; // "-" for none
         } steps[] = {

@@ -238,9 +238,9 @@ private Q_SLOTS:
         const struct
         {
             const char* name = nullptr;
-            QRgb window;
-            QRgb text;
-            QRgb link;
+            QRgb window = 0;
+            QRgb text = 0;
+            QRgb link = 0;
         } palettes[] = {
             {"light", 0xf0f0f0, 0x000000, 0x0b57d0},
             {"dark", 0x202020, 0xe8e8e8, 0x8ab4f8},
