@@ -42,6 +42,7 @@ OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
         s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
     s.colour = Vocabulary::kOpaqueWhite;
     state_.preset = kStartPreset;
+    inFile_ = s;
 }
 
 QString OverlayDocument::PictureToRead() const
@@ -117,6 +118,7 @@ void OverlayDocument::Open(const OverlaySettings& settings, const GraphicChoice&
     TakeOver(next, picture);
     next.pictureFolder = pictureFolder;
     next.preset = Overlay::MatchingPreset(next.settings);
+    inFile_ = next.settings;
     Commit(std::move(next), Reach::Shown);
 }
 

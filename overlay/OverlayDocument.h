@@ -87,6 +87,12 @@ public:
     // left it.
     void Restore(const DocumentState& state);
 
+    // `settings` reached the overlay file (`settings.outputFile`).
+    void Wrote(const OverlaySettings& settings) { inFile_ = settings; }
+    // Whether the settings differ from those last read from or written to a
+    // file; the start values count as kept.
+    bool HasUnsavedChanges() const { return state_.settings != inFile_; }
+
 Q_SIGNALS:
     void changed(OverlayDocument::Reach reach);
 
@@ -96,4 +102,5 @@ private:
     DocumentState SavedAt(const QString& outputFile) const;
 
     DocumentState state_;
+    OverlaySettings inFile_;
 };

@@ -11,6 +11,9 @@ class QWidget;
 
 enum class FileDialogMode { Open, Save };
 
+// The answers to the question before unsaved changes would be lost.
+enum class SaveChoice { Cancel, Save, Discard };
+
 struct StartResult
 {
     bool ok = false;
@@ -34,6 +37,9 @@ public:
     // A question with Yes and No (Yes the default) under the title "Orvinel".
     // Returns true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+    // A question with Save, Discard and Cancel (Save the default) under the
+    // title "Orvinel". Closing the box answers Cancel.
+    virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text) = 0;
     // A failure of the platform (a file that cannot be written, a program that
     // cannot be started): the warning icon, an OK button, the title "Orvinel".
     virtual void Failure(QWidget* parent, const QString& text) = 0;

@@ -20,13 +20,16 @@ bool OverlaySaver::Save(const OverlaySettings& settings)
 {
     WaitForWrites();
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    return Apply(settings.outputFile, services_.WriteFile(settings.outputFile, file.bytes), true);
+    if (!Apply(settings.outputFile, services_.WriteFile(settings.outputFile, file.bytes), true))
+        return false;
+    Q_EMIT written(settings);
+    return true;
 }
 
 void OverlaySaver::Queue(const OverlaySettings& settings)
 {
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    writer_->Submit(settings.outputFile, file.bytes);
+    queued_[writer_->Submit(settings.outputFile, file.bytes)] = settings;
 }
 
 void OverlaySaver::WaitForWrites()
@@ -37,8 +40,16 @@ void OverlaySaver::WaitForWrites()
 
 void OverlaySaver::TakeOutcomes()
 {
-    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes())
-        Apply(outcome.path, outcome.result, false);
+    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes()) {
+        const OverlaySettings settings = queued_.at(outcome.serial);
+        // The writes of a file end in the order they were handed over; those
+        // handed over before this one were written or replaced.
+        std::erase_if(queued_, [&outcome](const auto& entry) {
+            return entry.first <= outcome.serial && entry.second.outputFile == outcome.path;
+        });
+        if (Apply(outcome.path, outcome.result, false))
+            Q_EMIT written(settings);
+    }
 }
 
 bool OverlaySaver::Apply(const QString& path, const WriteResult& result, bool tellAnyway)

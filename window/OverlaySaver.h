@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -17,7 +18,8 @@ class Services;
 // writer thread and return at once (the latest state wins, a run of failures
 // is told once); a save asked for by a command waits for those first, then
 // writes and tells any failure. Every write goes through Services::WriteFile
-// and every failure names the file and the reason.
+// and every failure names the file and the reason; every write that worked is
+// told by `written`, in the order the writes reached the disk.
 class OverlaySaver : public QObject
 {
     Q_OBJECT
@@ -35,6 +37,10 @@ public:
     // after telling a failure not told yet.
     void WaitForWrites();
 
+Q_SIGNALS:
+    // The file `settings.outputFile` now holds `settings`.
+    void written(const OverlaySettings& settings);
+
 private:
     void TakeOutcomes();
     // A failure is told once per run of failed auto-refresh writes, and every
@@ -44,6 +50,8 @@ private:
     Services& services_;
     QWidget* window_;
     std::unique_ptr<BackgroundWriter> writer_;
+    // What each hand-over still without an outcome writes, by its serial.
+    std::map<quint64, OverlaySettings> queued_;
     // Whether the current run of failed writes has been told.
     bool failureTold_ = false;
 };

@@ -42,6 +42,7 @@ frmOrvinel::frmOrvinel(Services& services, QWidget* parent) : QWidget(parent), s
     RegisterValidators();
     dialog_ = std::make_unique<CommonDialog>(services_, this);
     saver_ = std::make_unique<OverlaySaver>(services_, this);
+    connect(saver_.get(), &OverlaySaver::written, document_, &OverlayDocument::Wrote);
 }
 
 frmOrvinel::~frmOrvinel() = default;
@@ -258,14 +259,14 @@ void frmOrvinel::TakePicture(const GraphicChoice& choice)
     document_->TakePicture(choice);
 }
 
-void frmOrvinel::cmdSave_As_Click()
+bool frmOrvinel::SaveAs()
 {
     const std::optional<QString> chosen = Commands::AskOutputFilePath(*dialog_, services_, this);
     // A relative picture link is written for the new folder, so that it still
     // names the same picture; a failed write leaves the earlier output file
     // and link in force.
     if (!chosen || !saver_->Save(document_->SettingsAt(*chosen)))
-        return;
+        return false;
     document_->SavedAs(*chosen);
     // Saving is not undone, but a state put back later names the same picture
     // from the new folder.
@@ -273,6 +274,7 @@ void frmOrvinel::cmdSave_As_Click()
     history_->Rewrite(
         [&folder](DocumentState& state) { OverlayDocument::MoveFolder(state, folder); });
     history_->Rebase();
+    return true;
 }
 
 void frmOrvinel::cmdCreate_Network_Link_Click()
@@ -335,16 +337,41 @@ OverlaySettings frmOrvinel::ForPreview() const
 void frmOrvinel::closeEvent(QCloseEvent* event)
 {
     // The file keeps the last change, and a failure is told while the
-    // window is still there.
+    // window is still there; then what reached the disk is known.
     WaitForWrites();
+    if (!MayClose()) {
+        event->ignore();
+        return;
+    }
+    if (exiting_)
+        Commands::DeleteNetworkLinkFile(networkLink_.NetworkLinkFilePath, services_, this);
     if (preview_)
         preview_->close();
     QWidget::closeEvent(event);
 }
 
+bool frmOrvinel::MayClose()
+{
+    if (!document_->HasUnsavedChanges())
+        return true;
+    const QString output = Snapshot().outputFile;
+    const QString name = output.isEmpty() ? tr("Untitled") : QFileInfo(output).fileName();
+    switch (services_.AskSaveChanges(this, tr("Save changes to %1 before closing?").arg(name))) {
+    case SaveChoice::Save:
+        return output.isEmpty() ? SaveAs() : SaveOverlayFile();
+    case SaveChoice::Discard:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
 void frmOrvinel::cmdExit_Click()
 {
-    Commands::DeleteNetworkLinkFile(networkLink_.NetworkLinkFilePath, services_, this);
+    // closeEvent asks about unsaved changes, as for the frame's close button;
+    // the link file goes only when the window does.
+    const QScopedValueRollback exiting(exiting_, true);
     close();
 }
 

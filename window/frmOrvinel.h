@@ -24,7 +24,6 @@ class QScrollArea;
 class FocusValidation;
 struct HandEdit;
 class PreviewWindow;
-class QCloseEvent;
 
 // The program's one window. It shows the overlay document (OverlayDocument)
 // through its controls and hands every edit to it; the document's changes come
@@ -74,13 +73,14 @@ public:
     std::chrono::milliseconds openProgressAfter = kShowProgressAfter;
 
 protected:
-    // The preview goes with the window.
+    // Waits for the writes under way, then asks before settings in no file
+    // are lost; the preview goes with the window.
     void closeEvent(QCloseEvent* event) override;
 
 private:
     // Event handlers, named control_event, wired to the controls' signals.
     void cmdOpen_graphic_file_Click();
-    void cmdSave_As_Click();
+    void cmdSave_As_Click() { SaveAs(); }
     void cmdSave_Refresh_Click() { SaveOverlayFile(); }
     void cmdCreate_Network_Link_Click();
     void cmdHelp_Click();
@@ -139,6 +139,12 @@ private:
     void txtRotation_y_Validate(bool& cancel);
     void txtRotation_Validate(bool& cancel);
     void txtDraw_order_Validate(bool& cancel);
+
+    // Asks for a file and writes it there; whether it was written.
+    bool SaveAs();
+    // Whether the window may close: nothing is in no file, or the user saved
+    // it or chose to lose it.
+    bool MayClose();
 
     void CreateControls();
     void CreateMenus();
@@ -200,6 +206,8 @@ private:
     QAction* exportKmz_ = nullptr;
     // While a file is read for opening: another open waits its turn.
     bool opening_ = false;
+    // While Exit closes the window: the link file goes with it.
+    bool exiting_ = false;
     // GoogleEarthPath and NetworkLinkFilePath, as the network link command
     // reads and updates them.
     NetworkLinkState networkLink_;

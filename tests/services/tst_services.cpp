@@ -176,43 +176,63 @@ private Q_SLOTS:
 
     void messageBox_data()
     {
-        QTest::addColumn<Show>("show"); // none: the Yes/No question
-        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<Show>("show"); // none: the question its buttons make
+        QTest::addColumn<QMessageBox::StandardButtons>("buttons");
+        QTest::addColumn<QMessageBox::StandardButton>("byDefault");
+        QTest::addColumn<QMessageBox::StandardButton>("answer"); // none: the box closed
         QTest::addColumn<QString>("title");
         QTest::addColumn<QMessageBox::Icon>("icon");
         const QString orvinel = u"Orvinel"_s;
+        using B = QMessageBox;
+        const QMessageBox::StandardButtons ok = B::Ok;
+        const QMessageBox::StandardButtons yesNo = B::Yes | B::No;
+        const QMessageBox::StandardButtons save = B::Save | B::Discard | B::Cancel;
         // clang-format off
-        QTest::newRow("data error") << &QtServices::DataError << QMessageBox::Ok << "Data Error" << QMessageBox::Warning;
-        QTest::newRow("notice") << &QtServices::Notice << QMessageBox::Ok << orvinel << QMessageBox::NoIcon;
-        QTest::newRow("failure") << &QtServices::Failure << QMessageBox::Ok << orvinel << QMessageBox::Warning;
-        QTest::newRow("question, Yes") << Show() << QMessageBox::Yes << orvinel << QMessageBox::NoIcon;
-        QTest::newRow("question, No") << Show() << QMessageBox::No << orvinel << QMessageBox::NoIcon;
+        QTest::newRow("data error") << &QtServices::DataError << ok << B::Ok << B::Ok << "Data Error" << B::Warning;
+        QTest::newRow("notice") << &QtServices::Notice << ok << B::Ok << B::Ok << orvinel << B::NoIcon;
+        QTest::newRow("failure") << &QtServices::Failure << ok << B::Ok << B::Ok << orvinel << B::Warning;
+        QTest::newRow("question, Yes") << Show() << yesNo << B::Yes << B::Yes << orvinel << B::NoIcon;
+        QTest::newRow("question, No") << Show() << yesNo << B::Yes << B::No << orvinel << B::NoIcon;
+        QTest::newRow("save changes, Save") << Show() << save << B::Save << B::Save << orvinel << B::NoIcon;
+        QTest::newRow("save changes, Discard") << Show() << save << B::Save << B::Discard << orvinel << B::NoIcon;
+        QTest::newRow("save changes, Cancel") << Show() << save << B::Save << B::Cancel << orvinel << B::NoIcon;
+        QTest::newRow("save changes, closed") << Show() << save << B::Save << B::NoButton << orvinel << B::NoIcon;
         // clang-format on
     }
 
     void messageBox()
     {
         QFETCH(Show, show);
+        QFETCH(QMessageBox::StandardButtons, buttons);
         QFETCH(QMessageBox::StandardButton, answer);
         QWidget parent;
         // Markup in a message (a file name, say) is shown as typed.
         const QString text = u"a <b>path</b> & more"_s;
         AnswerNextModal([&](QWidget* modal) {
             auto* box = static_cast<QMessageBox*>(modal);
-            QTest::mouseClick(box->button(answer), Qt::LeftButton); // closes once this returns
+            if (answer == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                QTest::mouseClick(box->button(answer), Qt::LeftButton); // closes once this returns
             QTEST(box->windowTitle(), "title");
             QTEST(box->icon(), "icon");
-            QCOMPARE(box->standardButtons(),
-                     show ? QMessageBox::Ok : QMessageBox::Yes | QMessageBox::No);
-            QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()),
-                     box->button(show ? QMessageBox::Ok : QMessageBox::Yes));
+            QCOMPARE(box->standardButtons(), buttons);
+            QFETCH(QMessageBox::StandardButton, byDefault);
+            QCOMPARE(static_cast<QAbstractButton*>(box->defaultButton()), box->button(byDefault));
             QCOMPARE(box->text(), text);
             QCOMPARE(box->textFormat(), Qt::PlainText);
             QCOMPARE(box->parentWidget(), &parent);
         });
-        const bool yes =
-            show ? ((services_.*show)(&parent, text), false) : services_.AskYesNo(&parent, text);
-        QCOMPARE(yes, answer == QMessageBox::Yes);
+        // Each answer as the button that gives it.
+        QMessageBox::StandardButton given = QMessageBox::Ok;
+        if (show)
+            (services_.*show)(&parent, text);
+        else if (buttons.testFlag(QMessageBox::Yes))
+            given = services_.AskYesNo(&parent, text) ? QMessageBox::Yes : QMessageBox::No;
+        else
+            given = std::array{QMessageBox::Cancel, QMessageBox::Save,
+                               QMessageBox::Discard}[int(services_.AskSaveChanges(&parent, text))];
+        QCOMPARE(given, answer == QMessageBox::NoButton ? QMessageBox::Cancel : answer);
     }
 
     void filterConversion()

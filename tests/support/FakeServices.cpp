@@ -57,6 +57,12 @@ bool FakeServices::AskYesNo(QWidget* /*parent*/, const QString& text)
     return Take(yesNoAnswers);
 }
 
+SaveChoice FakeServices::AskSaveChanges(QWidget* /*parent*/, const QString& text)
+{
+    Told(Kind::AskSaveChanges, text);
+    return Take(saveChangesAnswers);
+}
+
 QString FakeServices::ShowFileDialog(QWidget* /*parent*/, FileDialogMode mode, const QString& title,
                                      const QString& filter)
 {

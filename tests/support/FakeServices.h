@@ -20,6 +20,7 @@ public:
         DataError,
         Notice,
         AskYesNo,
+        AskSaveChanges,
         Failure,
         FileDialog,
         StartProgram,
@@ -41,6 +42,7 @@ public:
     // Answers, taken front first. An empty queue answers "cancel" / "No".
     std::deque<QString> fileDialogAnswers;
     std::deque<bool> yesNoAnswers;
+    std::deque<SaveChoice> saveChangesAnswers;
     // Programs that fail to start, with the reason they give.
     QString failingProgram;
     QString failingReason = QStringLiteral("No such file or directory");
@@ -69,6 +71,7 @@ public:
     }
     void Notice(QWidget* /*parent*/, const QString& text) override { Told(Kind::Notice, text); }
     bool AskYesNo(QWidget* parent, const QString& text) override;
+    SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
     void Failure(QWidget* /*parent*/, const QString& text) override { Told(Kind::Failure, text); }
     void About(QWidget* /*parent*/, const QString& title, const QString& text) override
     {

@@ -114,7 +114,7 @@ public:
     // Every message box so far, as "kind|title|text".
     QStringList Messages() const
     {
-        const QStringList kinds = {"DataError", "Notice", "AskYesNo", "Failure"};
+        const QStringList kinds = {"DataError", "Notice", "AskYesNo", "AskSaveChanges", "Failure"};
         QStringList told;
         for (const FakeServices::Call& call : services.calls) {
             if (int(call.kind) < kinds.size())

@@ -2,16 +2,19 @@
 // state, presets, the checks when the focus leaves a value, when the overlay
 // file is rewritten, and the preview that follows every change.
 
+#include "KmlWriter.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
 #include "Vocabulary.h"
 #include "WindowTestSupport.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPalette>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 
@@ -59,7 +62,27 @@ double Contrast(QColor a, QColor b)
     return (lighter + 0.05) / (darker + 0.05);
 }
 
+// What a row of unsavedChanges_askedBeforeClosing does to the title: types
+// "Rain" into it, then undoes that, or opens another file that holds it.
+enum class Edit { None, Typed, Undone, Reopened };
+
+struct Closing
+{
+    bool output; // the output file is set and saved; else a fresh window
+    Edit edit;
+    bool ticked; // Auto-Refresh
+    bool broken; // a folder stands where the overlay file goes: every write fails
+    bool byExit; // the Exit button, else closed as by the window's frame
+    SaveChoice answer;
+    const char* saveAs; // the Save As dialog's answer ("" cancels); nullptr: not shown
+    const char* told;   // the boxes shown, by kind
+    bool closes;
+    bool saved; // the file holds the edit; else it is as it was before
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Closing)
 
 class WindowTest : public QObject
 {
@@ -496,6 +519,82 @@ private Q_SLOTS:
         QCOMPARE(onDisk, "12345");
         QVERIFY(!driver.window->isVisible());
         QVERIFY(driver.services.WritesMade() - before <= 2); // one held, one waiting
+    }
+
+    void unsavedChanges_askedBeforeClosing_data()
+    {
+        QTest::addColumn<Closing>("c");
+        using S = SaveChoice;
+        const char* asked = "AskSaveChanges";
+        // clang-format off
+        QTest::newRow("nothing changed") << Closing{false, Edit::None, false, false, true, S::Cancel, nullptr, "", true, false};
+        QTest::newRow("undone") << Closing{true, Edit::Undone, false, false, true, S::Cancel, nullptr, "", true, false};
+        QTest::newRow("opened again") << Closing{true, Edit::Reopened, false, false, false, S::Cancel, nullptr, "", true, false};
+        QTest::newRow("Discard") << Closing{true, Edit::Typed, false, false, false, S::Discard, nullptr, asked, true, false};
+        QTest::newRow("Cancel") << Closing{true, Edit::Typed, false, false, true, S::Cancel, nullptr, asked, false, false};
+        QTest::newRow("Save") << Closing{true, Edit::Typed, false, false, true, S::Save, nullptr, asked, true, true};
+        QTest::newRow("Save as") << Closing{false, Edit::Typed, false, false, false, S::Save, "overlay", asked, true, true};
+        QTest::newRow("Save As cancelled") << Closing{false, Edit::Typed, false, false, true, S::Save, "", asked, false, false};
+        QTest::newRow("Auto-Refresh") << Closing{true, Edit::Typed, true, false, true, S::Cancel, nullptr, "", true, true};
+        QTest::newRow("Auto-Refresh failing, Save failing") << Closing{true, Edit::Typed, true, true, false, S::Save, nullptr, "Failure AskSaveChanges Failure", false, false};
+        // clang-format on
+    }
+
+    // Exit and closing the window ask before an edit that is in no file is
+    // lost, once, naming the file; only Exit removes the link file, and only
+    // when the window goes.
+    void unsavedChanges_askedBeforeClosing()
+    {
+        QFETCH(Closing, c);
+        if (!c.output)
+            QVERIFY(driver.Close() && driver.Open());
+        const QString output = driver.OutputPath();
+        const QString link = driver.window->NetworkLinkFilePath();
+        if (c.output)
+            WindowDriver::Click(driver.Get("cmdSave_Refresh"));
+        const auto mend = qScopeGuard([output] { QDir().rmdir(output); });
+        QVERIFY(!c.broken || (QFile::remove(output) && QDir().mkdir(output)));
+        if (c.ticked)
+            QVERIFY(driver.Tick());
+        const QByteArray before = ReadAll(driver.Written(output));
+        if (c.edit != Edit::None)
+            QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), "Rain"));
+        QCoreApplication::processEvents(); // the typing is one undo step
+        if (c.edit == Edit::Undone)
+            driver.Get<QAction>("mnuUndo")->trigger();
+        const QString other = driver.folder.filePath(QStringLiteral("rain.kml"));
+        if (c.edit == Edit::Reopened &&
+            WriteAll(other, Overlay::OverlayFileBytes(driver.window->Snapshot()).bytes))
+            driver.window->OpenOverlayFile(other);
+        driver.services.saveChangesAnswers = {c.answer};
+        if (c.saveAs)
+            driver.services.fileDialogAnswers = {
+                *c.saveAs ? driver.folder.filePath(QLatin1String(c.saveAs)) : QString()};
+        if (c.byExit)
+            WindowDriver::Click(driver.Get("cmdExit"));
+        else
+            driver.window->close();
+
+        QStringList told;
+        for (const QString& message : driver.Messages())
+            told << message.section(u'|', 0, 0);
+        QCOMPARE(told.join(u' '), QLatin1String(c.told));
+        for (const FakeServices::Call& call :
+             driver.services.CallsOf(FakeServices::Kind::AskSaveChanges))
+            QCOMPARE(call.text, u"Save changes to " %
+                                    QLatin1String(c.output ? "overlay.kml" : "Untitled") %
+                                    u" before closing?");
+        QStringList dialogs;
+        for (const FakeServices::Call& call :
+             driver.services.CallsOf(FakeServices::Kind::FileDialog))
+            dialogs << call.title;
+        QCOMPARE(dialogs, c.saveAs ? QStringList{"Save KML Screen Overlay File"} : QStringList());
+        QCOMPARE(driver.window->isVisible(), !c.closes);
+        QCOMPARE(QFile::exists(link), c.output && !(c.byExit && c.closes));
+        if (c.saved)
+            QCOMPARE(ParseKmlFile(driver.Written(output)).value("name"), "Rain");
+        else
+            QCOMPARE(ReadAll(driver.Written(output)), before);
     }
 
     // The whole number is in the field and in the file when the notice shows.

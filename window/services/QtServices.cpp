@@ -56,6 +56,20 @@ bool QtServices::AskYesNo(QWidget* parent, const QString& text)
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+SaveChoice QtServices::AskSaveChanges(QWidget* parent, const QString& text)
+{
+    switch (ShowBox(parent, QMessageBox::NoIcon, kProgramTitle, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default: // Cancel, or the box closed
+        return SaveChoice::Cancel;
+    }
+}
+
 void QtServices::Failure(QWidget* parent, const QString& text)
 {
     ShowBox(parent, QMessageBox::Warning, kProgramTitle, text, QMessageBox::Ok, QMessageBox::Ok);

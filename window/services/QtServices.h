@@ -10,6 +10,7 @@ public:
     void DataError(QWidget* parent, const QString& text) override;
     void Notice(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
+    SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
     void Failure(QWidget* parent, const QString& text) override;
     void About(QWidget* parent, const QString& title, const QString& text) override;
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
