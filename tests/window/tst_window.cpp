@@ -25,10 +25,11 @@ QString NotANumber(const char* what)
            QLatin1String(what);
 }
 const QString kRange = QStringLiteral(
-    "Notice|Orvinel|Rotation angle has to be between -180 (counterclockwise rotation) and +180 "
-    "(clockwise rotation)");
-const QString kNegative =
-    QStringLiteral("Notice|Orvinel|Negative numbers for this value default to native size");
+    "Notice|Orvinel|Rotation angle has to be between -180 (clockwise rotation) and +180 "
+    "(counter-clockwise rotation)");
+const QString kNegative = QStringLiteral(
+    "Notice|Orvinel|Negative numbers are not allowed for this value. Pick \"Maintain native "
+    "size\" from the list for the picture's own size.");
 const QString kWhole =
     QStringLiteral("Notice|Orvinel|Draw Order has been converted to a valid integer value.");
 
@@ -285,7 +286,7 @@ private Q_SLOTS:
         row("txtRotation_y", "inf", nullptr, NotANumber("rotation y value"));
         row("txtRotation", "-200", nullptr, kRange);
         row("txtDraw_order", "ten", nullptr, NotANumber("draw order"));
-        row("comboSize_x", "-5", nullptr, kNegative);
+        row("comboSize_x", "-1", nullptr, kNegative);
         row("comboSize_y", "Maintain aspect ", nullptr, NotANumber("y-size"));
         row("txtDraw_order", "3.7", "3", kWhole);
         row("txtRotation", "180", "180");
