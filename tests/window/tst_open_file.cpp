@@ -433,8 +433,16 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList{"orvinel"} << int(Action::Run) << "";
         QTest::newRow("version") << QStringList{"orvinel", "--version"} << int(Action::Version)
                                  << "Orvinel 0.4.0\n";
+        // Named as a user types it, opening both kinds of overlay file.
         QTest::newRow("help") << QStringList{"/usr/bin/orvinel", "-h"} << int(Action::Help)
-                              << "Usage: orvinel [options] [FILE]\n";
+                              << "Usage: orvinel [options] [FILE]\n"
+                                 "Makes KML screen overlays for Google Earth: a legend, a logo or "
+                                 "a title card pinned to a place on the viewer's screen.\n\n"
+                                 "Options:\n"
+                                 "  -h, --help     Shows this help.\n"
+                                 "  -v, --version  Shows the version.\n\n"
+                                 "Arguments:\n"
+                                 "  FILE           An overlay file (.kml or .kmz) to open.\n";
         QTest::newRow("two files") << QStringList{"orvinel", "a.kml", "b.kml"} << int(Action::Error)
                                    << "Orvinel opens one file at a time.\n";
         QTest::newRow("unknown") << QStringList{"orvinel", "--bogus"} << int(Action::Error)
