@@ -161,6 +161,8 @@ void lblTarnwell(Services& services, QWidget* parent,
 
 // The program's name and version, as --version prints it: "Orvinel 0.4.0".
 QString ProgramVersion();
+// The version alone, "0.4.0", as the window shows it.
+QString VersionNumber();
 // The About box: version, licence, Qt version and the project's address.
 void cmdAbout(Services& services, QWidget* parent);
 

@@ -472,8 +472,8 @@ private Q_SLOTS:
         QCOMPARE(driver.Text("txtOverlay_title"), Legend(Picture()).title);
     }
 
-    // User Guide (F1) does what Help does; About names the version, the
-    // licence, Qt and the address; Exit does what the Exit button does.
+    // User Guide (F1) does what Help does; About names the version the window
+    // shows, the licence, Qt and the address; Exit does what the Exit button does.
     void menus_doWhatTheirButtonsDo()
     {
         const auto told = [this] {
@@ -492,8 +492,10 @@ private Q_SLOTS:
         const auto about = driver.services.CallsOf(Kind::About);
         QCOMPARE(about.size(), 1);
         QCOMPARE(about.constFirst().title, "About Orvinel");
-        for (const QString& part : {QStringLiteral("Orvinel 0.4.0"), QStringLiteral("MIT"),
-                                    QString::fromLatin1(qVersion()),
+        // About, --version and the window's version label name the one version.
+        const QString version = ParseCommandLine({"orvinel", "--version"}).text.trimmed();
+        QCOMPARE(driver.Get<QLabel>("Label1")->text(), u"Version " + version.section(u' ', 1));
+        for (const QString& part : {version, QStringLiteral("MIT"), QString::fromLatin1(qVersion()),
                                     QStringLiteral("https://github.com/orvinel/orvinel")})
             QVERIFY2(about.constFirst().text.contains(part), qPrintable(part));
 
