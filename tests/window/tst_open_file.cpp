@@ -371,10 +371,11 @@ private Q_SLOTS:
         QCOMPARE(driver.Messages(), QStringList());
     }
 
-    // Export waits for a picture; its dialog; ".kmz" added to a bare name;
-    // the overwrite question; a web-address picture stays outside, told. A
-    // dropped KMZ is a template; its picture is unpacked beside it only after
-    // Yes, and has the bytes it had.
+    // Export waits for a picture; its dialog, offering the picture's name
+    // until there is an output file, then that file's; ".kmz" added to a bare
+    // name; the overwrite question naming the file; a web-address picture
+    // stays outside, told. A dropped KMZ is a template; its picture is
+    // unpacked beside it only after Yes, and has the bytes it had.
     void kmz_exportedThroughTheMenu_openedByDrop()
     {
         QVERIFY(driver.Close() && driver.Open());
@@ -387,25 +388,40 @@ private Q_SLOTS:
         // Pressed in a text field, where the window's keys win over the field's.
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), exported.title));
         QTest::keyClick(driver.Get("txtOverlay_title"), Qt::Key_E, Qt::ControlModifier);
-        const FakeServices::Call asked = driver.services.CallsOf(Kind::FileDialog).last();
-        QCOMPARE(asked.title + u'|' + asked.text, "Export KMZ File|KMZ file|*.kmz");
-        QCOMPARE(asked.mode, FileDialogMode::Save);
-        const QString kmz = Path(QStringLiteral("share.kmz"));
+        // The last dialog's title, filter and suggestion.
+        const auto asked = [this] {
+            const FakeServices::Call call = driver.services.CallsOf(Kind::FileDialog).last();
+            return QStringList{call.title, call.text, call.suggested};
+        };
+        QCOMPARE(asked(), (QStringList{"Export KMZ File", "KMZ file|*.kmz",
+                                       QDir::toNativeSeparators(Path("Legend.kmz"))}));
+        QCOMPARE(driver.services.CallsOf(Kind::FileDialog).last().mode, FileDialogMode::Save);
+        const QString kmz = QDir::toNativeSeparators(Path(QStringLiteral("share.kmz")));
         const QByteArray archive = ReadAll(kmz);
         QVERIFY(archive.startsWith("PK"));
 
         driver.services.fileDialogAnswers = {kmz};
         ChooseFromMenu("menuFile", "mnuExportasKMZ");
         QCOMPARE(driver.Messages(), QStringList{"AskYesNo|Orvinel|File already exists - do you "
-                                                "want to overwrite the existing file?"});
+                                                "want to overwrite the existing file?\n\n" +
+                                                kmz});
         QCOMPARE(ReadAll(kmz), archive);
 
+        // Once there is an output file, its name; a cancelled dialog exports nothing.
+        driver.window->OpenOverlayFile(WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture())));
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(asked().last(), Path(QStringLiteral("rain.kmz")));
         driver.window->OpenOverlayFile(WriteOverlay(
             QStringLiteral("web.kml"), Legend(QStringLiteral("https://example.org/legend.png"))));
-        driver.services.fileDialogAnswers = {Path(QStringLiteral("web.kmz"))};
+        driver.services.fileDialogAnswers = {Path(QStringLiteral("web"))};
         QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(asked().last(), Path(QStringLiteral("web.kmz")));
         QVERIFY(driver.Messages().last().startsWith("Notice|Orvinel|The picture is a web address"));
         QVERIFY(QFile::exists(Path(QStringLiteral("web.kmz"))));
+        // Opened as a template, it leaves no file to name an archive after.
+        driver.window->OpenOverlayFile(Path(QStringLiteral("web.kmz")));
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(asked().last(), QString());
 
         const QString unpacked = Path(QStringLiteral("share_files/files/Legend.gif"));
         for (const bool yes : {false, true}) {
