@@ -19,7 +19,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
                                      QStringLiteral("Shows the version."));
     parser.addOptions({help, version});
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("An overlay file (.kml) to open."),
+                                 QStringLiteral("An overlay file (.kml or .kmz) to open."),
                                  QStringLiteral("[FILE]"));
 
     CommandLine commandLine;

@@ -86,14 +86,21 @@ QString OutputPathFor(const QString& chosen,
 std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
 
 // True when no ordinary file stands at `path`, or the user answers Yes to
-// replacing it.
-bool MayReplace(const QString& path, Services& services, QWidget* parent);
+// replacing it; `named`: the question names the file.
+bool MayReplace(const QString& path, Services& services, QWidget* parent, bool named = false);
 
 // ---- Sharing as KMZ --------------------------------------------------------
 
-// The export dialog; ".kmz" is added to a name without an extension, and an
-// existing file is replaced only after Yes. nullopt when cancelled.
-std::optional<QString> AskKmzFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
+// The archive the export dialog offers: the output file's base name, or
+// without an output file the picture's, with ".kmz", in that file's folder.
+// Empty when neither names a file on the disk.
+QString KmzPathFor(const QString& outputFile, const QString& pictureFile);
+
+// The export dialog, offering `suggested`; ".kmz" is added to a name without
+// an extension, and an existing file is replaced only after Yes to a question
+// that names it. nullopt when cancelled.
+std::optional<QString> AskKmzFilePath(CommonDialog& dialog, Services& services, QWidget* parent,
+                                      const QString& suggested);
 
 // Writes `settings` as a KMZ at `kmzPath`, the picture read from
 // `pictureFile`. A failure is told with the archive's name and the reason;
@@ -161,6 +168,8 @@ void lblTarnwell(Services& services, QWidget* parent,
 
 // The program's name and version, as --version prints it: "Orvinel 0.4.0".
 QString ProgramVersion();
+// The version alone, "0.4.0", as the window shows it.
+QString VersionNumber();
 // The About box: version, licence, Qt version and the project's address.
 void cmdAbout(Services& services, QWidget* parent);
 

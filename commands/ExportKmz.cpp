@@ -4,15 +4,27 @@
 
 namespace Commands {
 
-std::optional<QString> AskKmzFilePath(CommonDialog& dialog, Services& services, QWidget* parent)
+QString KmzPathFor(const QString& outputFile, const QString& pictureFile)
 {
-    std::optional<QString> chosen = dialog.Ask(
-        FileDialogMode::Save, QStringLiteral("Export KMZ File"), QStringLiteral("KMZ file|*.kmz"));
+    const QString& named = outputFile.isEmpty() ? pictureFile : outputFile;
+    if (named.isEmpty() || Overlay::IsWebAddress(named))
+        return {};
+    // Either separator: a picture link may come from another platform's file.
+    const qsizetype nameStart = Overlay::FileNameStart(named);
+    return named.left(nameStart) % named.mid(nameStart).section(u'.', 0, 0) % u".kmz";
+}
+
+std::optional<QString> AskKmzFilePath(CommonDialog& dialog, Services& services, QWidget* parent,
+                                      const QString& suggested)
+{
+    std::optional<QString> chosen =
+        dialog.Ask(FileDialogMode::Save, QStringLiteral("Export KMZ File"),
+                   QStringLiteral("KMZ file|*.kmz"), suggested);
     if (!chosen)
         return std::nullopt;
     if (Overlay::FileExtension(*chosen).isEmpty())
         *chosen += QStringLiteral(".kmz");
-    if (!MayReplace(*chosen, services, parent))
+    if (!MayReplace(*chosen, services, parent, true))
         return std::nullopt;
     return chosen;
 }

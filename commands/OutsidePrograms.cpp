@@ -97,7 +97,12 @@ void lblTarnwell(Services& services, QWidget* parent, const PlatformProfile& pro
 
 QString ProgramVersion()
 {
-    return QStringLiteral("Orvinel " ORVINEL_VERSION);
+    return u"Orvinel " % VersionNumber();
+}
+
+QString VersionNumber()
+{
+    return QStringLiteral(ORVINEL_VERSION);
 }
 
 void cmdAbout(Services& services, QWidget* parent)

@@ -23,11 +23,12 @@ std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& service
     return outputPath;
 }
 
-bool MayReplace(const QString& path, Services& services, QWidget* parent)
+bool MayReplace(const QString& path, Services& services, QWidget* parent, bool named)
 {
+    const QString question =
+        QStringLiteral("File already exists - do you want to overwrite the existing file?");
     return !services.OrdinaryFileExists(path) ||
-           services.AskYesNo(parent, QStringLiteral("File already exists - do you want to "
-                                                    "overwrite the existing file?"));
+           services.AskYesNo(parent, named ? question % u"\n\n" % path : question);
 }
 
 } // namespace Commands

@@ -9,7 +9,8 @@
 
 namespace {
 
-// "Center": chosen at the start, though its places start empty.
+// "Center": chosen at the start, with its places and units, so that what
+// shows as chosen is what a first save writes.
 constexpr int kStartPreset = 4;
 
 // The value a units field qualifies.
@@ -41,6 +42,8 @@ OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
     for (const OverlayPoint& point : kOverlayPoints)
         s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
     s.colour = Vocabulary::kOpaqueWhite;
+    for (const auto& [field, text] : Overlay::PresetFields(kStartPreset))
+        s.*field = text;
     state_.preset = kStartPreset;
     inFile_ = s;
 }

@@ -50,7 +50,7 @@ public:
     enum class Reach { Shown, Written };
 
     // Starts at the start values: draw order 99, every unit fraction,
-    // opaque white, "Center" chosen with its places still empty.
+    // opaque white, "Center" chosen with its places set.
     explicit OverlayDocument(QObject* parent = nullptr);
 
     const DocumentState& State() const { return state_; }

@@ -41,8 +41,8 @@ Decision RotationAngle(const QString& text)
         NumberOrDecision(text, QStringLiteral("rotation angle"), decision);
     if (angle && (*angle < -180 || *angle > 180))
         decision = {Verdict::Refused, Box::Notice,
-                    QStringLiteral("Rotation angle has to be between -180 (counterclockwise "
-                                   "rotation) and +180 (clockwise rotation)"),
+                    QStringLiteral("Rotation angle has to be between -180 (clockwise "
+                                   "rotation) and +180 (counter-clockwise rotation)"),
                     QString()};
     return decision;
 }
@@ -67,7 +67,9 @@ Decision SizeValue(const QString& text, const QString& what)
     const std::optional<double> value = NumberOrDecision(text, what, decision);
     if (value && *value < 0)
         decision = {Verdict::Refused, Box::Notice,
-                    QStringLiteral("Negative numbers for this value default to native size"),
+                    QStringLiteral("Negative numbers are not allowed for this value. Pick "
+                                   "\"Maintain native size\" from the list for the picture's "
+                                   "own size."),
                     QString()};
     return decision;
 }

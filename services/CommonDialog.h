@@ -16,9 +16,10 @@ class CommonDialog
 public:
     CommonDialog(Services& services, QWidget* parent);
 
-    // The chosen full path; nullopt when the user cancelled.
-    std::optional<QString> Ask(FileDialogMode mode, const QString& title,
-                               const QString& filter) const;
+    // The chosen full path; nullopt when the user cancelled. `suggested`: see
+    // Services::ShowFileDialog.
+    std::optional<QString> Ask(FileDialogMode mode, const QString& title, const QString& filter,
+                               const QString& suggested = QString()) const;
 
 private:
     Services& services_;

@@ -47,10 +47,11 @@ public:
     // the browser), an OK button.
     virtual void About(QWidget* parent, const QString& title, const QString& text) = 0;
 
-    // A modal file dialog. `filter` is one entry, "description|pattern;pattern".
+    // A modal file dialog. `filter` is one entry, "description|pattern;pattern";
+    // `suggested`, when not empty, is the file it offers (or the folder it opens in).
     // Returns the chosen full path, or the empty text when the user cancelled.
     virtual QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
-                                   const QString& filter) = 0;
+                                   const QString& filter, const QString& suggested = QString()) = 0;
 
     // Whether an ordinary file stands at `path` (a folder counts as absent).
     virtual bool OrdinaryFileExists(const QString& path) = 0;

@@ -2,6 +2,7 @@
 
 #include "CaptionFrame.h"
 #include "ClickableLabel.h"
+#include "Commands.h"
 #include "ControlTable.h"
 #include "NamedLists.h"
 #include "Vocabulary.h"
@@ -68,9 +69,18 @@ QComboBox* UnitsList(const QStringList& units, QWidget* container)
     return list;
 }
 
+// The row's caption; the version label names the build's own version, so the
+// window, About and --version never differ.
+QString CaptionOf(const Row& row)
+{
+    if (qstrcmp(row.name, "Label1") == 0)
+        return u"Version " % Commands::VersionNumber();
+    return QString::fromUtf8(row.text);
+}
+
 QWidget* CreateControl(const Row& row, QWidget* container)
 {
-    const QString text = QString::fromUtf8(row.text);
+    const QString text = CaptionOf(row);
     const bool centred = (row.look & Centred) != 0;
     switch (row.kind) {
     case Kind::Button: {

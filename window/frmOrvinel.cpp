@@ -385,8 +385,11 @@ void frmOrvinel::mnuOpenOverlayFile_Click()
 
 void frmOrvinel::mnuExportKmz_Click()
 {
-    if (const std::optional<QString> path = Commands::AskKmzFilePath(*dialog_, services_, this))
-        Commands::ExportKmz(*path, Snapshot(), document_->PictureToRead(), services_, this);
+    const QString picture = document_->PictureToRead();
+    const QString suggested = Commands::KmzPathFor(Snapshot().outputFile, picture);
+    if (const std::optional<QString> path =
+            Commands::AskKmzFilePath(*dialog_, services_, this, suggested))
+        Commands::ExportKmz(*path, Snapshot(), picture, services_, this);
 }
 
 void frmOrvinel::FileDropped(const QString& path)

@@ -28,7 +28,7 @@ struct BenchServices : QtServices
     }
 
     QString ShowFileDialog(QWidget* /*parent*/, FileDialogMode /*mode*/, const QString& /*title*/,
-                           const QString& /*filter*/) override
+                           const QString& /*filter*/, const QString& /*suggested*/) override
     {
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }

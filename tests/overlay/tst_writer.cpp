@@ -1,4 +1,5 @@
 #include "KmlWriter.h"
+#include "OverlayDocument.h"
 #include "Vocabulary.h"
 
 #include <QDir>
@@ -14,12 +15,7 @@ namespace {
 // The settings a fresh window starts with, before any picture or file.
 OverlaySettings StartSettings()
 {
-    OverlaySettings s;
-    s.drawOrder = QStringLiteral("99");
-    for (const OverlayPoint& point : kOverlayPoints)
-        s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
-    s.colour = Vocabulary::kOpaqueWhite;
-    return s;
+    return OverlayDocument().Settings();
 }
 
 OverlaySettings CityExample()
@@ -73,6 +69,10 @@ private Q_SLOTS:
 
         OverlaySettings empty = StartSettings();
         empty.drawOrder.clear();
+        for (const OverlayPoint& point : kOverlayPoints) {
+            (empty.*point.x).clear();
+            (empty.*point.y).clear();
+        }
         QTest::newRow("every optional element absent")
             << empty << head + "<color>ffffffff</color><Icon>\n<href></href>\n</Icon>\n" + tail;
 

@@ -248,19 +248,22 @@ private Q_SLOTS:
             QCOMPARE(ToQtFileFilter(filter), expected);
     }
 
-    // Save As asks its own overwrite question, so the dialog must not.
+    // Save As asks its own overwrite question, so the dialog must not. A
+    // suggested file is offered in its folder.
     void saveDialog()
     {
-        AnswerNextModal([](QWidget* modal) {
+        const QString suggested = dir_.filePath(u"legend.kml"_s);
+        AnswerNextModal([&suggested](QWidget* modal) {
             auto* dialog = static_cast<QFileDialog*>(modal);
             dialog->reject(); // closes once this returns
             QCOMPARE(dialog->windowTitle(), u"Save As"_s);
             QCOMPARE(dialog->nameFilters(), QStringList{u"KML output file (*.kml)"_s});
             QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
             QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QCOMPARE(dialog->selectedFiles(), QStringList{suggested});
         });
         QCOMPARE(services_.ShowFileDialog(nullptr, FileDialogMode::Save, u"Save As"_s,
-                                          u"KML output file|*.kml"_s),
+                                          u"KML output file|*.kml"_s, suggested),
                  QString()); // cancelled
     }
 

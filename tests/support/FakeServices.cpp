@@ -64,9 +64,11 @@ SaveChoice FakeServices::AskSaveChanges(QWidget* /*parent*/, const QString& text
 }
 
 QString FakeServices::ShowFileDialog(QWidget* /*parent*/, FileDialogMode mode, const QString& title,
-                                     const QString& filter)
+                                     const QString& filter, const QString& suggested)
 {
-    Record(Kind::FileDialog, title, filter).mode = mode;
+    Call& call = Record(Kind::FileDialog, title, filter);
+    call.mode = mode;
+    call.suggested = suggested;
     return Take(fileDialogAnswers);
 }
 

@@ -31,8 +31,9 @@ public:
     struct Call
     {
         Kind kind = Kind::DataError;
-        QString title; // message box title or dialog title
-        QString text;  // message text, or dialog filter
+        QString title;     // message box title or dialog title
+        QString text;      // message text, or dialog filter
+        QString suggested; // the path a file dialog offered
         FileDialogMode mode = FileDialogMode::Open;
         QString program;
         QStringList arguments;
@@ -78,7 +79,7 @@ public:
         Told(Kind::About, text, title);
     }
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
-                           const QString& filter) override;
+                           const QString& filter, const QString& suggested) override;
     bool OrdinaryFileExists(const QString& path) override;
     StartResult StartProgram(const QString& program, const QStringList& arguments) override;
     StartResult OpenInDefaultBrowser(const QUrl& url) override;

@@ -371,10 +371,11 @@ private Q_SLOTS:
         QCOMPARE(driver.Messages(), QStringList());
     }
 
-    // Export waits for a picture; its dialog; ".kmz" added to a bare name;
-    // the overwrite question; a web-address picture stays outside, told. A
-    // dropped KMZ is a template; its picture is unpacked beside it only after
-    // Yes, and has the bytes it had.
+    // Export waits for a picture; its dialog, offering the picture's name
+    // until there is an output file, then that file's; ".kmz" added to a bare
+    // name; the overwrite question naming the file; a web-address picture
+    // stays outside, told. A dropped KMZ is a template; its picture is
+    // unpacked beside it only after Yes, and has the bytes it had.
     void kmz_exportedThroughTheMenu_openedByDrop()
     {
         QVERIFY(driver.Close() && driver.Open());
@@ -387,25 +388,40 @@ private Q_SLOTS:
         // Pressed in a text field, where the window's keys win over the field's.
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), exported.title));
         QTest::keyClick(driver.Get("txtOverlay_title"), Qt::Key_E, Qt::ControlModifier);
-        const FakeServices::Call asked = driver.services.CallsOf(Kind::FileDialog).last();
-        QCOMPARE(asked.title + u'|' + asked.text, "Export KMZ File|KMZ file|*.kmz");
-        QCOMPARE(asked.mode, FileDialogMode::Save);
-        const QString kmz = Path(QStringLiteral("share.kmz"));
+        // The last dialog's title, filter and suggestion.
+        const auto asked = [this] {
+            const FakeServices::Call call = driver.services.CallsOf(Kind::FileDialog).last();
+            return QStringList{call.title, call.text, call.suggested};
+        };
+        QCOMPARE(asked(), (QStringList{"Export KMZ File", "KMZ file|*.kmz",
+                                       QDir::toNativeSeparators(Path("Legend.kmz"))}));
+        QCOMPARE(driver.services.CallsOf(Kind::FileDialog).last().mode, FileDialogMode::Save);
+        const QString kmz = QDir::toNativeSeparators(Path(QStringLiteral("share.kmz")));
         const QByteArray archive = ReadAll(kmz);
         QVERIFY(archive.startsWith("PK"));
 
         driver.services.fileDialogAnswers = {kmz};
         ChooseFromMenu("menuFile", "mnuExportasKMZ");
         QCOMPARE(driver.Messages(), QStringList{"AskYesNo|Orvinel|File already exists - do you "
-                                                "want to overwrite the existing file?"});
+                                                "want to overwrite the existing file?\n\n" +
+                                                kmz});
         QCOMPARE(ReadAll(kmz), archive);
 
+        // Once there is an output file, its name; a cancelled dialog exports nothing.
+        driver.window->OpenOverlayFile(WriteOverlay(QStringLiteral("rain.kml"), Legend(Picture())));
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(asked().last(), Path(QStringLiteral("rain.kmz")));
         driver.window->OpenOverlayFile(WriteOverlay(
             QStringLiteral("web.kml"), Legend(QStringLiteral("https://example.org/legend.png"))));
-        driver.services.fileDialogAnswers = {Path(QStringLiteral("web.kmz"))};
+        driver.services.fileDialogAnswers = {Path(QStringLiteral("web"))};
         QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(asked().last(), Path(QStringLiteral("web.kmz")));
         QVERIFY(driver.Messages().last().startsWith("Notice|Orvinel|The picture is a web address"));
         QVERIFY(QFile::exists(Path(QStringLiteral("web.kmz"))));
+        // Opened as a template, it leaves no file to name an archive after.
+        driver.window->OpenOverlayFile(Path(QStringLiteral("web.kmz")));
+        QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(asked().last(), QString());
 
         const QString unpacked = Path(QStringLiteral("share_files/files/Legend.gif"));
         for (const bool yes : {false, true}) {
@@ -433,8 +449,16 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList{"orvinel"} << int(Action::Run) << "";
         QTest::newRow("version") << QStringList{"orvinel", "--version"} << int(Action::Version)
                                  << "Orvinel 0.4.0\n";
+        // Named as a user types it, opening both kinds of overlay file.
         QTest::newRow("help") << QStringList{"/usr/bin/orvinel", "-h"} << int(Action::Help)
-                              << "Usage: orvinel [options] [FILE]\n";
+                              << "Usage: orvinel [options] [FILE]\n"
+                                 "Makes KML screen overlays for Google Earth: a legend, a logo or "
+                                 "a title card pinned to a place on the viewer's screen.\n\n"
+                                 "Options:\n"
+                                 "  -h, --help     Shows this help.\n"
+                                 "  -v, --version  Shows the version.\n\n"
+                                 "Arguments:\n"
+                                 "  FILE           An overlay file (.kml or .kmz) to open.\n";
         QTest::newRow("two files") << QStringList{"orvinel", "a.kml", "b.kml"} << int(Action::Error)
                                    << "Orvinel opens one file at a time.\n";
         QTest::newRow("unknown") << QStringList{"orvinel", "--bogus"} << int(Action::Error)
@@ -464,8 +488,8 @@ private Q_SLOTS:
         QCOMPARE(driver.Text("txtOverlay_title"), Legend(Picture()).title);
     }
 
-    // User Guide (F1) does what Help does; About names the version, the
-    // licence, Qt and the address; Exit does what the Exit button does.
+    // User Guide (F1) does what Help does; About names the version the window
+    // shows, the licence, Qt and the address; Exit does what the Exit button does.
     void menus_doWhatTheirButtonsDo()
     {
         const auto told = [this] {
@@ -484,8 +508,10 @@ private Q_SLOTS:
         const auto about = driver.services.CallsOf(Kind::About);
         QCOMPARE(about.size(), 1);
         QCOMPARE(about.constFirst().title, "About Orvinel");
-        for (const QString& part : {QStringLiteral("Orvinel 0.4.0"), QStringLiteral("MIT"),
-                                    QString::fromLatin1(qVersion()),
+        // About, --version and the window's version label name the one version.
+        const QString version = ParseCommandLine({"orvinel", "--version"}).text.trimmed();
+        QCOMPARE(driver.Get<QLabel>("Label1")->text(), u"Version " + version.section(u' ', 1));
+        for (const QString& part : {version, QStringLiteral("MIT"), QString::fromLatin1(qVersion()),
                                     QStringLiteral("https://github.com/orvinel/orvinel")})
             QVERIFY2(about.constFirst().text.contains(part), qPrintable(part));
 

@@ -31,10 +31,11 @@ QString NotANumber(const char* what)
            QLatin1String(what);
 }
 const QString kRange = QStringLiteral(
-    "Notice|Orvinel|Rotation angle has to be between -180 (counterclockwise rotation) and +180 "
-    "(clockwise rotation)");
-const QString kNegative =
-    QStringLiteral("Notice|Orvinel|Negative numbers for this value default to native size");
+    "Notice|Orvinel|Rotation angle has to be between -180 (clockwise rotation) and +180 "
+    "(counter-clockwise rotation)");
+const QString kNegative = QStringLiteral(
+    "Notice|Orvinel|Negative numbers are not allowed for this value. Pick \"Maintain native "
+    "size\" from the list for the picture's own size.");
 const QString kWhole =
     QStringLiteral("Notice|Orvinel|Draw Order has been converted to a valid integer value.");
 
@@ -165,8 +166,9 @@ private Q_SLOTS:
 
         // The start values, and what is enabled.
         QStringList values;
-        for (const char* name : {"txtDraw_order", "txtWidth", "txtHeight", "comboSize_x",
-                                 "comboOverlay_x_units", "comboSize_y_units"})
+        for (const char* name :
+             {"txtDraw_order", "txtOverlay_x", "txtOverlay_y", "txtScreen_x", "txtScreen_y",
+              "txtWidth", "txtHeight", "comboSize_x", "comboOverlay_x_units", "comboSize_y_units"})
             values << driver.Text(name);
         for (const char* name : {"txtOverlay_title", "lblOpen_graphic_file", "sliderTransparency",
                                  "optPreset_4", "cmdSave_As", "cmdSave_Refresh",
@@ -179,17 +181,30 @@ private Q_SLOTS:
                           QLatin1String(control->property("checked").toBool() ? " on" : "") +
                           QLatin1String(control->isEnabled() ? "" : " off");
         }
-        QCOMPARE(values,
-                 (QStringList{"99", "?", "?", "", "fraction", "fraction", "",
-                              "Click on button at right to open graphic file to use as overlay",
-                              "100", "Center on", "Save As off", "Save/Refresh off",
-                              "Create Network Link And Open In Google Earth off",
-                              "Auto-Refresh off", "Exit"}));
+        QCOMPARE(values, (QStringList{
+                             "99", "0.5", "0.5", "0.5", "0.5", "?", "?", "", "fraction", "fraction",
+                             "", "Click on button at right to open graphic file to use as overlay",
+                             "100", "Center on", "Save As off", "Save/Refresh off",
+                             "Create Network Link And Open In Google Earth off", "Auto-Refresh off",
+                             "Exit"}));
         // The module variables: five empty, the viewer's usual place, opaque white.
         QCOMPARE(QString(window->OutputFilePath() % window->GraphicFilePath() %
                          window->NetworkLinkFilePath() % u'|' % window->GoogleEarthPath() % u'|' %
                          window->OverlayColor()),
                  u'|' + PlatformProfile::Current().defaultViewerPath + u"|ffffffff");
+
+        // The chosen preset is what a first Save As writes.
+        const QString first = driver.folder.filePath("first.kml");
+        driver.services.fileDialogAnswers = {driver.folder.filePath("Legend.gif"), first};
+        for (const char* command : {"cmdOpen_graphic_file", "cmdSave_As"})
+            WindowDriver::Click(driver.Get(command));
+        const QHash<QString, QString> written = ParseKmlFile(driver.Written(first));
+        QString points;
+        for (const char* point : {"overlayXY", "screenXY"})
+            for (const char* attribute : {"x", "y", "xunits", "yunits"})
+                points +=
+                    written.value(QLatin1String(point) % u'@' % QLatin1String(attribute)) % u' ';
+        QCOMPARE(points, QString("0.5 0.5 fraction fraction ").repeated(2));
 
         QVERIFY(driver.PrepareOutputFile());
         driver.Get("cmdOpen_graphic_file")->setFocus();
@@ -347,7 +362,7 @@ private Q_SLOTS:
         row("txtRotation_y", "inf", nullptr, NotANumber("rotation y value"));
         row("txtRotation", "-200", nullptr, kRange);
         row("txtDraw_order", "ten", nullptr, NotANumber("draw order"));
-        row("comboSize_x", "-5", nullptr, kNegative);
+        row("comboSize_x", "-1", nullptr, kNegative);
         row("comboSize_y", "Maintain aspect ", nullptr, NotANumber("y-size"));
         row("txtDraw_order", "3.7", "3", kWhole);
         row("txtRotation", "180", "180");

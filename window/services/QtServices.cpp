@@ -76,13 +76,13 @@ void QtServices::Failure(QWidget* parent, const QString& text)
 }
 
 QString QtServices::ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
-                                   const QString& filter)
+                                   const QString& filter, const QString& suggested)
 {
     const QString qtFilter = ToQtFileFilter(filter);
     if (mode == FileDialogMode::Open)
-        return QFileDialog::getOpenFileName(parent, title, QString(), qtFilter);
+        return QFileDialog::getOpenFileName(parent, title, suggested, qtFilter);
     // Save As asks its own overwrite question, after adding ".kml".
-    return QFileDialog::getSaveFileName(parent, title, QString(), qtFilter, nullptr,
+    return QFileDialog::getSaveFileName(parent, title, suggested, qtFilter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

@@ -14,7 +14,7 @@ public:
     void Failure(QWidget* parent, const QString& text) override;
     void About(QWidget* parent, const QString& title, const QString& text) override;
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
-                           const QString& filter) override;
+                           const QString& filter, const QString& suggested) override;
     bool OrdinaryFileExists(const QString& path) override;
     StartResult StartProgram(const QString& program, const QStringList& arguments) override;
     StartResult OpenInDefaultBrowser(const QUrl& url) override;
