@@ -1,7 +1,8 @@
 // Renders the main window as a user sees it after choosing a picture and a
 // Save As, for the README and the user guide.
 //
-// Usage: window_shot FOLDER OUT.png. FOLDER gets Legend.gif (240 x 120) and
+// Usage: [ORVINEL_SHOT_SCREEN=1366x768@125] [ORVINEL_SHOT_PALETTE=dark]
+// window_shot FOLDER OUT.png. FOLDER gets Legend.gif (240 x 120) and
 // legend.kml; the paths show in the window as they are. ORVINEL_SHOT_PALETTE=dark
 // draws it in a dark palette.
 
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -31,8 +34,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: window_shot FOLDER OUT.png\n");
         return 2;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen, on a screen of ORVINEL_SHOT_SCREEN ("1366x768@125": pixels
+    // and scaling; a 1920 x 1080 desktop at 100 % unless given).
+    QTemporaryDir screenFolder;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        const QRegularExpressionMatch screen =
+            QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)@(\\d+)$"))
+                .match(
+                    qEnvironmentVariable("ORVINEL_SHOT_SCREEN", QStringLiteral("1920x1080@100")));
+        if (!screen.hasMatch())
+            return 2;
+        QFile config(screenFolder.filePath(QStringLiteral("screen.json")));
+        const QByteArray json =
+            QStringLiteral(R"({"screens": [{"name": "shot", "width": %1, "height": %2, )"
+                           R"("logicalDpi": %3, "logicalBaseDpi": 96, "dpr": 1}]})")
+                .arg(screen.captured(1), screen.captured(2))
+                .arg(96 * screen.captured(3).toInt() / 100)
+                .toLatin1();
+        if (!config.open(QIODevice::WriteOnly) || config.write(json) != json.size())
+            return 1;
+        config.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvinel"));
     UseShotPalette();
