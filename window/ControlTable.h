@@ -171,8 +171,6 @@ inline constexpr AccessibleName kAccessibleNames[] = {
     {"comboSize_y_units", "Size y units"},
     {"comboSize_y", "Size y"},
     {"sliderTransparency", "Transparency"},
-    {"lblOpen_graphic_file", "Overlay graphic file"},
-    {"lblOutput_file", "Output file"},
 };
 
 // Labels that name a field beside them.
