@@ -26,7 +26,13 @@ protected:
         const auto* widget = qobject_cast<const QWidget*>(watched);
         if (widget == nullptr || !window_->isAncestorOf(widget))
             return false;
-        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        // Typing is no menu key: it costs nothing more.
+        const bool modified =
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+        if (!modified && (key->key() < Qt::Key_F1 || key->key() > Qt::Key_F35))
+            return false;
+        const QKeySequence pressed(key->keyCombination());
         for (const QMenu* menu : bar_->findChildren<QMenu*>())
             for (const QAction* action : menu->actions())
                 if (action->isEnabled() && action->shortcuts().contains(pressed))

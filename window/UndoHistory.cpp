@@ -174,8 +174,8 @@ QList<QKeySequence> RedoKeys()
 
 bool IsUndoOrRedo(const QKeyEvent* key)
 {
-    const QKeySequence pressed(key->keyCombination());
-    return key->matches(QKeySequence::Undo) || RedoKeys().contains(pressed);
+    static const QList<QKeySequence> redo = RedoKeys();
+    return key->matches(QKeySequence::Undo) || redo.contains(QKeySequence(key->keyCombination()));
 }
 
 } // namespace
