@@ -58,13 +58,8 @@ class E2eCommandPathsTest : public QObject
     Q_OBJECT
 
 private:
-    struct Run
-    {
-        RealStartServices services;
-        QTemporaryDir folder;
-        std::unique_ptr<frmOrvinel> window;
-    };
-    std::unique_ptr<Run> run;
+    // A fresh one for each test: a folder of its own, no calls yet.
+    std::unique_ptr<WindowDriverWith<RealStartServices>> run;
 
     // As the file dialog names it.
     QString Path(const QString& name) const
@@ -72,25 +67,18 @@ private:
         return QDir::toNativeSeparators(run->folder.filePath(name));
     }
     // What a file holds once the window's writes have reached the disk.
-    QByteArray ReadAll(const QString& path) const
-    {
-        run->window->WaitForWrites();
-        return ::ReadAll(path);
-    }
+    QByteArray ReadAll(const QString& path) const { return ::ReadAll(run->Written(path)); }
     // A written file as a standard XML parser reads it back (the bytes are the
     // writer test's): nothing when it is missing or not well formed.
     QHash<QString, QString> Parsed(const QString& path) const
     {
-        run->window->WaitForWrites();
-        return ParseKmlFile(path);
+        return ParseKmlFile(run->Written(path));
     }
     QDir Folder() const { return {run->folder.path()}; }
     QString Record() const { return Path("viewer.args"); }
     static QString Standin() { return QStringLiteral(ORVINEL_STANDIN); }
-    template <class T = QWidget> T* Get(const char* name) const
-    {
-        return Find<T>(run->window.get(), name);
-    }
+    template <class T = QWidget> T* Get(const char* name) const { return run->Get<T>(name); }
+    // Labels too, which WindowDriver's Text leaves out.
     QString Text(const char* control) const { return Get(control)->property("text").toString(); }
     bool Enabled(const char* control) const { return Get(control)->isEnabled(); }
     // Each call of this kind as its dialog title, program or address.
@@ -129,19 +117,16 @@ private:
 private Q_SLOTS:
     void init()
     {
-        run = std::make_unique<Run>();
+        run = std::make_unique<WindowDriverWith<RealStartServices>>();
         qputenv("ORVINEL_STANDIN_RECORD", QFile::encodeName(Record()));
         run->services.programFolder = run->folder.path();
-        run->window = std::make_unique<frmOrvinel>(run->services);
-        run->window->Form_Load();
-        run->window->show();
-        QVERIFY(QTest::qWaitForWindowActive(run->window.get()));
+        QVERIFY(run->Open());
     }
 
     void cleanup()
     {
+        QVERIFY(run->Close()); // the window before its folder
         run.reset();
-        QTRY_VERIFY(VisibleTopLevels().isEmpty());
     }
 
     void saveAs_writesTheKmlNameOrKeepsTheEarlierOne_data()

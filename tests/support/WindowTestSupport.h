@@ -8,6 +8,7 @@
 #include "FakeServices.h"
 #include "KmlParse.h"
 #include "PlatformProfile.h"
+#include "PreviewWindow.h"
 #include "frmOrvinel.h"
 
 #include <QAbstractItemView>
@@ -60,10 +61,11 @@ inline QList<QWidget*> VisibleTopLevels()
     return visible;
 }
 
-class WindowDriver
+// With a services double of `Double`'s kind (FakeServices or one built on it).
+template <class Double> class WindowDriverWith
 {
 public:
-    FakeServices services;
+    Double services;
     std::unique_ptr<frmOrvinel> window;
     QTemporaryDir folder;
 
@@ -161,6 +163,18 @@ public:
     }
     int writesBefore = 0;
 
+    // Clicks Preview and, once the preview is shown and active, goes back to
+    // the main window as a user's click into it does; the preview window.
+    PreviewWindow* OpenPreview() const
+    {
+        Click(Get("cmdPreview"));
+        auto* preview = window->template findChild<PreviewWindow*>();
+        if (!preview || !QTest::qWaitForWindowActive(preview))
+            return nullptr;
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get()) ? preview : nullptr;
+    }
+
     // Ticks Auto-Refresh with a click; true once it shows ticked.
     bool Tick() const
     {
@@ -206,3 +220,4 @@ public:
         return QTest::qWaitFor([&] { return !view->isVisible(); });
     }
 };
+using WindowDriver = WindowDriverWith<FakeServices>;

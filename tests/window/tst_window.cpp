@@ -92,18 +92,6 @@ class WindowTest : public QObject
 private:
     WindowDriver driver;
 
-    // Clicks Preview and, once the preview is shown and active, goes back to
-    // the main window as a user's click into it does; the preview window.
-    PreviewWindow* OpenPreview()
-    {
-        WindowDriver::Click(driver.Get("cmdPreview"));
-        auto* preview = driver.window->findChild<PreviewWindow*>();
-        if (!preview || !QTest::qWaitForWindowActive(preview))
-            return nullptr;
-        driver.window->activateWindow();
-        return QTest::qWaitForWindowActive(driver.window.get()) ? preview : nullptr;
-    }
-
     // What a user of the window can see go wrong with its layout: a control
     // outside its container, two input controls over each other. (Captions
     // are measured with the platform's fonts, which offscreen runs lack.)
@@ -432,7 +420,7 @@ private Q_SLOTS:
         }
         if (ticked)
             QVERIFY(driver.Tick());
-        PreviewWindow* preview = OpenPreview();
+        PreviewWindow* preview = driver.OpenPreview();
         QVERIFY(preview);
         if (qobject_cast<QSlider*>(target))
             target->setFocus(); // a click would move the slider itself
@@ -634,10 +622,10 @@ private Q_SLOTS:
     // writes no file; Exit takes it along.
     void preview_onlyOne_closingChangesNothing()
     {
-        PreviewWindow* preview = OpenPreview();
+        PreviewWindow* preview = driver.OpenPreview();
         QVERIFY(preview);
         preview->setWindowState(Qt::WindowMinimized);
-        QCOMPARE(OpenPreview(), preview); // minimised or not
+        QCOMPARE(driver.OpenPreview(), preview); // minimised or not
         QVERIFY(!preview->windowState().testFlag(Qt::WindowMinimized));
         QCOMPARE(VisibleTopLevels().size(), 2);
         const OverlaySettings before = driver.window->Snapshot();
@@ -647,7 +635,7 @@ private Q_SLOTS:
         QCOMPARE(driver.Writes(), 0);
         QCOMPARE(driver.services.calls.size(), 0);
 
-        QCOMPARE(OpenPreview(), preview);
+        QCOMPARE(driver.OpenPreview(), preview);
         WindowDriver::Click(driver.Get("cmdExit"));
         QTRY_VERIFY(VisibleTopLevels().isEmpty());
     }
