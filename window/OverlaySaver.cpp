@@ -29,7 +29,8 @@ bool OverlaySaver::Save(const OverlaySettings& settings)
 void OverlaySaver::Queue(const OverlaySettings& settings)
 {
     const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    queued_[writer_->Submit(settings.outputFile, file.bytes)] = settings;
+    lastSerial_ = writer_->Submit(settings.outputFile, file.bytes);
+    lastQueued_ = settings;
 }
 
 void OverlaySaver::WaitForWrites()
@@ -40,16 +41,12 @@ void OverlaySaver::WaitForWrites()
 
 void OverlaySaver::TakeOutcomes()
 {
-    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes()) {
-        const OverlaySettings settings = queued_.at(outcome.serial);
-        // The writes of a file end in the order they were handed over; those
-        // handed over before this one were written or replaced.
-        std::erase_if(queued_, [&outcome](const auto& entry) {
-            return entry.first <= outcome.serial && entry.second.outputFile == outcome.path;
-        });
-        if (Apply(outcome.path, outcome.result, false))
-            Q_EMIT written(settings);
-    }
+    // Only the last hand-over's write is told as written: an earlier one
+    // holds a state the document has already left, so knowing it changes
+    // nothing that is asked.
+    for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes())
+        if (Apply(outcome.path, outcome.result, false) && outcome.serial == lastSerial_)
+            Q_EMIT written(lastQueued_);
 }
 
 bool OverlaySaver::Apply(const QString& path, const WriteResult& result, bool tellAnyway)

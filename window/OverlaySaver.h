@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 
-#include <map>
 #include <memory>
 #include <utility>
 
@@ -18,8 +17,8 @@ class Services;
 // writer thread and return at once (the latest state wins, a run of failures
 // is told once); a save asked for by a command waits for those first, then
 // writes and tells any failure. Every write goes through Services::WriteFile
-// and every failure names the file and the reason; every write that worked is
-// told by `written`, in the order the writes reached the disk.
+// and every failure names the file and the reason. `written` tells each Save
+// that worked, and the latest auto-refresh hand-over once it reached the disk.
 class OverlaySaver : public QObject
 {
     Q_OBJECT
@@ -50,8 +49,9 @@ private:
     Services& services_;
     QWidget* window_;
     std::unique_ptr<BackgroundWriter> writer_;
-    // What each hand-over still without an outcome writes, by its serial.
-    std::map<quint64, OverlaySettings> queued_;
+    // The last hand-over to the writer thread, and what it writes.
+    quint64 lastSerial_ = 0;
+    OverlaySettings lastQueued_;
     // Whether the current run of failed writes has been told.
     bool failureTold_ = false;
 };
