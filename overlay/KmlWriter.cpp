@@ -23,9 +23,7 @@ public:
 
 QString Element(const char* name, const QString& value)
 {
-    const QString tag = QLatin1String(name);
-    return QLatin1Char('<') + tag + QLatin1Char('>') + XmlEscape(value, false) +
-           QLatin1String("</") + tag + QLatin1Char('>');
+    return ValueElement({}, name, value);
 }
 
 QString Attribute(const char* name, const QString& value)
@@ -33,17 +31,10 @@ QString Attribute(const char* name, const QString& value)
     return QLatin1String(name) + QLatin1String("=\"") + XmlEscape(value, true) + QLatin1Char('"');
 }
 
-// `<element x="X" y="Y" xunits="XU" yunits="YU" />`, or nothing while both
-// values are empty. The size's words become their numbers first.
-QString PointElement(const OverlaySettings& s, const OverlayPoint& point)
+QString PointLine(const OverlaySettings& s, const OverlayPoint& point)
 {
-    const auto [x, y] = PointTexts(s, point);
-    if (x.isEmpty() && y.isEmpty())
-        return {};
-    return QLatin1Char('<') + QLatin1String(point.element) + QLatin1Char(' ') + Attribute("x", x) +
-           QLatin1Char(' ') + Attribute("y", y) + QLatin1Char(' ') +
-           Attribute("xunits", s.*point.xUnits) + QLatin1Char(' ') +
-           Attribute("yunits", s.*point.yUnits) + QLatin1String(" />\n");
+    const QString element = PointElement(s, point);
+    return element.isEmpty() ? element : element + QLatin1Char('\n');
 }
 
 const QString kXmlDeclaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
@@ -51,6 +42,24 @@ const QString kKmlStart =
     QStringLiteral("<kml xmlns=\"") + Vocabulary::kKmlNamespace + QStringLiteral("\">\n");
 
 } // namespace
+
+QString ValueElement(QStringView prefix, const char* name, const QString& value)
+{
+    const QString tag = prefix + QLatin1String(name);
+    return QLatin1Char('<') + tag + QLatin1Char('>') + XmlEscape(value, false) +
+           QLatin1String("</") + tag + QLatin1Char('>');
+}
+
+QString PointElement(const OverlaySettings& s, const OverlayPoint& point, QStringView prefix)
+{
+    const auto [x, y] = PointTexts(s, point);
+    if (x.isEmpty() && y.isEmpty())
+        return {};
+    return QLatin1Char('<') + prefix + QLatin1String(point.element) + QLatin1Char(' ') +
+           Attribute("x", x) + QLatin1Char(' ') + Attribute("y", y) + QLatin1Char(' ') +
+           Attribute("xunits", s.*point.xUnits) + QLatin1Char(' ') +
+           Attribute("yunits", s.*point.yUnits) + QLatin1String(" />");
+}
 
 QString XmlEscape(const QString& text, bool inAttribute)
 {
@@ -122,7 +131,7 @@ OverlayFile OverlayFileBytes(const OverlaySettings& s)
     for (const OverlayPoint& point : kOverlayPoints) {
         if (point.sizeWords && !s.rotation.isEmpty())
             w.Line(Element("rotation", s.rotation) + QLatin1Char('\n'));
-        w.Line(PointElement(s, point));
+        w.Line(PointLine(s, point));
     }
     w.Line(QStringLiteral("</ScreenOverlay>\n"));
     w.Line(QStringLiteral("</kml>\n"));

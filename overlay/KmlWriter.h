@@ -23,6 +23,14 @@ namespace Overlay {
 // become U+FFFD.
 QString XmlEscape(const QString& text, bool inAttribute);
 
+// One value element as the overlay file writes it, `prefix` ("kml:" or
+// nothing) before its name: <name>Legend &amp; key</name>.
+QString ValueElement(QStringView prefix, const char* name, const QString& value);
+// <overlayXY x="X" y="Y" xunits="XU" yunits="YU" />, the size's words as
+// their numbers; nothing while both values are empty.
+QString PointElement(const OverlaySettings& settings, const OverlayPoint& point,
+                     QStringView prefix = {});
+
 // The screen overlay file for `settings`, byte for byte. Records are joined
 // with nothing added after them: most end with their own line feed, while the
 // color and drawOrder records run on into the next one.

@@ -20,14 +20,7 @@ namespace {
 
 using namespace LossWords;
 
-// Older files name Google's namespaces, some none at all; the elements are the same.
-bool IsKmlNamespace(QStringView uri)
-{
-    return uri.isEmpty() || uri == Vocabulary::kKmlNamespace ||
-           uri == QLatin1String("http://earth.google.com/kml/2.2") ||
-           uri == QLatin1String("http://earth.google.com/kml/2.1") ||
-           uri == QLatin1String("http://earth.google.com/kml/2.0");
-}
+using Vocabulary::IsKmlNamespace;
 
 bool IsGxNamespace(QStringView uri)
 {
@@ -106,8 +99,8 @@ struct Container
 class Reader
 {
 public:
-    Reader(QIODevice& device, ReadControl* control)
-        : xml_(&device), device_(device), control_(control)
+    Reader(QIODevice& device, ReadControl* control, int which)
+        : xml_(&device), device_(device), control_(control), which_(which)
     {
         if (control_ != nullptr)
             control_->total = device.isSequential() ? 0 : device.size();
@@ -242,7 +235,8 @@ private:
             LoseAttributes(open_.back());
             return;
         }
-        if (kml && name == QLatin1String("ScreenOverlay") && !overlayRead_) {
+        if (kml && name == QLatin1String("ScreenOverlay") && !overlayRead_ &&
+            overlaysSeen_++ == which_) {
             // Every container open now wraps the overlay: its own content is lost.
             for (Container& container : open_) {
                 container.holdsOverlay = true;
@@ -657,6 +651,9 @@ private:
     QXmlStreamReader xml_;
     QIODevice& device_;
     ReadControl* control_;
+    // Which of the file's screen overlays is read, from 0, and how many came so far.
+    const int which_;
+    int overlaysSeen_ = 0;
     unsigned tokens_ = 0;
     // Why the read stopped early; it wins over the parser's own error.
     QString refusal_;
@@ -669,9 +666,9 @@ private:
 
 } // namespace
 
-OpenedOverlayFile ReadOverlay(QIODevice& device, ReadControl* control)
+OpenedOverlayFile ReadOverlay(QIODevice& device, ReadControl* control, int which)
 {
-    return Reader(device, control).Read();
+    return Reader(device, control, which).Read();
 }
 
 OpenedOverlayFile ReadOverlayFile(const QString& path, ReadControl* control)

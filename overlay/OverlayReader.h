@@ -47,8 +47,9 @@ namespace Overlay {
 
 // Reads a KML document from `device` (open for reading) as a stream; the
 // whole file is never held in memory. `control`, when given, follows the
-// read and may stop it.
-OpenedOverlayFile ReadOverlay(QIODevice& device, ReadControl* control = nullptr);
+// read and may stop it. `which` picks the screen overlay read, from 0 in
+// file order; the others count as content not kept.
+OpenedOverlayFile ReadOverlay(QIODevice& device, ReadControl* control = nullptr, int which = 0);
 
 // Opens `path` as the pictures are opened (an ordinary file only, never
 // waiting on a pipe or device) and reads it.

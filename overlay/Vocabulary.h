@@ -34,4 +34,13 @@ QString ColorWithAlpha(const QString& color, const QString& alphaHex);
 
 inline const QString kKmlNamespace = QStringLiteral("http://www.opengis.net/kml/2.2");
 
+// Older files name Google's namespaces, some none at all; the elements are the same.
+inline bool IsKmlNamespace(QStringView uri)
+{
+    return uri.isEmpty() || uri == kKmlNamespace ||
+           uri == QLatin1String("http://earth.google.com/kml/2.2") ||
+           uri == QLatin1String("http://earth.google.com/kml/2.1") ||
+           uri == QLatin1String("http://earth.google.com/kml/2.0");
+}
+
 } // namespace Vocabulary

@@ -1,0 +1,486 @@
+#include "KmlSplice.h"
+
+#include "KmlWriter.h"
+#include "Vocabulary.h"
+
+#include <QBuffer>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <iterator>
+
+namespace Overlay {
+
+namespace {
+
+// The encoding an XML declaration names, lower case; empty without one.
+QByteArray DeclaredEncoding(const QByteArray& bytes)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral(R"(^<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._-]+)["'])"));
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(bytes.left(256)));
+    return match.hasMatch() ? match.captured(1).toLower().toLatin1() : QByteArray();
+}
+
+std::optional<QStringConverter::Encoding> EncodingOf(const QByteArray& bytes, qsizetype& bomSize)
+{
+    bomSize = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bomSize = 3;
+        return QStringConverter::Utf8;
+    }
+    // UTF-32's marks begin as UTF-16's: those files are not edited.
+    if (bytes.startsWith(QByteArray("\xFF\xFE\0\0", 4)) ||
+        bytes.startsWith(QByteArray("\0\0\xFE\xFF", 4)))
+        return std::nullopt;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        bomSize = 2;
+        return bytes.at(0) == '\xFF' ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+    }
+    if (bytes.startsWith(QByteArray("<\0", 2)))
+        return QStringConverter::Utf16LE;
+    if (bytes.startsWith(QByteArray("\0<", 2)))
+        return QStringConverter::Utf16BE;
+    const QByteArray declared = DeclaredEncoding(bytes);
+    if (declared.isEmpty() || declared == "utf-8" || declared == "utf8")
+        return QStringConverter::Utf8;
+    if (declared == "iso-8859-1" || declared == "latin1" || declared == "latin-1" ||
+        declared == "us-ascii" || declared == "ascii")
+        return QStringConverter::Latin1;
+    return std::nullopt;
+}
+
+bool IsWhite(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
+}
+
+// Where the white space just before `at` begins, not before `floor`.
+qsizetype WhiteStart(const QString& text, qsizetype at, qsizetype floor)
+{
+    while (at > floor && IsWhite(text.at(at - 1)))
+        --at;
+    return at;
+}
+
+// The overlay's elements Orvinel writes, in KML's order for them.
+enum Part : int { Name, Color, DrawOrder, Icon, OverlayXY, ScreenXY, RotationXY, Size, Rotation };
+constexpr const char* kPartNames[] = {"name",     "color",      "drawOrder", "Icon",    "overlayXY",
+                                      "screenXY", "rotationXY", "size",      "rotation"};
+
+// A Feature's own elements, which come before every overlay element but the name.
+constexpr const char* kFeatureElements[] = {
+    "visibility", "open",    "author",      "link",   "address",  "AddressDetails", "phoneNumber",
+    "Snippet",    "snippet", "description", "Camera", "LookAt",   "TimeStamp",      "TimeSpan",
+    "styleUrl",   "Style",   "StyleMap",    "Region", "Metadata", "ExtendedData"};
+
+// Where a child stands in KML's order: the name first, then the feature's
+// other elements, then the overlay's; -1 for one outside it (another
+// namespace, an extension), which an insertion passes over.
+int Rank(const ElementSpan& child)
+{
+    if (!child.kml)
+        return -1;
+    const auto named = [&](const char* name) {
+        return child.name == QLatin1String(name);
+    };
+    if (const auto* part = std::find_if(std::begin(kPartNames), std::end(kPartNames), named);
+        part != std::end(kPartNames))
+        return part == std::begin(kPartNames) ? 0 : int(part - std::begin(kPartNames)) + 1;
+    if (std::any_of(std::begin(kFeatureElements), std::end(kFeatureElements), named))
+        return 1;
+    return -1;
+}
+
+int RankOf(Part part)
+{
+    return part == Name ? 0 : int(part) + 1;
+}
+
+// Text made safe for the file's encoding: in ISO-8859-1 a character beyond
+// it becomes a character reference, which markup may hold anywhere.
+QString ForEncoding(const QString& text, bool latin1)
+{
+    if (!latin1)
+        return text;
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        if (c <= 0xFF)
+            out += QChar(c);
+        else
+            out += QStringLiteral("&#%1;").arg(quint32(c));
+    }
+    return out;
+}
+
+// The element `part` as written for `s`; empty when it is left out.
+QString PartText(Part part, const OverlaySettings& s, QStringView prefix)
+{
+    switch (part) {
+    case Name:
+        return s.title.isEmpty() ? QString() : ValueElement(prefix, "name", s.title);
+    case Color:
+        return ValueElement(prefix, "color", s.colour);
+    case DrawOrder:
+        return s.drawOrder.isEmpty() ? QString() : ValueElement(prefix, "drawOrder", s.drawOrder);
+    case Icon:
+        return ValueElement(prefix, "href", s.picture);
+    case Rotation:
+        return s.rotation.isEmpty() ? QString() : ValueElement(prefix, "rotation", s.rotation);
+    default:
+        return PointElement(s, kOverlayPoints[part - OverlayXY], prefix);
+    }
+}
+
+struct Edit
+{
+    qsizetype from;
+    qsizetype to;
+    QString with;
+};
+
+class Splicer
+{
+public:
+    Splicer(const QString& text, const OverlaySpot& spot, bool latin1)
+        : text_(text), spot_(spot), latin1_(latin1)
+    {}
+
+    void Change(Part part, const OverlaySettings& now)
+    {
+        const ElementSpan* child = FirstChild(kPartNames[part]);
+        if (part == Icon)
+            return ChangePicture(child, now);
+        const QString text = child != nullptr ? PartText(part, now, child->prefix)
+                                              : PartText(part, now, spot_.element.prefix);
+        if (child == nullptr)
+            Insert(RankOf(part), text);
+        else if (text.isEmpty())
+            Remove(*child);
+        else
+            edits_.push_back({child->start, child->end, Safe(text)});
+    }
+
+    QString Result()
+    {
+        FillEmpty();
+        // Several insertions at one place stay in the order they were made.
+        std::stable_sort(edits_.begin(), edits_.end(),
+                         [](const Edit& a, const Edit& b) { return a.from < b.from; });
+        QString out;
+        qsizetype at = 0;
+        for (const Edit& edit : edits_) {
+            out += QStringView(text_).mid(at, edit.from - at);
+            out += edit.with;
+            at = edit.to;
+        }
+        out += QStringView(text_).mid(at);
+        return out;
+    }
+
+private:
+    const ElementSpan* FirstChild(const char* name) const
+    {
+        const auto found = std::find_if(spot_.children.begin(), spot_.children.end(),
+                                        [&](const ElementSpan& child) {
+                                            return child.kml && child.name == QLatin1String(name);
+                                        });
+        return found != spot_.children.end() ? &*found : nullptr;
+    }
+
+    QString Safe(const QString& text) const { return ForEncoding(text, latin1_); }
+
+    void ChangePicture(const ElementSpan* icon, const OverlaySettings& now)
+    {
+        const ElementSpan& href = spot_.href;
+        if (href.found()) {
+            edits_.push_back({href.start, href.end, Safe(PartText(Icon, now, href.prefix))});
+        } else if (icon != nullptr && !icon->selfClosed()) {
+            edits_.push_back(
+                {icon->contentStart, icon->contentStart, Safe(PartText(Icon, now, icon->prefix))});
+        } else {
+            const QString& prefix = icon != nullptr ? icon->prefix : spot_.element.prefix;
+            const QString whole = QLatin1Char('<') + prefix + QStringLiteral("Icon>") +
+                                  PartText(Icon, now, prefix) + QStringLiteral("</") + prefix +
+                                  QStringLiteral("Icon>");
+            if (icon != nullptr)
+                edits_.push_back({icon->start, icon->end, Safe(whole)});
+            else
+                Insert(RankOf(Icon), whole);
+        }
+    }
+
+    // Takes out `child` with the white space that leads up to it.
+    void Remove(const ElementSpan& child)
+    {
+        edits_.push_back(
+            {WhiteStart(text_, child.start, spot_.element.contentStart), child.end, QString()});
+    }
+
+    // Puts `element` after the last child that KML's order puts before it,
+    // led by the white space that leads up to that child; with none, first,
+    // led by the white space before the first child.
+    void Insert(int rank, const QString& element)
+    {
+        if (element.isEmpty())
+            return;
+        const ElementSpan* after = nullptr;
+        for (const ElementSpan& child : spot_.children)
+            if (const int r = Rank(child); r >= 0 && r < rank)
+                after = &child;
+        const ElementSpan& overlay = spot_.element;
+        if (after != nullptr) {
+            const qsizetype lead = WhiteStart(text_, after->start, overlay.contentStart);
+            edits_.push_back(
+                {after->end, after->end, text_.mid(lead, after->start - lead) + Safe(element)});
+            return;
+        }
+        if (!spot_.children.empty()) {
+            const ElementSpan& first = spot_.children.front();
+            const qsizetype lead = WhiteStart(text_, first.start, overlay.contentStart);
+            edits_.push_back({lead, lead, Safe(element) + text_.mid(lead, first.start - lead)});
+            return;
+        }
+        intoEmpty_ << Safe(element);
+    }
+
+    // An overlay without element children: each new element goes on a
+    // line of its own, one step further in than the overlay, and a blank or
+    // self-closed overlay gets its end tag on the line after them.
+    void FillEmpty()
+    {
+        if (intoEmpty_.isEmpty())
+            return;
+        const ElementSpan& overlay = spot_.element;
+        const qsizetype lineStart = WhiteStart(text_, overlay.start, 0);
+        QString indent = text_.mid(lineStart, overlay.start - lineStart);
+        indent = indent.mid(indent.lastIndexOf(QLatin1Char('\n')) + 1);
+        const QString step =
+            indent.startsWith(QLatin1Char(' ')) ? QStringLiteral("  ") : QStringLiteral("\t");
+        QString elements;
+        for (const QString& element : std::as_const(intoEmpty_))
+            elements += QLatin1Char('\n') + indent + step + element;
+        const QString close = QLatin1Char('\n') + indent;
+        if (overlay.selfClosed()) {
+            // <ScreenOverlay/> opens up: its "/>" becomes ">", then the end tag.
+            edits_.push_back({overlay.end - 2, overlay.end,
+                              QLatin1Char('>') + elements + close + QStringLiteral("</") +
+                                  overlay.prefix + overlay.name + QLatin1Char('>')});
+            return;
+        }
+        const bool blank = std::all_of(text_.begin() + overlay.contentStart,
+                                       text_.begin() + overlay.contentEnd, IsWhite);
+        if (blank)
+            edits_.push_back({overlay.contentStart, overlay.contentEnd, elements + close});
+        else
+            edits_.push_back({overlay.contentStart, overlay.contentStart, elements});
+    }
+
+    const QString& text_;
+    const OverlaySpot& spot_;
+    const bool latin1_;
+    std::vector<Edit> edits_;
+    // What goes into an overlay that has no element children.
+    QStringList intoEmpty_;
+};
+
+} // namespace
+
+std::optional<KmlText> DecodeKml(const QByteArray& bytes)
+{
+    qsizetype bomSize = 0;
+    const std::optional<QStringConverter::Encoding> encoding = EncodingOf(bytes, bomSize);
+    if (!encoding)
+        return std::nullopt;
+    KmlText kml;
+    kml.bom = bytes.left(bomSize);
+    kml.encoding = *encoding;
+    const QByteArrayView body = QByteArrayView(bytes).sliced(bomSize);
+    QStringDecoder decoder(*encoding, QStringConverter::Flag::ConvertInitialBom);
+    kml.text = decoder(body);
+    if (decoder.hasError() || EncodeKml(kml).size() != bytes.size() || EncodeKml(kml) != bytes)
+        return std::nullopt;
+    return kml;
+}
+
+QByteArray EncodeKml(const KmlText& kml)
+{
+    QStringEncoder encoder(kml.encoding, QStringConverter::Flag::Default);
+    return kml.bom + QByteArray(encoder(kml.text));
+}
+
+namespace {
+
+// Whether the overlay already has its <Icon>: only the first is the picture's.
+bool FirstIcon(const OverlaySpot& spot)
+{
+    return std::any_of(spot.children.begin(), spot.children.end(), [](const ElementSpan& child) {
+        return child.kml && child.name == QLatin1String("Icon");
+    });
+}
+
+} // namespace
+
+KmlLayout ScanKml(const QString& text)
+{
+    KmlLayout layout;
+    QXmlStreamReader xml(text);
+    // What each open element is to the scan.
+    enum class Role { Container, Overlay, OverlayChild, Icon, Other };
+    struct Open
+    {
+        Role role;
+        ElementSpan span;
+        // The text of a <name> read, for a container or an overlay.
+        bool nameStarted = false;
+        bool readingName = false;
+        QString name;
+    };
+    std::vector<Open> open;
+    // A title in the picker needs no more.
+    constexpr qsizetype kLongestLabel = 200;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        const qsizetype end = xml.characterOffset();
+        if (token == QXmlStreamReader::StartElement) {
+            ElementSpan span;
+            // Attribute values hold no "<": the last one before the end is the tag's.
+            span.start = text.lastIndexOf(QLatin1Char('<'), end - 1);
+            span.contentStart = end;
+            span.name = xml.name().toString();
+            const QStringView qualified = xml.qualifiedName();
+            span.prefix = qualified.left(qualified.size() - xml.name().size()).toString();
+            span.kml = Vocabulary::IsKmlNamespace(xml.namespaceUri());
+            const Role parent = open.empty() ? Role::Other : open.back().role;
+            Role role = Role::Other;
+            if (open.empty())
+                role =
+                    span.kml && span.name == QLatin1String("kml") ? Role::Container : Role::Other;
+            else if (parent == Role::Container && span.kml &&
+                     (span.name == QLatin1String("Document") ||
+                      span.name == QLatin1String("Folder")))
+                role = Role::Container;
+            else if (parent == Role::Container && span.kml &&
+                     span.name == QLatin1String("ScreenOverlay"))
+                role = Role::Overlay;
+            else if (parent == Role::Overlay)
+                role = span.kml && span.name == QLatin1String("Icon") &&
+                               !FirstIcon(layout.overlays.back())
+                           ? Role::Icon
+                           : Role::OverlayChild;
+            if ((parent == Role::Container || parent == Role::Overlay) && span.kml &&
+                span.name == QLatin1String("name") && !open.back().nameStarted)
+                open.back().nameStarted = open.back().readingName = true;
+            if (role == Role::Overlay) {
+                OverlaySpot spot;
+                spot.element = span;
+                for (const Open& around : open)
+                    if (around.span.name != QLatin1String("kml"))
+                        spot.folders << around.name.trimmed();
+                layout.overlays.push_back(std::move(spot));
+            }
+            if (parent == Role::Icon && span.kml && span.name == QLatin1String("href") &&
+                !layout.overlays.back().href.found())
+                layout.overlays.back().href = span;
+            open.push_back({role, span, false, false, {}});
+        } else if (token == QXmlStreamReader::EndElement && !open.empty()) {
+            Open done = std::move(open.back());
+            open.pop_back();
+            done.span.end = end;
+            done.span.contentEnd =
+                end == done.span.contentStart ? end : text.lastIndexOf(QLatin1Char('<'), end - 1);
+            if (done.span.name == QLatin1String("name") && done.span.kml && !open.empty())
+                open.back().readingName = false;
+            if (done.role == Role::Overlay) {
+                layout.overlays.back().element = done.span;
+                layout.overlays.back().title = done.name;
+            } else if (!open.empty() && open.back().role == Role::Overlay) {
+                layout.overlays.back().children.push_back(done.span);
+            } else if (!open.empty() && open.back().role == Role::Icon &&
+                       layout.overlays.back().href.start == done.span.start) {
+                layout.overlays.back().href = done.span;
+            }
+        } else if (token == QXmlStreamReader::Characters && open.size() >= 2 &&
+                   open[open.size() - 2].readingName &&
+                   open.back().span.name == QLatin1String("name")) {
+            QString& name = open[open.size() - 2].name;
+            name += xml.text().left(qMax<qsizetype>(kLongestLabel - name.size(), 0));
+        }
+    }
+    if (xml.hasError()) {
+        layout.overlays.clear();
+        layout.problem = QStringLiteral("line %1, column %2: %3")
+                             .arg(xml.lineNumber())
+                             .arg(xml.columnNumber())
+                             .arg(xml.errorString());
+    }
+    return layout;
+}
+
+QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const OverlaySettings& was,
+                       const OverlaySettings& now, bool latin1)
+{
+    Splicer splicer(text, spot, latin1);
+    for (int part = Name; part <= Rotation; ++part) {
+        if (PartText(Part(part), was, {}) != PartText(Part(part), now, {}))
+            splicer.Change(Part(part), now);
+    }
+    return splicer.Result();
+}
+
+QString OverlayLabel(const OverlaySpot& spot, int index)
+{
+    const QString title = spot.title.simplified();
+    QString label =
+        title.isEmpty() ? QStringLiteral("Screen overlay %1 (no title)").arg(index + 1) : title;
+    QStringList named;
+    for (const QString& folder : spot.folders)
+        if (!folder.simplified().isEmpty())
+            named << folder.simplified();
+    if (!named.isEmpty())
+        label += QStringLiteral(" - in ") + named.join(QStringLiteral(" / "));
+    return label;
+}
+
+QByteArray InPlaceBytes(const InPlaceKml& file, const OverlaySettings& now)
+{
+    KmlText spliced = file.kml;
+    spliced.text = SplicedOverlay(file.kml.text, file.spot, file.read, now,
+                                  file.kml.encoding == QStringConverter::Latin1);
+    return EncodeKml(spliced);
+}
+
+KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int which)
+{
+    KmlInPlaceRead read;
+    {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        read.overlay = ReadOverlay(buffer, control, which);
+    }
+    if (!read.overlay.ok())
+        return read;
+    std::optional<KmlText> kml = DecodeKml(bytes);
+    if (!kml)
+        return read;
+    KmlLayout layout = ScanKml(kml->text);
+    for (std::size_t i = 0; i < layout.overlays.size(); ++i)
+        read.labels << OverlayLabel(layout.overlays[i], int(i));
+    if (std::size_t(which) >= layout.overlays.size())
+        return read;
+    // A file in Orvinel's own form stays in it.
+    const bool ownForm = OverlayFileBytes(read.overlay.settings).bytes == bytes;
+    if (!ownForm)
+        read.inPlace = std::make_shared<const InPlaceKml>(
+            InPlaceKml{std::move(*kml), std::move(layout.overlays[std::size_t(which)]),
+                       read.overlay.settings});
+    read.overlay.notKept.clear();
+    return read;
+}
+
+} // namespace Overlay
