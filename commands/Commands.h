@@ -52,6 +52,8 @@ struct OverlayOpening
     // What the file holds beyond the screen overlay, told to the user once
     // the window shows the values; empty when nothing is lost.
     QString notice;
+    // The file the overlay is edited inside, when it is written back in place.
+    std::shared_ptr<const Overlay::InPlaceKml> inPlace;
 };
 
 namespace Commands {

@@ -57,6 +57,7 @@ std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read,
 
     OverlayOpening opening;
     opening.settings = std::move(opened.settings);
+    opening.inPlace = std::move(read.inPlace);
     // Relative links are taken from the opened file's folder.
     opening.pictureFolder = QFileInfo(path).absolutePath();
     if (!read.pictureEntry.isEmpty())

@@ -21,6 +21,11 @@ BackgroundWriter::~BackgroundWriter()
 
 quint64 BackgroundWriter::Submit(const QString& path, const QByteArray& bytes)
 {
+    return Submit(path, [bytes] { return bytes; });
+}
+
+quint64 BackgroundWriter::Submit(const QString& path, MakeBytes make)
+{
     quint64 serial = 0;
     {
         const std::lock_guard lock(mutex_);
@@ -28,9 +33,9 @@ quint64 BackgroundWriter::Submit(const QString& path, const QByteArray& bytes)
         const auto samePath = std::find_if(waiting_.begin(), waiting_.end(),
                                            [&](const Job& job) { return job.path == path; });
         if (samePath != waiting_.end())
-            *samePath = Job{serial, path, bytes};
+            *samePath = Job{serial, path, std::move(make)};
         else
-            waiting_.push_back(Job{serial, path, bytes});
+            waiting_.push_back(Job{serial, path, std::move(make)});
     }
     wake_.notify_one();
     return serial;
@@ -59,7 +64,7 @@ void BackgroundWriter::Run()
         waiting_.pop_front();
         running_ = true;
         lock.unlock();
-        WriteResult result = write_(job.path, job.bytes);
+        WriteResult result = write_(job.path, job.make());
         lock.lock();
         running_ = false;
         outcomes_.push_back(Outcome{job.serial, job.path, std::move(result)});

@@ -39,8 +39,13 @@ public:
     ~BackgroundWriter() override;
     Q_DISABLE_COPY_MOVE(BackgroundWriter)
 
+    // Makes the bytes on the writer's thread, as a large document takes a
+    // while to turn into them.
+    using MakeBytes = std::function<QByteArray()>;
+
     // Hands over the bytes for `path` and returns at once.
     quint64 Submit(const QString& path, const QByteArray& bytes);
+    quint64 Submit(const QString& path, MakeBytes make);
     // Returns once nothing runs or waits.
     void WaitUntilIdle();
     // The outcomes of the writes finished since the last call, oldest first.
@@ -56,7 +61,7 @@ private:
     {
         quint64 serial = 0;
         QString path;
-        QByteArray bytes;
+        MakeBytes make;
     };
 
     void Run();

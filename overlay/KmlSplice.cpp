@@ -454,6 +454,12 @@ QByteArray InPlaceBytes(const InPlaceKml& file, const OverlaySettings& now)
     return EncodeKml(spliced);
 }
 
+QByteArray DocumentBytes(const std::shared_ptr<const InPlaceKml>& inPlace,
+                         const OverlaySettings& now)
+{
+    return inPlace ? InPlaceBytes(*inPlace, now) : OverlayFileBytes(now).bytes;
+}
+
 KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int which)
 {
     KmlInPlaceRead read;
@@ -478,7 +484,7 @@ KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int
     if (!ownForm)
         read.inPlace = std::make_shared<const InPlaceKml>(
             InPlaceKml{std::move(*kml), std::move(layout.overlays[std::size_t(which)]),
-                       read.overlay.settings});
+                       read.overlay.settings, which, read.labels});
     read.overlay.notKept.clear();
     return read;
 }

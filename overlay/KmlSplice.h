@@ -98,11 +98,20 @@ struct InPlaceKml
     KmlText kml;
     OverlaySpot spot;
     OverlaySettings read;
+    // Which of the file's screen overlays it is (from 0), and how the picker
+    // names each of them.
+    int which = 0;
+    QStringList labels;
 };
 
 // The file's bytes with its overlay holding `now`: the bytes read when
 // nothing the file writes differs.
 QByteArray InPlaceBytes(const InPlaceKml& file, const OverlaySettings& now);
+
+// The bytes of the overlay file for `now`: `inPlace`'s file with the
+// overlay changed, or Orvinel's own form without one.
+QByteArray DocumentBytes(const std::shared_ptr<const InPlaceKml>& inPlace,
+                         const OverlaySettings& now);
 
 // What reading a KML file to edit it in place gave.
 struct KmlInPlaceRead

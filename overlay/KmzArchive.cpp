@@ -484,17 +484,33 @@ OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control, qint64 max
     return ReadChecked(OpenArchive(bytes, maxUnpacked), control);
 }
 
-OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control)
+OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int which)
 {
-    {
-        const OpenedPicture opened = OpenPictureFile(path);
-        const QByteArray start = opened ? opened.file->peek(4) : QByteArray();
-        // A zip's first entry, or the empty archive's end record.
-        if (start == "PK\x03\x04" || start == "PK\x05\x06")
-            return ReadChecked(OpenArchive(*opened.file, kKmzMaxUnpacked), control);
-    }
     OpenedKmz opened;
-    opened.overlay = ReadOverlayFile(path, control);
+    const OpenedPicture file = OpenPictureFile(path);
+    if (!file) {
+        opened.overlay.problem = file.problem;
+        return opened;
+    }
+    const QByteArray start = file.file->peek(4);
+    // A zip's first entry, or the empty archive's end record.
+    if (start == "PK\x03\x04" || start == "PK\x05\x06")
+        return ReadChecked(OpenArchive(*file.file, kKmzMaxUnpacked), control);
+    if (file.file->size() > kLargestInPlace) {
+        opened.overlay = ReadOverlay(*file.file, control, which);
+        return opened;
+    }
+    if (control != nullptr)
+        control->total = file.file->size();
+    const QByteArray bytes = file.file->readAll();
+    if (file.file->error() != QFileDevice::NoError) {
+        opened.overlay.problem = file.file->errorString();
+        return opened;
+    }
+    KmlInPlaceRead read = ReadKmlInPlace(bytes, control, which);
+    opened.overlay = std::move(read.overlay);
+    opened.inPlace = std::move(read.inPlace);
+    opened.overlayLabels = std::move(read.labels);
     return opened;
 }
 

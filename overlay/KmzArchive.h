@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtomicFile.h"
+#include "KmlSplice.h"
 #include "OverlayReader.h"
 #include "OverlaySettings.h"
 
@@ -35,6 +36,10 @@ struct OpenedKmz
     QString pictureEntry;
     // The file was read as an archive.
     bool archive = false;
+    // A KML file written back in place (see ReadKmlInPlace), and how the
+    // picker names its screen overlays.
+    std::shared_ptr<const Overlay::InPlaceKml> inPlace;
+    QStringList overlayLabels;
 };
 
 namespace Overlay {
@@ -58,10 +63,13 @@ OpenedKmz ReadKmz(const QString& kmzPath, ReadControl* control = nullptr,
 OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control = nullptr,
                        qint64 maxUnpacked = kKmzMaxUnpacked);
 
+// The largest KML file edited in place: it is held in memory as text.
+inline constexpr qint64 kLargestInPlace = qint64(256) * 1024 * 1024;
+
 // Reads `path` as what its first bytes say it is, whatever its name: a zip
-// archive as a KMZ, anything else as a KML file. A pipe or device is refused
-// as ReadOverlayFile refuses it.
-OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control = nullptr);
+// archive as a KMZ, anything else as a KML file, its screen overlay number
+// `which` (from 0). A pipe or device is refused as ReadOverlayFile refuses it.
+OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control = nullptr, int which = 0);
 
 // The folder a KMZ's picture unpacks into: ".../legend.kmz" ->
 // ".../legend_files".

@@ -114,8 +114,10 @@ void OverlayDocument::TakePicture(const GraphicChoice& picture)
 }
 
 void OverlayDocument::Open(const OverlaySettings& settings, const GraphicChoice& picture,
-                           const QString& pictureFolder)
+                           const QString& pictureFolder,
+                           std::shared_ptr<const Overlay::InPlaceKml> inPlace)
 {
+    inPlace_ = std::move(inPlace);
     DocumentState next;
     next.settings = settings;
     TakeOver(next, picture);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "KmlSplice.h"
 #include "OverlaySettings.h"
 
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -73,9 +75,14 @@ public:
     void TakePicture(const GraphicChoice& picture);
     // An opened file's values: `settings` with its output file (empty when it
     // is not written back), its measured picture and the folder its link is
-    // relative to. Nothing is written for it.
+    // relative to; `inPlace` when the file is written back with only its
+    // overlay changed. Nothing is written for it.
     void Open(const OverlaySettings& settings, const GraphicChoice& picture,
-              const QString& pictureFolder);
+              const QString& pictureFolder,
+              std::shared_ptr<const Overlay::InPlaceKml> inPlace = nullptr);
+    // The file the overlay is edited inside (kept by Save As and undo, as the
+    // output file is); null when Orvinel writes the file in its own form.
+    const std::shared_ptr<const Overlay::InPlaceKml>& InPlace() const { return inPlace_; }
     // The settings as Save As writes them to `outputFile`: a relative picture
     // link rewritten so that it names the same picture from there.
     OverlaySettings SettingsAt(const QString& outputFile) const;
@@ -103,4 +110,5 @@ private:
 
     DocumentState state_;
     OverlaySettings inFile_;
+    std::shared_ptr<const Overlay::InPlaceKml> inPlace_;
 };

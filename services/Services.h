@@ -40,6 +40,11 @@ public:
     // A question with Save, Discard and Cancel (Save the default) under the
     // title "Orvinel". Closing the box answers Cancel.
     virtual SaveChoice AskSaveChanges(QWidget* parent, const QString& text) = 0;
+    // The file `fileName` holds several screen overlays, named `labels`:
+    // a list to choose the one to edit, `current` chosen at first. Returns
+    // the index chosen, or -1 when the user cancelled.
+    virtual int AskOverlay(QWidget* parent, const QString& fileName, const QStringList& labels,
+                           int current) = 0;
     // A failure of the platform (a file that cannot be written, a program that
     // cannot be started): the warning icon, an OK button, the title "Orvinel".
     virtual void Failure(QWidget* parent, const QString& text) = 0;

@@ -1,7 +1,6 @@
 #include "OverlaySaver.h"
 
 #include "BackgroundWriter.h"
-#include "KmlWriter.h"
 #include "Services.h"
 
 OverlaySaver::OverlaySaver(Services& services, QWidget* window)
@@ -16,20 +15,23 @@ OverlaySaver::OverlaySaver(Services& services, QWidget* window)
 
 OverlaySaver::~OverlaySaver() = default;
 
-bool OverlaySaver::Save(const OverlaySettings& settings)
+bool OverlaySaver::Save(const OverlaySettings& settings,
+                        const std::shared_ptr<const Overlay::InPlaceKml>& inPlace)
 {
     WaitForWrites();
-    const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    if (!Apply(settings.outputFile, services_.WriteFile(settings.outputFile, file.bytes), true))
+    const QByteArray bytes = Overlay::DocumentBytes(inPlace, settings);
+    if (!Apply(settings.outputFile, services_.WriteFile(settings.outputFile, bytes), true))
         return false;
     Q_EMIT written(settings);
     return true;
 }
 
-void OverlaySaver::Queue(const OverlaySettings& settings)
+void OverlaySaver::Queue(const OverlaySettings& settings,
+                         const std::shared_ptr<const Overlay::InPlaceKml>& inPlace)
 {
-    const OverlayFile file = Overlay::OverlayFileBytes(settings);
-    lastSerial_ = writer_->Submit(settings.outputFile, file.bytes);
+    lastSerial_ = writer_->Submit(settings.outputFile, [inPlace, settings] {
+        return Overlay::DocumentBytes(inPlace, settings);
+    });
     lastQueued_ = settings;
 }
 

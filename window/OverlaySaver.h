@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtomicFile.h"
+#include "KmlSplice.h"
 #include "OverlaySettings.h"
 
 #include <QObject>
@@ -28,10 +29,14 @@ public:
     ~OverlaySaver() override;
     Q_DISABLE_COPY_MOVE(OverlaySaver)
 
-    // Writes `settings` now, after the writes under way. Returns whether it worked.
-    bool Save(const OverlaySettings& settings);
-    // Hands `settings` to the writer thread and returns at once.
-    void Queue(const OverlaySettings& settings);
+    // Writes `settings` now, after the writes under way, into `inPlace`'s
+    // file when there is one. Returns whether it worked.
+    bool Save(const OverlaySettings& settings,
+              const std::shared_ptr<const Overlay::InPlaceKml>& inPlace = nullptr);
+    // Hands `settings` to the writer thread and returns at once; the bytes
+    // are made there.
+    void Queue(const OverlaySettings& settings,
+               const std::shared_ptr<const Overlay::InPlaceKml>& inPlace = nullptr);
     // Returns once every write handed over has reached the disk or failed,
     // after telling a failure not told yet.
     void WaitForWrites();

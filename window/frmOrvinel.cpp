@@ -65,6 +65,8 @@ void frmOrvinel::CreateMenus()
     const std::pair<MenuEntry, void (frmOrvinel::*)()> entries[] = {
         {{"&File", "&Open Overlay File...", QKeySequence::Open, nullptr, {}, nullptr},
          &frmOrvinel::mnuOpenOverlayFile_Click},
+        {{"&File", "&Choose Screen Overlay...", QKeySequence::UnknownKey, nullptr, {}, nullptr},
+         &frmOrvinel::mnuChooseScreenOverlay_Click},
         {{"&File", "&Export as KMZ...", QKeySequence::UnknownKey, "Ctrl+E", {}, nullptr},
          &frmOrvinel::mnuExportKmz_Click},
         {{"&File", nullptr, QKeySequence::UnknownKey, nullptr, {}, nullptr}, nullptr},
@@ -92,6 +94,7 @@ void frmOrvinel::CreateMenus()
     layout->setSpacing(0);
     layout->setMenuBar(BuildMenuBar(this, menus));
     exportKmz_ = findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
+    chooseOverlay_ = findChild<QAction*>(QStringLiteral("mnuChooseScreenOverlay"));
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setObjectName(QStringLiteral("scrollArea"));
     scrollArea_->setFrameShape(QFrame::NoFrame);
@@ -190,13 +193,15 @@ void frmOrvinel::UpdateCommandStates()
     cmdSave_Refresh->setEnabled(!s.outputFile.isEmpty());
     cmdCreate_Network_Link->setEnabled(!s.outputFile.isEmpty());
     chkAuto_Refresh->setEnabled(!networkLink_.NetworkLinkFilePath.isEmpty());
+    const auto& inPlace = document_->InPlace();
+    chooseOverlay_->setEnabled(inPlace && inPlace->labels.size() > 1 && !s.outputFile.isEmpty());
 }
 
 // ---- Writing ----------------------------------------------------------------
 
 bool frmOrvinel::SaveOverlayFile()
 {
-    return saver_->Save(Snapshot());
+    return saver_->Save(Snapshot(), document_->InPlace());
 }
 
 void frmOrvinel::WaitForWrites()
@@ -218,7 +223,7 @@ void frmOrvinel::AutoRefreshStep()
 {
     UpdatePreview();
     if (chkAuto_Refresh->isChecked() && !Snapshot().outputFile.isEmpty())
-        saver_->Queue(Snapshot());
+        saver_->Queue(Snapshot(), document_->InPlace());
 }
 
 void frmOrvinel::Typed(QWidget* control)
@@ -265,7 +270,7 @@ bool frmOrvinel::SaveAs()
     // A relative picture link is written for the new folder, so that it still
     // names the same picture; a failed write leaves the earlier output file
     // and link in force.
-    if (!chosen || !saver_->Save(document_->SettingsAt(*chosen)))
+    if (!chosen || !saver_->Save(document_->SettingsAt(*chosen), document_->InPlace()))
         return false;
     document_->SavedAs(*chosen);
     // Saving is not undone, but a state put back later names the same picture
@@ -350,13 +355,13 @@ void frmOrvinel::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-bool frmOrvinel::MayClose()
+bool frmOrvinel::MayLeave(const QString& question)
 {
     if (!document_->HasUnsavedChanges())
         return true;
     const QString output = Snapshot().outputFile;
     const QString name = output.isEmpty() ? tr("Untitled") : QFileInfo(output).fileName();
-    switch (services_.AskSaveChanges(this, tr("Save changes to %1 before closing?").arg(name))) {
+    switch (services_.AskSaveChanges(this, question.arg(name))) {
     case SaveChoice::Save:
         return output.isEmpty() ? SaveAs() : SaveOverlayFile();
     case SaveChoice::Discard:
@@ -383,6 +388,21 @@ void frmOrvinel::mnuOpenOverlayFile_Click()
         OpenOverlayFile(*path);
 }
 
+void frmOrvinel::mnuChooseScreenOverlay_Click()
+{
+    // An Auto-Refresh write under way is no unsaved change.
+    WaitForWrites();
+    const auto inPlace = document_->InPlace();
+    const QString file = Snapshot().outputFile;
+    if (!inPlace || file.isEmpty() ||
+        !MayLeave(tr("Save changes to %1 before choosing another screen overlay?")))
+        return;
+    const int chosen =
+        services_.AskOverlay(this, QFileInfo(file).fileName(), inPlace->labels, inPlace->which);
+    if (chosen >= 0)
+        OpenOverlayFile(file, chosen);
+}
+
 void frmOrvinel::mnuExportKmz_Click()
 {
     const QString picture = document_->PictureToRead();
@@ -405,17 +425,25 @@ void frmOrvinel::FileDropped(const QString& path)
     }
 }
 
-void frmOrvinel::OpenOverlayFile(const QString& path)
+void frmOrvinel::OpenOverlayFile(const QString& path, int which)
 {
     if (opening_)
         return;
     OpenedKmz read;
-    ReadControl control;
-    {
+    const auto readAt = [&](int overlay) {
+        ReadControl control;
         const QScopedValueRollback busy(opening_, true);
-        if (!RunWithProgress(
-                this, tr("Opening %1 ...").arg(QFileInfo(path).fileName()), control,
-                [&] { read = Overlay::ReadAnyOverlayFile(path, &control); }, openProgressAfter))
+        return RunWithProgress(
+            this, tr("Opening %1 ...").arg(QFileInfo(path).fileName()), control,
+            [&] { read = Overlay::ReadAnyOverlayFile(path, &control, overlay); },
+            openProgressAfter);
+    };
+    if (!readAt(qMax(which, 0)))
+        return;
+    if (which < 0 && read.overlay.ok() && read.overlayLabels.size() > 1) {
+        const int chosen =
+            services_.AskOverlay(this, QFileInfo(path).fileName(), read.overlayLabels, 0);
+        if (chosen < 0 || (chosen > 0 && !readAt(chosen)))
             return;
     }
     std::optional<OverlayOpening> opening =
@@ -425,7 +453,7 @@ void frmOrvinel::OpenOverlayFile(const QString& path)
     // Writes of the earlier values finish first, to the earlier output file.
     WaitForWrites();
     history_->Note(tr("Open %1").arg(QFileInfo(path).fileName()));
-    document_->Open(opening->settings, opening->picture, opening->pictureFolder);
+    document_->Open(opening->settings, opening->picture, opening->pictureFolder, opening->inPlace);
     // A file that is not written back: Auto-Refresh would silently write
     // nothing on every change.
     if (Snapshot().outputFile.isEmpty() && chkAuto_Refresh->isChecked()) {

@@ -64,12 +64,15 @@ public:
 
     // Opens an overlay file (the menu, a drop, the command line): takes its
     // values into the document without writing anything, adopts it as the
-    // output file when a write keeps everything it holds, and tells what it
-    // would not keep. A file that cannot be opened is told and changes
+    // output file when a write keeps everything it holds (a KML file is
+    // written back with only its overlay changed), and tells what it would
+    // not keep. A file that cannot be opened is told and changes
     // nothing. The file is read off the window's thread; a long read shows
     // its progress (after `openProgressAfter`) with a Cancel that leaves
     // everything as it was.
-    void OpenOverlayFile(const QString& path);
+    // `which` is the screen overlay to edit, from 0; with -1, a file holding
+    // several asks which.
+    void OpenOverlayFile(const QString& path, int which = -1);
     std::chrono::milliseconds openProgressAfter = kShowProgressAfter;
 
 protected:
@@ -92,6 +95,8 @@ private:
 
     // The menus; their other entries are the buttons' handlers.
     void mnuOpenOverlayFile_Click();
+    // Another screen overlay of the file, after asking about unsaved changes.
+    void mnuChooseScreenOverlay_Click();
     void mnuExportKmz_Click();
     void mnuAbout_Click() { Commands::cmdAbout(services_, this); }
     // A file dropped on the window: an overlay file opens, a picture is taken
@@ -144,7 +149,9 @@ private:
     bool SaveAs();
     // Whether the window may close: nothing is in no file, or the user saved
     // it or chose to lose it.
-    bool MayClose();
+    bool MayClose() { return MayLeave(tr("Save changes to %1 before closing?")); }
+    // As MayClose, asking `question` (%1: the file's name).
+    bool MayLeave(const QString& question);
 
     void CreateControls();
     void CreateMenus();
@@ -204,6 +211,7 @@ private:
     QScrollArea* scrollArea_ = nullptr;
     // File > Export as KMZ, enabled with Save As.
     QAction* exportKmz_ = nullptr;
+    QAction* chooseOverlay_ = nullptr;
     // While a file is read for opening: another open waits its turn.
     bool opening_ = false;
     // While Exit closes the window: the link file goes with it.

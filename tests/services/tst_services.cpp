@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -233,6 +234,28 @@ private Q_SLOTS:
             given = std::array{QMessageBox::Cancel, QMessageBox::Save,
                                QMessageBox::Discard}[int(services_.AskSaveChanges(&parent, text))];
         QCOMPARE(given, answer == QMessageBox::NoButton ? QMessageBox::Cancel : answer);
+    }
+
+    // The overlay picker lists the labels with the current one chosen; keys
+    // move the choice and Enter takes it, Escape cancels.
+    void overlayPicker()
+    {
+        QWidget parent;
+        const QStringList labels = {u"Legend - in Project"_s, u"Screen overlay 2 (no title)"_s,
+                                    u"Logo"_s};
+        for (const auto& [key, expected] : {std::pair{Qt::Key_Enter, 2}, {Qt::Key_Escape, -1}}) {
+            AnswerNextModal([&, key = key](QWidget* modal) {
+                auto* list = modal->findChild<QListWidget*>(u"overlayList"_s);
+                QCOMPARE(list->count(), 3);
+                QCOMPARE(list->item(1)->text(), labels.at(1));
+                QCOMPARE(list->currentRow(), 1);
+                QVERIFY(modal->findChild<QLabel*>()->text().startsWith(
+                    u"project.kml holds 3 screen overlays."_s));
+                QTest::keyClick(list, Qt::Key_Down);
+                QTest::keyClick(list, key);
+            });
+            QCOMPARE(services_.AskOverlay(&parent, u"project.kml"_s, labels, 1), expected);
+        }
     }
 
     void filterConversion()

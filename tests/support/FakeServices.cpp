@@ -63,6 +63,14 @@ SaveChoice FakeServices::AskSaveChanges(QWidget* /*parent*/, const QString& text
     return Take(saveChangesAnswers);
 }
 
+int FakeServices::AskOverlay(QWidget* /*parent*/, const QString& fileName,
+                             const QStringList& labels, int current)
+{
+    Record(Kind::AskOverlay, fileName,
+           labels.join(u'\n') + QStringLiteral("\nchosen: %1").arg(current));
+    return overlayAnswers.empty() ? -1 : Take(overlayAnswers);
+}
+
 QString FakeServices::ShowFileDialog(QWidget* /*parent*/, FileDialogMode mode, const QString& title,
                                      const QString& filter, const QString& suggested)
 {

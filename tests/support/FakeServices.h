@@ -25,7 +25,8 @@ public:
         FileDialog,
         StartProgram,
         OpenUrl,
-        About
+        About,
+        AskOverlay
     };
 
     struct Call
@@ -44,6 +45,8 @@ public:
     std::deque<QString> fileDialogAnswers;
     std::deque<bool> yesNoAnswers;
     std::deque<SaveChoice> saveChangesAnswers;
+    // The overlay picker's answers; an empty queue cancels (-1).
+    std::deque<int> overlayAnswers;
     // Programs that fail to start, with the reason they give.
     QString failingProgram;
     QString failingReason = QStringLiteral("No such file or directory");
@@ -73,6 +76,9 @@ public:
     void Notice(QWidget* /*parent*/, const QString& text) override { Told(Kind::Notice, text); }
     bool AskYesNo(QWidget* parent, const QString& text) override;
     SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
+    // Recorded with the file's name as title and the labels a line each.
+    int AskOverlay(QWidget* parent, const QString& fileName, const QStringList& labels,
+                   int current) override;
     void Failure(QWidget* /*parent*/, const QString& text) override { Told(Kind::Failure, text); }
     void About(QWidget* /*parent*/, const QString& title, const QString& text) override
     {

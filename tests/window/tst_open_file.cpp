@@ -185,35 +185,76 @@ private Q_SLOTS:
         QCOMPARE(ParseKmlFile(driver.Written(file)).value("color"), "82102030");
     }
 
-    // A file holding more than Orvinel writes back is a template: the values
-    // are taken, the output file is unset, the notice says what is not kept,
-    // and nothing is written until Save As names a new file.
-    void open_fileHoldingMore_isATemplate()
+    // A file holding more than the overlay is edited in place: it becomes the
+    // output file with nothing to tell, and every write changes only the
+    // overlay's elements that changed, as a real XML parser reads them.
+    void open_fileHoldingMore_isEditedInPlace()
     {
-        QVERIFY(TickedWithNoFile());
+        QVERIFY(driver.Tick());
         const QByteArray bytes = WithPlacemarks(12, "<description>Mine</description>");
         const QString file = Path(QStringLiteral("survey.kml"));
         QVERIFY(WriteAll(file, bytes));
         driver.window->OpenOverlayFile(file);
 
-        QCOMPARE(driver.Messages(),
-                 QStringList{"Notice|Orvinel|This file also holds 12 placemarks and a "
-                             "description. Orvinel keeps only the screen overlay: use Save As to "
-                             "write it to a new file.\n\nAuto-Refresh is now off: this file is not "
-                             "written back. Use Save As to choose the file it writes."});
-        QVERIFY(!driver.Get<QCheckBox>("chkAuto_Refresh")->isChecked());
-        QCOMPARE(driver.window->Snapshot(), Legend(Picture()));
-        QCOMPARE(driver.Get<QLabel>("lblOutput_file")->text(), QString());
-        QVERIFY(!Enabled("cmdSave_Refresh") && !Enabled("cmdCreate_Network_Link"));
+        QCOMPARE(driver.Messages(), QStringList());
+        OverlaySettings expected = Legend(Picture());
+        expected.outputFile = QDir::toNativeSeparators(file);
+        QCOMPARE(driver.window->Snapshot(), expected);
+        QVERIFY(driver.Get<QCheckBox>("chkAuto_Refresh")->isChecked());
         QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Rain")));
-        QCOMPARE(driver.Writes(), 0);
-        QCOMPARE(ReadAll(file), bytes);
+        QByteArray edited = bytes;
+        edited.replace(Overlay::ValueElement({}, "name", Legend({}).title).toUtf8(),
+                       "<name>Rain</name>");
+        QCOMPARE(ReadAll(driver.Written(file)), edited);
+    }
 
-        driver.services.fileDialogAnswers = {Path(QStringLiteral("new.kml"))};
-        WindowDriver::Click(driver.Get("cmdSave_As"));
-        QCOMPARE(ParseKmlFile(driver.Written(Path(QStringLiteral("new.kml")))).value("name"),
-                 "Rain");
-        QVERIFY(Enabled("cmdSave_Refresh"));
+    // A file of several overlays asks which to edit, by title or number and
+    // folder; the choice is edited in place, and File > Choose Screen
+    // Overlay switches, asking first about changes in no file.
+    void open_severalOverlays_asksWhich()
+    {
+        const QByteArray second =
+            "<Folder><name>Logos</name><ScreenOverlay><color>ff000000</color></ScreenOverlay>"
+            "</Folder>";
+        QByteArray bytes = WithPlacemarks(1);
+        bytes.replace("</Document>", QByteArray(second + "</Document>"));
+        const QString file = Path(QStringLiteral("project.kml"));
+        QVERIFY(WriteAll(file, bytes));
+        auto* choose = driver.Get<QAction>("mnuChooseScreenOverlay");
+        QVERIFY(!choose->isEnabled());
+        const OverlaySettings before = driver.window->Snapshot();
+
+        driver.window->OpenOverlayFile(file); // cancelled
+        QCOMPARE(driver.services.CallsOf(Kind::AskOverlay).size(), 1);
+        const FakeServices::Call asked = driver.services.CallsOf(Kind::AskOverlay).constFirst();
+        QCOMPARE(asked.title, "project.kml");
+        QCOMPARE(asked.text,
+                 Legend({}).title + "\nScreen overlay 2 (no title) - in Logos\nchosen: 0");
+        QCOMPARE(driver.window->Snapshot(), before);
+
+        driver.services.overlayAnswers = {1};
+        driver.window->OpenOverlayFile(file);
+        QCOMPARE(driver.window->Snapshot().colour, "ff000000");
+        QVERIFY(choose->isEnabled());
+        QVERIFY(WindowDriver::Retype(driver.Get("txtDraw_order"), QStringLiteral("3")));
+        WindowDriver::Click(driver.Get("cmdSave_Refresh"));
+        QByteArray edited = bytes;
+        edited.replace("<color>ff000000</color>",
+                       "<color>ff000000</color><drawOrder>3</drawOrder>");
+        QCOMPARE(ReadAll(file), edited);
+
+        QVERIFY(WindowDriver::Retype(driver.Get("txtDraw_order"), QStringLiteral("4")));
+        driver.services.saveChangesAnswers = {SaveChoice::Cancel, SaveChoice::Discard};
+        driver.services.overlayAnswers = {0};
+        choose->trigger();
+        QCOMPARE(driver.window->Snapshot().drawOrder, "4");
+        choose->trigger();
+        QCOMPARE(driver.services.CallsOf(Kind::AskSaveChanges).size(), 2);
+        QCOMPARE(driver.services.CallsOf(Kind::AskSaveChanges).constLast().text,
+                 "Save changes to project.kml before choosing another screen overlay?");
+        QCOMPARE(driver.services.CallsOf(Kind::AskOverlay).constLast().text.right(1), "1");
+        QCOMPARE(driver.window->Snapshot().title, Legend({}).title);
+        QCOMPARE(ReadAll(file), edited);
     }
 
     // Each is told with the file's name and the reason; the window keeps
@@ -293,8 +334,10 @@ private Q_SLOTS:
         poll.stop();
 
         QCOMPARE(shown, QLatin1String(delay == 0 ? "Opening big.kml ..." : ""));
-        QCOMPARE(driver.window->Snapshot(), cancel ? before : Legend(Picture()));
-        QCOMPARE(driver.Messages().size(), cancel ? 0 : 1); // the placemarks are not kept
+        OverlaySettings opened = Legend(Picture());
+        opened.outputFile = QDir::toNativeSeparators(file);
+        QCOMPARE(driver.window->Snapshot(), cancel ? before : opened);
+        QCOMPARE(driver.Messages().size(), 0);
         QCOMPARE(driver.Writes(), writes);
         QVERIFY(driver.window->findChild<QProgressDialog*>() == nullptr);
     }

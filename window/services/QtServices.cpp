@@ -1,6 +1,7 @@
 #include "QtServices.h"
 
 #include "FileFilter.h"
+#include "OverlayPicker.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -68,6 +69,13 @@ SaveChoice QtServices::AskSaveChanges(QWidget* parent, const QString& text)
     default: // Cancel, or the box closed
         return SaveChoice::Cancel;
     }
+}
+
+int QtServices::AskOverlay(QWidget* parent, const QString& fileName, const QStringList& labels,
+                           int current)
+{
+    OverlayPicker picker(parent, fileName, labels, current);
+    return picker.exec() == QDialog::Accepted ? picker.Chosen() : -1;
 }
 
 void QtServices::Failure(QWidget* parent, const QString& text)

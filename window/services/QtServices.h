@@ -11,6 +11,8 @@ public:
     void Notice(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
     SaveChoice AskSaveChanges(QWidget* parent, const QString& text) override;
+    int AskOverlay(QWidget* parent, const QString& fileName, const QStringList& labels,
+                   int current) override;
     void Failure(QWidget* parent, const QString& text) override;
     void About(QWidget* parent, const QString& title, const QString& text) override;
     QString ShowFileDialog(QWidget* parent, FileDialogMode mode, const QString& title,
