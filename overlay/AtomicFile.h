@@ -8,6 +8,9 @@ struct WriteResult
     bool ok = false;
     // Why the write failed, in words a person can read; empty on success.
     QString error;
+    // Not written: another program wrote the file since Orvinel last read
+    // or wrote it.
+    bool changedByOther = false;
 };
 
 namespace Overlay {

@@ -507,6 +507,7 @@ OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int whic
         opened.overlay.problem = file.file->errorString();
         return opened;
     }
+    opened.stamp = StampOf(path, bytes);
     KmlInPlaceRead read = ReadKmlInPlace(bytes, control, which);
     opened.overlay = std::move(read.overlay);
     opened.inPlace = std::move(read.inPlace);

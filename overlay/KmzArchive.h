@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtomicFile.h"
+#include "FileStamp.h"
 #include "KmlSplice.h"
 #include "OverlayReader.h"
 #include "OverlaySettings.h"
@@ -40,6 +41,8 @@ struct OpenedKmz
     // picker names its screen overlays.
     std::shared_ptr<const Overlay::InPlaceKml> inPlace;
     QStringList overlayLabels;
+    // What the KML file held as it was read; invalid for an archive.
+    FileStamp stamp;
 };
 
 namespace Overlay {

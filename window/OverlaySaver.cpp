@@ -3,11 +3,23 @@
 #include "BackgroundWriter.h"
 #include "Services.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString StampKey(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
 OverlaySaver::OverlaySaver(Services& services, QWidget* window)
     : services_(services), window_(window),
-      writer_(std::make_unique<BackgroundWriter>(
-          [&services](const QString& path, const QByteArray& bytes) {
-              return services.WriteFile(path, bytes);
+      writer_(
+          std::make_unique<BackgroundWriter>([this](const QString& path, const QByteArray& bytes) {
+              return Write(path, bytes, false);
           }))
 {
     connect(writer_.get(), &BackgroundWriter::finished, this, &OverlaySaver::TakeOutcomes);
@@ -19,8 +31,18 @@ bool OverlaySaver::Save(const OverlaySettings& settings,
                         const std::shared_ptr<const Overlay::InPlaceKml>& inPlace)
 {
     WaitForWrites();
+    const QString& path = settings.outputFile;
     const QByteArray bytes = Overlay::DocumentBytes(inPlace, settings);
-    if (!Apply(settings.outputFile, services_.WriteFile(settings.outputFile, bytes), true))
+    WriteResult result = Write(path, bytes, false);
+    if (result.changedByOther) {
+        if (!services_.AskYesNo(window_, tr("%1 was changed by another program since Orvinel "
+                                            "opened or saved it.\n\nWrite over it? The other "
+                                            "program's changes would be lost.")
+                                             .arg(path)))
+            return false;
+        result = Write(path, bytes, true);
+    }
+    if (!Apply(path, result, true))
         return false;
     Q_EMIT written(settings);
     return true;
@@ -39,6 +61,34 @@ void OverlaySaver::WaitForWrites()
 {
     writer_->WaitUntilIdle();
     TakeOutcomes();
+}
+
+void OverlaySaver::Stamp(const QString& path, const FileStamp& stamp)
+{
+    const std::lock_guard lock(stampsMutex_);
+    stamps_.insert(StampKey(path), stamp);
+}
+
+WriteResult OverlaySaver::Write(const QString& path, const QByteArray& bytes, bool overOthers)
+{
+    const QString key = StampKey(path);
+    FileStamp stamp;
+    {
+        const std::lock_guard lock(stampsMutex_);
+        stamp = stamps_.value(key);
+    }
+    if (!overOthers && stamp.valid() && !Overlay::StillAsStamped(path, stamp))
+        return {false,
+                tr("another program changed it since Orvinel opened or saved it, so it was not "
+                   "written over. Use Save/Refresh to write over it, or open it again to take "
+                   "its changes"),
+                true};
+    WriteResult result = services_.WriteFile(path, bytes);
+    if (result.ok) {
+        const std::lock_guard lock(stampsMutex_);
+        stamps_.insert(key, Overlay::StampOf(path, bytes));
+    }
+    return result;
 }
 
 void OverlaySaver::TakeOutcomes()

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "AtomicFile.h"
+#include "FileStamp.h"
 #include "KmlSplice.h"
 #include "OverlaySettings.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <mutex>
 #include <utility>
 
 class BackgroundWriter;
@@ -40,6 +43,11 @@ public:
     // Returns once every write handed over has reached the disk or failed,
     // after telling a failure not told yet.
     void WaitForWrites();
+    // `path` held `stamp` when it was opened. Every write checks first that
+    // no other program has written the file since it was opened or last
+    // written here: Save asks before writing over it, Auto-Refresh does not
+    // write and tells why.
+    void Stamp(const QString& path, const FileStamp& stamp);
 
 Q_SIGNALS:
     // The file `settings.outputFile` now holds `settings`.
@@ -47,12 +55,19 @@ Q_SIGNALS:
 
 private:
     void TakeOutcomes();
+    // Writes `bytes` to `path` unless another program wrote it since it was
+    // stamped (and not `overOthers`), then stamps it. On either thread.
+    WriteResult Write(const QString& path, const QByteArray& bytes, bool overOthers);
     // A failure is told once per run of failed auto-refresh writes, and every
     // time when `tellAnyway`.
     bool Apply(const QString& path, const WriteResult& result, bool tellAnyway);
 
     Services& services_;
     QWidget* window_;
+    // What each file held when last read or written, by its absolute path;
+    // before the writer, whose thread uses them.
+    std::mutex stampsMutex_;
+    QHash<QString, FileStamp> stamps_;
     std::unique_ptr<BackgroundWriter> writer_;
     // The last hand-over to the writer thread, and what it writes.
     quint64 lastSerial_ = 0;

@@ -446,6 +446,7 @@ void frmOrvinel::OpenOverlayFile(const QString& path, int which)
         if (chosen < 0 || (chosen > 0 && !readAt(chosen)))
             return;
     }
+    const FileStamp stamp = read.stamp;
     std::optional<OverlayOpening> opening =
         Commands::OverlayToOpen(path, std::move(read), services_, this);
     if (!opening)
@@ -454,6 +455,8 @@ void frmOrvinel::OpenOverlayFile(const QString& path, int which)
     WaitForWrites();
     history_->Note(tr("Open %1").arg(QFileInfo(path).fileName()));
     document_->Open(opening->settings, opening->picture, opening->pictureFolder, opening->inPlace);
+    if (!opening->settings.outputFile.isEmpty())
+        saver_->Stamp(opening->settings.outputFile, stamp);
     // A file that is not written back: Auto-Refresh would silently write
     // nothing on every change.
     if (Snapshot().outputFile.isEmpty() && chkAuto_Refresh->isChecked()) {

@@ -257,6 +257,44 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(file), edited);
     }
 
+    // A file another program wrote after it was opened is not written over
+    // unasked: Auto-Refresh leaves it and says why once, Save/Refresh asks.
+    // Its time touched alone, or the bytes Orvinel wrote, are no change.
+    void open_fileChangedByAnother_notWrittenOverUnasked()
+    {
+        QVERIFY(driver.Tick());
+        const QString file = Path(QStringLiteral("survey.kml"));
+        QVERIFY(WriteAll(file, WithPlacemarks(2)));
+        driver.window->OpenOverlayFile(file);
+        const QByteArray theirs = WithPlacemarks(3);
+        QVERIFY(WriteAll(file, theirs));
+        QVERIFY(WindowDriver::Retype(driver.Get("txtDraw_order"), QStringLiteral("9")));
+        QTest::keyClicks(driver.Get("txtDraw_order"), "9");
+        QCOMPARE(ReadAll(driver.Written(file)), theirs);
+        QCOMPARE(driver.Messages().size(), 1);
+        QVERIFY2(driver.Messages().constFirst().contains("another program changed it"),
+                 qPrintable(driver.Messages().constFirst()));
+
+        driver.services.yesNoAnswers = {false, true};
+        for (const bool overwrite : {false, true}) {
+            WindowDriver::Click(driver.Get("cmdSave_Refresh"));
+            QVERIFY(driver.services.CallsOf(Kind::AskYesNo)
+                        .constLast()
+                        .text.startsWith(QDir::toNativeSeparators(file) +
+                                         " was changed by another program"));
+            QCOMPARE(ReadAll(file).contains("<drawOrder>99</drawOrder>"), overwrite);
+        }
+
+        QFile touched(file);
+        QVERIFY(touched.open(QIODevice::ReadWrite) &&
+                touched.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                    QFileDevice::FileModificationTime));
+        touched.close();
+        QVERIFY(WindowDriver::Retype(driver.Get("txtDraw_order"), QStringLiteral("8")));
+        QVERIFY(ReadAll(driver.Written(file)).contains("<drawOrder>8</drawOrder>"));
+        QCOMPARE(driver.services.CallsOf(Kind::AskYesNo).size(), 2);
+    }
+
     // Each is told with the file's name and the reason; the window keeps
     // every value it had and writes nothing.
     void open_badFile_isToldAndChangesNothing_data()
