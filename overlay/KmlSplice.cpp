@@ -165,6 +165,7 @@ public:
             edits_.push_back({child->start, child->end, Safe(text)});
     }
 
+    // The overlay element's new text: every edit lies inside it.
     QString Result()
     {
         FillEmpty();
@@ -172,13 +173,13 @@ public:
         std::stable_sort(edits_.begin(), edits_.end(),
                          [](const Edit& a, const Edit& b) { return a.from < b.from; });
         QString out;
-        qsizetype at = 0;
+        qsizetype at = spot_.element.start;
         for (const Edit& edit : edits_) {
             out += QStringView(text_).mid(at, edit.from - at);
             out += edit.with;
             at = edit.to;
         }
-        out += QStringView(text_).mid(at);
+        out += QStringView(text_).mid(at, spot_.element.end - at);
         return out;
     }
 
@@ -421,7 +422,9 @@ KmlLayout ScanKml(const QString& text)
     return layout;
 }
 
-QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const OverlaySettings& was,
+namespace {
+
+QString SplicedElement(const QString& text, const OverlaySpot& spot, const OverlaySettings& was,
                        const OverlaySettings& now, bool latin1)
 {
     Splicer splicer(text, spot, latin1);
@@ -430,6 +433,22 @@ QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const Overl
             splicer.Change(Part(part), now);
     }
     return splicer.Result();
+}
+
+qsizetype EncodedSize(const KmlText& kml, QStringView text)
+{
+    QStringEncoder encoder(kml.encoding);
+    return QByteArray(encoder(text)).size();
+}
+
+} // namespace
+
+QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const OverlaySettings& was,
+                       const OverlaySettings& now, bool latin1)
+{
+    const ElementSpan& element = spot.element;
+    return QStringView(text).left(element.start) + SplicedElement(text, spot, was, now, latin1) +
+           QStringView(text).mid(element.end);
 }
 
 QString OverlayLabel(const OverlaySpot& spot, int index)
@@ -448,10 +467,17 @@ QString OverlayLabel(const OverlaySpot& spot, int index)
 
 QByteArray InPlaceBytes(const InPlaceKml& file, const OverlaySettings& now)
 {
-    KmlText spliced = file.kml;
-    spliced.text = SplicedOverlay(file.kml.text, file.spot, file.read, now,
-                                  file.kml.encoding == QStringConverter::Latin1);
-    return EncodeKml(spliced);
+    // Only the overlay is encoded again; the bytes around it are copied.
+    QStringEncoder encoder(file.kml.encoding);
+    const QByteArray element = encoder(SplicedElement(
+        file.kml.text, file.spot, file.read, now, file.kml.encoding == QStringConverter::Latin1));
+    const QByteArrayView bytes(file.bytes);
+    QByteArray out;
+    out.reserve(bytes.size() - (file.byteEnd - file.byteStart) + element.size());
+    out += bytes.first(file.byteStart);
+    out += element;
+    out += bytes.sliced(file.byteEnd);
+    return out;
 }
 
 QByteArray DocumentBytes(const std::shared_ptr<const InPlaceKml>& inPlace,
@@ -481,10 +507,18 @@ KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int
         return read;
     // A file in Orvinel's own form stays in it.
     const bool ownForm = OverlayFileBytes(read.overlay.settings).bytes == bytes;
-    if (!ownForm)
+    if (!ownForm) {
+        OverlaySpot& spot = layout.overlays[std::size_t(which)];
+        const QStringView text(kml->text);
+        const qsizetype byteStart =
+            kml->bom.size() + EncodedSize(*kml, text.first(spot.element.start));
+        const qsizetype byteEnd =
+            byteStart + EncodedSize(*kml, text.sliced(spot.element.start,
+                                                      spot.element.end - spot.element.start));
         read.inPlace = std::make_shared<const InPlaceKml>(
-            InPlaceKml{std::move(*kml), std::move(layout.overlays[std::size_t(which)]),
-                       read.overlay.settings, which, read.labels});
+            InPlaceKml{std::move(*kml), std::move(spot), read.overlay.settings, which, read.labels,
+                       bytes, byteStart, byteEnd});
+    }
     read.overlay.notKept.clear();
     return read;
 }

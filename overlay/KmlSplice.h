@@ -102,6 +102,10 @@ struct InPlaceKml
     // names each of them.
     int which = 0;
     QStringList labels;
+    // The file's bytes, and where the overlay's stand among them.
+    QByteArray bytes;
+    qsizetype byteStart = 0;
+    qsizetype byteEnd = 0;
 };
 
 // The file's bytes with its overlay holding `now`: the bytes read when

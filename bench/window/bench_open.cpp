@@ -1,6 +1,6 @@
 // Opening a large KML through the window: from the call until every control
-// shows the file's values (read on the worker thread, then filled in one
-// step), beside a bare QXmlStreamReader loop over the same file, taking
+// shows the file's values (read on the worker thread, where the file is also
+// laid out to be edited in place, then filled in one step), beside a bare QXmlStreamReader loop over the same file, taking
 // turns in the same run. About 10 MB and 100 MB: 20,000 and 200,000
 // placemarks, then the overlay.
 //
@@ -24,7 +24,7 @@
 
 namespace {
 
-// The file's notice (the placemarks are not kept) is counted, not shown.
+// A notice, should one come, is counted, not shown.
 struct QuietServices : BenchServices
 {
     int notices = 0;

@@ -10,7 +10,11 @@
 //     3840 x 2160 screen with a 4000 x 4000 picture: from the move event
 //     until the screen fields are set, the file's bytes are handed to the
 //     writer and the preview is repainted.
-//  4. Start-up: a new process until its window is shown, for frmOrvinel, for
+//  4. A keystroke with Auto-Refresh ticked in a 10 MB document edited in
+//     place (the file's bytes are made on the writer's thread), how long
+//     after the last change the file holds it, and one write of the document
+//     beside a plain copy of the file and a write of the same bytes.
+//  5. Start-up: a new process until its window is shown, for frmOrvinel, for
 //     a bare QWidget, and for a window holding one line of text (which pays
 //     for loading the fonts, as any window with text does), taking turns in
 //     the same run.
@@ -18,8 +22,10 @@
 // Usage: bench_window [keystrokes] [starts]. Runs offscreen unless
 // QT_QPA_PLATFORM says otherwise.
 
+#include "BenchFiles.h"
 #include "BenchServices.h"
 #include "BenchStats.h"
+#include "KmlSplice.h"
 #include "KmlWriter.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
@@ -223,6 +229,80 @@ int SlowDiskBench(int changes)
     return writesAfter <= 2 ? 0 : 1;
 }
 
+// Times `rounds` runs of `run`, in milliseconds.
+template <class Run> Figures TimeMs(int rounds, Run run)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return Summarise(std::move(ms));
+}
+
+int InPlaceBench(int keystrokes)
+{
+    BenchServices services;
+    BenchWindow bench(services);
+    const QString project = bench.folder.filePath(QStringLiteral("project.kml"));
+    // About 460 bytes a placemark: 10 MB.
+    if (!bench.Exposed() || !WriteBigKml(project, 22000))
+        return 1;
+    frmOrvinel& window = bench.window;
+    window.OpenOverlayFile(project);
+    bench.field->setFocus();
+    bench.Tick();
+    window.WaitForWrites();
+    const Figures ticked = Summarise(TimeKeystrokes(bench.field, keystrokes));
+
+    // The last change, then how long until the file holds it.
+    window.WaitForWrites();
+    QTest::keyClicks(bench.field, QStringLiteral("12"));
+    QTest::keyClick(bench.field, Qt::Key_3);
+    const int writesBefore = services.writes;
+    QElapsedTimer settle;
+    settle.start();
+    window.WaitForWrites();
+    const double settledMs = double(settle.nsecsElapsed()) / 1e6;
+    const int writesAfter = services.writes - writesBefore;
+    const QByteArray bytes = FileBytes(project);
+    Overlay::KmlInPlaceRead read = Overlay::ReadKmlInPlace(bytes);
+    OverlaySettings expected = window.Snapshot();
+    expected.outputFile.clear();
+    const bool final = read.inPlace && read.overlay.settings == expected;
+
+    // One write of the document beside a plain copy of the file.
+    constexpr int kRounds = 20;
+    const QString written = bench.folder.filePath(QStringLiteral("written.kml"));
+    const QString copied = bench.folder.filePath(QStringLiteral("copied.kml"));
+    expected.screenX = QStringLiteral("42");
+    const Figures splice = TimeMs(kRounds, [&] {
+        (void)Overlay::WriteFileAtomically(written, Overlay::InPlaceBytes(*read.inPlace, expected));
+    });
+    const Figures same =
+        TimeMs(kRounds, [&] { (void)Overlay::WriteFileAtomically(written, bytes); });
+    const Figures copy = TimeMs(kRounds, [&] {
+        QFile::remove(copied);
+        (void)QFile::copy(project, copied);
+    });
+
+    std::printf("In place in a %lld-byte document, Auto-Refresh ticked (%d keystrokes)\n",
+                static_cast<long long>(bytes.size()), keystrokes);
+    std::printf("  keystroke back in the event loop: median %8.1f us   mean %8.1f us\n",
+                ticked.median, ticked.mean);
+    std::printf("  file holds the last change %.1f ms after it (%d writes meanwhile): %s\n",
+                settledMs, writesAfter, final ? "yes" : "no");
+    std::printf("  one write, spliced and replaced whole: median %7.1f ms   mean %7.1f ms\n",
+                splice.median, splice.mean);
+    std::printf("  the same bytes written as they are:    median %7.1f ms   mean %7.1f ms\n",
+                same.median, same.mean);
+    std::printf("  a plain copy of the file (QFile::copy): median %6.1f ms   mean %7.1f ms\n",
+                copy.median, copy.mean);
+    return final && writesAfter <= 2 ? 0 : 1;
+}
+
 // The child process: show one window, say so, and quit.
 int ShowOnce(const char* which, int argc, char** argv)
 {
@@ -335,6 +415,8 @@ int main(int argc, char** argv)
             result = DragBench(std::min(keystrokes, 400));
         if (result == 0)
             result = SlowDiskBench(std::min(keystrokes, 500));
+        if (result == 0)
+            result = InPlaceBench(std::min(keystrokes, 500));
         if (result == 0)
             result = StartupBench(QApplication::applicationFilePath(), starts);
     }
