@@ -111,6 +111,18 @@ std::optional<QString> AskKmzFilePath(CommonDialog& dialog, Services& services, 
 bool ExportKmz(const QString& kmzPath, const OverlaySettings& settings, const QString& pictureFile,
                Services& services, QWidget* parent);
 
+// ---- Adding the overlay to another KML file --------------------------------
+
+// The dialog for the KML file to add the overlay to; nullopt when cancelled.
+std::optional<QString> AskKmlToAddTo(CommonDialog& dialog);
+
+// Puts the overlay for `settings` into the KML file at `path`, after the
+// last feature of its Document or top folder, and changes nothing else
+// there. A file that cannot be read, is no KML or cannot be written is told
+// with its name and the reason; success is told too. True when written.
+bool AddOverlayToKml(const QString& path, const OverlaySettings& settings, Services& services,
+                     QWidget* parent);
+
 // ---- Opening an overlay file ----------------------------------------------
 
 // The dialog for an overlay file to open; nullopt when the user cancelled.

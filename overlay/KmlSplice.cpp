@@ -451,6 +451,134 @@ QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const Overl
            QStringView(text).mid(element.end);
 }
 
+namespace {
+
+constexpr const char* kFeatures[] = {"Placemark",     "Folder",        "Document",    "NetworkLink",
+                                     "GroundOverlay", "ScreenOverlay", "PhotoOverlay"};
+
+// The overlay element as Orvinel writes it, its lines led by `indent` and
+// the lines inside it by one step more.
+QString OverlayElementText(const OverlaySettings& settings, const QString& indent)
+{
+    const QString file = QString::fromUtf8(OverlayFileBytes(settings).bytes);
+    const qsizetype start = file.indexOf(QStringLiteral("<ScreenOverlay>"));
+    const QString endTag = QStringLiteral("</ScreenOverlay>");
+    const QStringList lines =
+        file.mid(start, file.indexOf(endTag) + endTag.size() - start).split(QLatin1Char('\n'));
+    const QString step =
+        indent.startsWith(QLatin1Char(' ')) ? QStringLiteral("  ") : QStringLiteral("\t");
+    QString out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool inside = i > 0 && i + 1 < lines.size();
+        out += (i > 0 ? QStringLiteral("\n") + indent : QString()) + (inside ? step : QString()) +
+               lines.at(i);
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettings& settings,
+                                        bool latin1, QString& problem)
+{
+    QXmlStreamReader xml(text);
+    // The element that takes the overlay, and its last feature and last child.
+    ElementSpan holder;
+    ElementSpan lastFeature;
+    ElementSpan lastChild;
+    qsizetype firstFeatureStart = -1;
+    int depth = 0;
+    int holderDepth = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        const qsizetype end = xml.characterOffset();
+        if (token == QXmlStreamReader::DTD && !xml.entityDeclarations().isEmpty()) {
+            problem = QStringLiteral("it declares entities of its own, which KML files never need");
+            return std::nullopt;
+        }
+        if (token == QXmlStreamReader::StartElement) {
+            ++depth;
+            const bool kml = Vocabulary::IsKmlNamespace(xml.namespaceUri());
+            const QString name = xml.name().toString();
+            const qsizetype start = text.lastIndexOf(QLatin1Char('<'), end - 1);
+            if (depth == 1 && !(kml && name == QLatin1String("kml"))) {
+                problem = QStringLiteral("it is not a KML file");
+                return std::nullopt;
+            }
+            const bool container =
+                kml && (name == QLatin1String("Document") || name == QLatin1String("Folder"));
+            if (depth == 1 || (depth == 2 && container && holder.name == QLatin1String("kml"))) {
+                holder = ElementSpan{start, -1, end, -1, {}, name, kml};
+                holder.prefix = xml.qualifiedName().chopped(name.size()).toString();
+                holderDepth = depth;
+                lastFeature = lastChild = ElementSpan();
+                firstFeatureStart = -1;
+            } else if (depth == holderDepth + 1) {
+                lastChild = ElementSpan{start, -1, -1, -1, {}, name, kml};
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == holderDepth + 1) {
+                lastChild.end = end;
+                const bool feature =
+                    lastChild.kml &&
+                    std::any_of(std::begin(kFeatures), std::end(kFeatures),
+                                [&](const char* f) { return lastChild.name == QLatin1String(f); });
+                if (feature && !lastFeature.found())
+                    firstFeatureStart = lastChild.start;
+                if (feature)
+                    lastFeature = lastChild;
+            } else if (depth == holderDepth && holder.end < 0) {
+                holder.end = end;
+                holder.contentEnd =
+                    end == holder.contentStart ? end : text.lastIndexOf(QLatin1Char('<'), end - 1);
+            }
+            --depth;
+        }
+    }
+    if (xml.hasError()) {
+        problem = QStringLiteral("it is not an XML file (line %1, column %2: %3)")
+                      .arg(xml.lineNumber())
+                      .arg(xml.columnNumber())
+                      .arg(xml.errorString());
+        return std::nullopt;
+    }
+    if (!holder.found()) {
+        problem = QStringLiteral("it is not a KML file");
+        return std::nullopt;
+    }
+    // After the last feature, led as it is; else after the holder's start tag.
+    const ElementSpan& after = lastFeature.found() ? lastFeature : lastChild;
+    const qsizetype lineStart = WhiteStart(text, holder.start, 0);
+    QString holderIndent = text.mid(lineStart, holder.start - lineStart);
+    holderIndent = holderIndent.mid(holderIndent.lastIndexOf(QLatin1Char('\n')) + 1);
+    QString lead;
+    if (after.found()) {
+        const qsizetype white = WhiteStart(text, after.start, holder.contentStart);
+        lead = text.mid(white, after.start - white);
+    }
+    if (!lead.contains(QLatin1Char('\n')))
+        lead = QLatin1Char('\n') + holderIndent;
+    const QString indent = lead.mid(lead.lastIndexOf(QLatin1Char('\n')) + 1);
+    const QString element = ForEncoding(OverlayElementText(settings, indent), latin1);
+    if (holder.contentStart == holder.end) {
+        // <Document/> opens up to hold it.
+        return QStringView(text).left(holder.end - 2) + QLatin1Char('>') + lead + element +
+               QLatin1Char('\n') + holderIndent + QStringLiteral("</") + holder.prefix +
+               holder.name + QLatin1Char('>') + QStringView(text).mid(holder.end);
+    }
+    const qsizetype at = after.found() ? after.end : holder.contentStart;
+    if (holderDepth == 1 && lastFeature.found()) {
+        // A kml element holds one feature: a Document takes it and the overlay.
+        const QString& prefix = holder.prefix;
+        return QStringView(text).left(firstFeatureStart) + QLatin1Char('<') + prefix +
+               QStringLiteral("Document>") +
+               QStringView(text).mid(firstFeatureStart, at - firstFeatureStart) + lead + element +
+               lead + QStringLiteral("</") + prefix + QStringLiteral("Document>") +
+               QStringView(text).mid(at);
+    }
+    return QStringView(text).left(at) + lead + element + QStringView(text).mid(at);
+}
+
 QString OverlayLabel(const OverlaySpot& spot, int index)
 {
     const QString title = spot.title.simplified();

@@ -86,6 +86,14 @@ KmlLayout ScanKml(const QString& text);
 QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const OverlaySettings& was,
                        const OverlaySettings& now, bool latin1 = false);
 
+// `text` with the screen overlay for `settings` (in Orvinel's form) put in
+// its Document or top Folder (else in the kml element itself), after the
+// last feature there, on a line of its own; nothing else changes. With
+// `latin1` as SplicedOverlay. `problem` says why not when it returns
+// nullopt: not XML, not KML, or entities declared of its own.
+std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettings& settings,
+                                        bool latin1, QString& problem);
+
 // How the overlay picker names overlay `index` (from 0): its title, or
 // "Screen overlay 2 (no title)", and " - in Project / Legends" after it
 // when it stands in named folders.

@@ -67,6 +67,13 @@ void frmOrvinel::CreateMenus()
          &frmOrvinel::mnuOpenOverlayFile_Click},
         {{"&File", "&Choose Screen Overlay...", QKeySequence::UnknownKey, nullptr, {}, nullptr},
          &frmOrvinel::mnuChooseScreenOverlay_Click},
+        {{"&File",
+          "&Add Overlay to Another KML File...",
+          QKeySequence::UnknownKey,
+          nullptr,
+          {},
+          nullptr},
+         &frmOrvinel::mnuAddOverlayToKml_Click},
         {{"&File", "&Export as KMZ...", QKeySequence::UnknownKey, "Ctrl+E", {}, nullptr},
          &frmOrvinel::mnuExportKmz_Click},
         {{"&File", nullptr, QKeySequence::UnknownKey, nullptr, {}, nullptr}, nullptr},
@@ -95,6 +102,7 @@ void frmOrvinel::CreateMenus()
     layout->setMenuBar(BuildMenuBar(this, menus));
     exportKmz_ = findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
     chooseOverlay_ = findChild<QAction*>(QStringLiteral("mnuChooseScreenOverlay"));
+    addToKml_ = findChild<QAction*>(QStringLiteral("mnuAddOverlaytoAnotherKMLFile"));
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setObjectName(QStringLiteral("scrollArea"));
     scrollArea_->setFrameShape(QFrame::NoFrame);
@@ -190,6 +198,7 @@ void frmOrvinel::UpdateCommandStates()
     const OverlaySettings& s = Snapshot();
     cmdSave_As->setEnabled(!s.picture.isEmpty());
     exportKmz_->setEnabled(!s.picture.isEmpty());
+    addToKml_->setEnabled(!s.picture.isEmpty());
     cmdSave_Refresh->setEnabled(!s.outputFile.isEmpty());
     cmdCreate_Network_Link->setEnabled(!s.outputFile.isEmpty());
     chkAuto_Refresh->setEnabled(!networkLink_.NetworkLinkFilePath.isEmpty());
@@ -401,6 +410,22 @@ void frmOrvinel::mnuChooseScreenOverlay_Click()
         services_.AskOverlay(this, QFileInfo(file).fileName(), inPlace->labels, inPlace->which);
     if (chosen >= 0)
         OpenOverlayFile(file, chosen);
+}
+
+void frmOrvinel::mnuAddOverlayToKml_Click()
+{
+    const std::optional<QString> path = Commands::AskKmlToAddTo(*dialog_);
+    if (!path)
+        return;
+    // The file being edited is written from the window: adding there would
+    // be written over.
+    if (QFileInfo(*path) == QFileInfo(Snapshot().outputFile)) {
+        services_.Notice(this, tr("%1 is the file being edited: its overlays are chosen with "
+                                  "File > Choose Screen Overlay.")
+                                   .arg(QFileInfo(*path).fileName()));
+        return;
+    }
+    Commands::AddOverlayToKml(*path, document_->SettingsAt(*path), services_, this);
 }
 
 void frmOrvinel::mnuExportKmz_Click()

@@ -97,6 +97,8 @@ private:
     void mnuOpenOverlayFile_Click();
     // Another screen overlay of the file, after asking about unsaved changes.
     void mnuChooseScreenOverlay_Click();
+    // The overlay put into a KML file the user picks, which keeps the rest.
+    void mnuAddOverlayToKml_Click();
     void mnuExportKmz_Click();
     void mnuAbout_Click() { Commands::cmdAbout(services_, this); }
     // A file dropped on the window: an overlay file opens, a picture is taken
@@ -212,6 +214,7 @@ private:
     // File > Export as KMZ, enabled with Save As.
     QAction* exportKmz_ = nullptr;
     QAction* chooseOverlay_ = nullptr;
+    QAction* addToKml_ = nullptr;
     // While a file is read for opening: another open waits its turn.
     bool opening_ = false;
     // While Exit closes the window: the link file goes with it.

@@ -5,6 +5,7 @@
 
 #include "../preview/PreviewTestSupport.h"
 #include "CommandLine.h"
+#include "KmlSplice.h"
 #include "KmlWriter.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
@@ -293,6 +294,45 @@ private Q_SLOTS:
         QVERIFY(WindowDriver::Retype(driver.Get("txtDraw_order"), QStringLiteral("8")));
         QVERIFY(ReadAll(driver.Written(file)).contains("<drawOrder>8</drawOrder>"));
         QCOMPARE(driver.services.CallsOf(Kind::AskYesNo).size(), 2);
+    }
+
+    // File > Add Overlay to Another KML File puts the window's overlay after
+    // the last feature of the file's Document, which keeps every other byte;
+    // a file that is no KML, or the file being edited, is told and kept.
+    void addToAnotherKml_keepsTheRest()
+    {
+        const QString target = Path(QStringLiteral("map.kml"));
+        const QByteArray map =
+            "<?xml version=\"1.0\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">"
+            "\n  <Document>\n    <Placemark><name>a</name></Placemark>\n"
+            "    <Style id=\"s\"/>\n  </Document>\n</kml>\n";
+        const QString broken = Path(QStringLiteral("broken.kml"));
+        QVERIFY(WriteAll(target, map) && WriteAll(broken, "<kml><Document>"));
+        driver.services.fileDialogAnswers = {target, broken, driver.window->Snapshot().outputFile};
+        auto* add = driver.Get<QAction>("mnuAddOverlaytoAnotherKMLFile");
+        QVERIFY(add->isEnabled());
+        add->trigger();
+
+        const QByteArray added = ReadAll(target);
+        const qsizetype at = map.indexOf("\n    <Style");
+        QCOMPARE(added.left(at), map.left(at));
+        QVERIFY(added.endsWith(map.mid(at)));
+        QVERIFY(added.mid(at).startsWith("\n    <ScreenOverlay>\n      <"));
+        const Overlay::KmlInPlaceRead read = Overlay::ReadKmlInPlace(added);
+        OverlaySettings expected = driver.window->Snapshot();
+        expected.outputFile.clear();
+        QCOMPARE(read.overlay.settings, expected);
+        QCOMPARE(driver.Messages(),
+                 QStringList{"Notice|Orvinel|The overlay was added to map.kml."});
+
+        add->trigger();
+        add->trigger();
+        QCOMPARE(driver.Messages().size(), 3);
+        QVERIFY(driver.Messages().at(1).startsWith(
+            "Failure|Orvinel|The overlay could not be added to the KML file:\n" + broken +
+            "\n\nit is not an XML file"));
+        QVERIFY(driver.Messages().at(2).contains("is the file being edited"));
+        QCOMPARE(ReadAll(broken), "<kml><Document>");
     }
 
     // Each is told with the file's name and the reason; the window keeps
