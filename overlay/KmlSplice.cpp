@@ -160,7 +160,7 @@ public:
         if (child == nullptr)
             Insert(RankOf(part), text);
         else if (text.isEmpty())
-            Remove(*child);
+            RemoveAll(kPartNames[part]);
         else
             edits_.push_back({child->start, child->end, Safe(text)});
     }
@@ -212,6 +212,15 @@ private:
             else
                 Insert(RankOf(Icon), whole);
         }
+    }
+
+    // Takes out every such child: a repeat left behind would be read in the
+    // first one's place.
+    void RemoveAll(const char* name)
+    {
+        for (const ElementSpan& child : spot_.children)
+            if (child.kml && child.name == QLatin1String(name))
+                Remove(child);
     }
 
     // Takes out `child` with the white space that leads up to it.

@@ -414,6 +414,9 @@ private:
                 children.emplace_back(5 + int(&point - kOverlayPoints), Point(p, point));
         if (Chance(2))
             add(9, "rotation", Any({"0", "45.5", "-90"}));
+        // A repeat, which the reader passes over.
+        if (Chance(8) && !children.empty())
+            children.push_back(children.at(std::size_t(Pick(qsizetype(children.size())))));
         // Extensions, another namespace's elements and comments go anywhere.
         if (Chance(5))
             children.emplace_back(Pick(10),
@@ -541,6 +544,12 @@ private Q_SLOTS:
                    tail
             << Fields{{"title", ""}}
             << head + "<ScreenOverlay>\n  <color>ff0000ff</color>\n</ScreenOverlay>" + tail;
+        QTest::newRow("a repeat taken out with the first")
+            << head +
+                   "<ScreenOverlay>\n  <drawOrder>1</drawOrder>\n  <drawOrder>2</drawOrder>\n"
+                   "</ScreenOverlay>" +
+                   tail
+            << Fields{{"drawOrder", ""}} << head + "<ScreenOverlay>\n</ScreenOverlay>" + tail;
         QTest::newRow("prefixed, in KML's order")
             << QByteArray(
                    "<kml:kml xmlns:kml=\"http://www.opengis.net/kml/2.2\"><kml:ScreenOverlay>"
