@@ -251,7 +251,7 @@ private:
         if (!spot_.children.empty()) {
             const ElementSpan& first = spot_.children.front();
             const qsizetype lead = WhiteStart(text_, first.start, overlay.contentStart);
-            edits_.push_back({lead, lead, Safe(element) + text_.mid(lead, first.start - lead)});
+            edits_.push_back({lead, lead, text_.mid(lead, first.start - lead) + Safe(element)});
             return;
         }
         intoEmpty_ << Safe(element);

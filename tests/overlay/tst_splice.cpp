@@ -537,6 +537,16 @@ private Q_SLOTS:
         QTest::newRow("self-closed overlay opens up")
             << head + "  <ScreenOverlay id=\"a\"/>" + tail << Fields{{"title", "Key"}}
             << head + "  <ScreenOverlay id=\"a\">\n    <name>Key</name>\n  </ScreenOverlay>" + tail;
+        QTest::newRow("into an overlay with only an extension")
+            << head +
+                   "\t<ScreenOverlay>\n\t\t<gx:balloonVisibility>1</gx:balloonVisibility>\n"
+                   "\t</ScreenOverlay>" +
+                   tail
+            << Fields{{"title", "Key"}, {"picture", "k.png"}}
+            << head +
+                   "\t<ScreenOverlay>\n\t\t<name>Key</name>\n\t\t<Icon><href>k.png</href></Icon>"
+                   "\n\t\t<gx:balloonVisibility>1</gx:balloonVisibility>\n\t</ScreenOverlay>" +
+                   tail;
         QTest::newRow("name removed with its leading white space")
             << head +
                    "<ScreenOverlay>\n  <name>Old</name>\n  <color>ff0000ff</color>\n"
