@@ -261,7 +261,7 @@ private:
         QString text;
         for (int pieces = Pick(5); pieces > 0; --pieces)
             text += Any({"&", "<", ">", "]]>", "\"", "東京", "€", "😀", "Zürich", " ", "\t", "\n",
-                         "\r", "key.png"});
+                         "\r", "key.png", "a\uFEFF"});
         return text;
     }
 
