@@ -160,7 +160,7 @@ public:
         if (child == nullptr)
             Insert(RankOf(part), text);
         else if (text.isEmpty())
-            Remove(*child);
+            RemoveAll(kPartNames[part]);
         else
             edits_.push_back({child->start, child->end, Safe(text)});
     }
@@ -215,6 +215,15 @@ private:
         }
     }
 
+    // Takes out every such child: a repeat left behind would be read in the
+    // first one's place.
+    void RemoveAll(const char* name)
+    {
+        for (const ElementSpan& child : spot_.children)
+            if (child.kml && child.name == QLatin1String(name))
+                Remove(child);
+    }
+
     // Takes out `child` with the white space that leads up to it.
     void Remove(const ElementSpan& child)
     {
@@ -243,7 +252,7 @@ private:
         if (!spot_.children.empty()) {
             const ElementSpan& first = spot_.children.front();
             const qsizetype lead = WhiteStart(text_, first.start, overlay.contentStart);
-            edits_.push_back({lead, lead, Safe(element) + text_.mid(lead, first.start - lead)});
+            edits_.push_back({lead, lead, text_.mid(lead, first.start - lead) + Safe(element)});
             return;
         }
         intoEmpty_ << Safe(element);

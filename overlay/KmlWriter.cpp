@@ -104,7 +104,13 @@ QString XmlEscape(const QString& text, bool inAttribute)
             break;
         }
         const char32_t kept = IsXmlChar(c) ? c : char32_t(0xFFFD);
-        out += QString::fromUcs4(&kept, 1);
+        // Not QString::fromUcs4: it takes a U+FEFF of its own as a byte order mark and drops it.
+        if (QChar::requiresSurrogates(kept)) {
+            out += QChar(QChar::highSurrogate(kept));
+            out += QChar(QChar::lowSurrogate(kept));
+        } else {
+            out += QChar(char16_t(kept));
+        }
     }
     return out;
 }

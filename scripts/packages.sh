@@ -3,11 +3,12 @@
 # comma-decimal tests (see orvinel_test_locale); clang-format-14 is the one
 # version the format check (.ci/run) and the format target use. libzip-dev
 # (found through pkgconf) builds the KMZ archive; unzip checks it in the tests.
+# libkml-dev reads the files the in-place edit test writes a second way.
 ORVINEL_PACKAGES=(
     cmake g++ make qt6-base-dev fonts-liberation
     xvfb xauth imagemagick locales
     clang-format-14 desktop-file-utils appstream dpkg-dev file
-    libzip-dev pkgconf unzip
+    libzip-dev pkgconf unzip libkml-dev
 )
 # The sanitizer build (scripts/test-sanitized) compiles with Debian 12's
 # clang (14). Its sanitizer runtime is only a recommendation of clang's and

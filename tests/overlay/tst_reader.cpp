@@ -83,7 +83,8 @@ private:
             QStringLiteral("-1"),      QStringLiteral("0"),      QStringLiteral("Zürich"),
             QStringLiteral("東京"),    QStringLiteral("😀"),      QStringLiteral("𝄞x"),
             QStringLiteral("&amp;"),   QStringLiteral("<!--"),   QStringLiteral("<![CDATA["),
-            QStringLiteral("\\a.png"), QStringLiteral("ffffff"), QStringLiteral("\u00a0")};
+            QStringLiteral("\\a.png"), QStringLiteral("ffffff"), QStringLiteral("\u00a0"),
+            QStringLiteral("\ufeff")};
         QString text;
         const int count = random_.bounded(3) == 0 ? 0 : int(random_.bounded(1, 5));
         for (int i = 0; i < count; ++i)
