@@ -136,6 +136,13 @@ std::optional<QString> AskOverlayFileToOpen(CommonDialog& dialog);
 std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read, Services& services,
                                             QWidget* parent);
 
+// What the window shows of `read`: the file at `outputFile`, edited in
+// place, after a screen overlay was added to it or taken out (`what`, as
+// "added", names it in a failure, which is told). Its picture is measured.
+std::optional<OverlayOpening> InPlaceOpening(Overlay::KmlInPlaceRead read,
+                                             const QString& outputFile, const QString& what,
+                                             Services& services, QWidget* parent);
+
 // Whether a dropped file is an overlay file or a picture, by its extension.
 bool IsOverlayFileName(const QString& path);
 bool IsPictureFileName(const QString& path);

@@ -76,6 +76,25 @@ std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read,
     return opening;
 }
 
+std::optional<OverlayOpening> InPlaceOpening(Overlay::KmlInPlaceRead read,
+                                             const QString& outputFile, const QString& what,
+                                             Services& services, QWidget* parent)
+{
+    if (!read.inPlace) {
+        services.Failure(parent, u"The screen overlay could not be " % what % u":\n" % outputFile %
+                                     u"\n\n" % read.overlay.problem);
+        return std::nullopt;
+    }
+    OverlayOpening opening;
+    opening.settings = std::move(read.overlay.settings);
+    opening.settings.outputFile = outputFile;
+    opening.inPlace = std::move(read.inPlace);
+    opening.pictureFolder = QFileInfo(outputFile).absolutePath();
+    const QString& href = opening.settings.picture;
+    opening.picture = MeasureGraphic(href, Overlay::ResolveLink(href, opening.pictureFolder));
+    return opening;
+}
+
 bool IsOverlayFileName(const QString& path)
 {
     return Overlay::FileExtension(path).compare(u"kml", Qt::CaseInsensitive) == 0 ||

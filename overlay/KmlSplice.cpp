@@ -10,6 +10,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace Overlay {
@@ -488,8 +489,11 @@ QString OverlayElementText(const OverlaySettings& settings, const QString& inden
 } // namespace
 
 std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettings& settings,
-                                        bool latin1, QString& problem)
+                                        bool latin1, QString& problem, qsizetype* at)
 {
+    qsizetype placed = 0;
+    if (at == nullptr)
+        at = &placed;
     QXmlStreamReader xml(text);
     // The element that takes the overlay, and its last feature and last child.
     ElementSpan holder;
@@ -571,21 +575,24 @@ std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettin
     const QString element = ForEncoding(OverlayElementText(settings, indent), latin1);
     if (holder.contentStart == holder.end) {
         // <Document/> opens up to hold it.
+        *at = holder.end - 1 + lead.size();
         return QStringView(text).left(holder.end - 2) + QLatin1Char('>') + lead + element +
                QLatin1Char('\n') + holderIndent + QStringLiteral("</") + holder.prefix +
                holder.name + QLatin1Char('>') + QStringView(text).mid(holder.end);
     }
-    const qsizetype at = after.found() ? after.end : holder.contentStart;
+    const qsizetype after_ = after.found() ? after.end : holder.contentStart;
     if (holderDepth == 1 && lastFeature.found()) {
         // A kml element holds one feature: a Document takes it and the overlay.
         const QString& prefix = holder.prefix;
-        return QStringView(text).left(firstFeatureStart) + QLatin1Char('<') + prefix +
-               QStringLiteral("Document>") +
-               QStringView(text).mid(firstFeatureStart, at - firstFeatureStart) + lead + element +
-               lead + QStringLiteral("</") + prefix + QStringLiteral("Document>") +
-               QStringView(text).mid(at);
+        const QString opened = QLatin1Char('<') + prefix + QStringLiteral("Document>");
+        *at = after_ + opened.size() + lead.size();
+        return QStringView(text).left(firstFeatureStart) + opened +
+               QStringView(text).mid(firstFeatureStart, after_ - firstFeatureStart) + lead +
+               element + lead + QStringLiteral("</") + prefix + QStringLiteral("Document>") +
+               QStringView(text).mid(after_);
     }
-    return QStringView(text).left(at) + lead + element + QStringView(text).mid(at);
+    *at = after_ + lead.size();
+    return QStringView(text).left(after_) + lead + element + QStringView(text).mid(after_);
 }
 
 QString OverlayLabel(const OverlaySpot& spot, int index)
@@ -623,7 +630,8 @@ QByteArray DocumentBytes(const std::shared_ptr<const InPlaceKml>& inPlace,
     return inPlace ? InPlaceBytes(*inPlace, now) : OverlayFileBytes(now).bytes;
 }
 
-KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int which)
+KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int which,
+                              bool ownForm, quint64 lineage)
 {
     KmlInPlaceRead read;
     {
@@ -643,8 +651,8 @@ KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int
     if (std::size_t(which) >= layout.overlays.size())
         return read;
     // A file in Orvinel's own form stays in it.
-    const bool ownForm = OverlayFileBytes(read.overlay.settings).bytes == bytes;
-    if (!ownForm) {
+    if (ownForm || OverlayFileBytes(read.overlay.settings).bytes != bytes) {
+        static std::atomic<quint64> lineages{0};
         OverlaySpot& spot = layout.overlays[std::size_t(which)];
         const QStringView text(kml->text);
         const qsizetype byteStart =
@@ -654,10 +662,64 @@ KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int
                                                       spot.element.end - spot.element.start));
         read.inPlace = std::make_shared<const InPlaceKml>(
             InPlaceKml{std::move(*kml), std::move(spot), read.overlay.settings, which, read.labels,
-                       bytes, byteStart, byteEnd});
+                       bytes, byteStart, byteEnd, lineage != 0 ? lineage : ++lineages});
     }
     read.overlay.notKept.clear();
     return read;
+}
+
+std::shared_ptr<const InPlaceKml> OwnFormInPlace(const OverlaySettings& settings)
+{
+    return ReadKmlInPlace(OverlayFileBytes(settings).bytes, nullptr, 0, true).inPlace;
+}
+
+namespace {
+
+// `text` in `file`'s encoding, read at the overlay that starts at or after
+// `from`, of the same lineage.
+KmlInPlaceRead ReadText(const InPlaceKml& file, const QString& text, qsizetype from)
+{
+    const KmlLayout layout = ScanKml(text);
+    const auto found =
+        std::find_if(layout.overlays.begin(), layout.overlays.end(),
+                     [from](const OverlaySpot& spot) { return spot.element.start >= from; });
+    const int which = found != layout.overlays.end() ? int(found - layout.overlays.begin()) : 0;
+    return ReadKmlInPlace(EncodeKml({file.kml.bom, file.kml.encoding, text}), nullptr, which, true,
+                          file.lineage);
+}
+
+} // namespace
+
+KmlInPlaceRead WithAnotherOverlay(const InPlaceKml& file, const OverlaySettings& now,
+                                  const OverlaySettings& added)
+{
+    const bool latin1 = file.kml.encoding == QStringConverter::Latin1;
+    QString problem;
+    qsizetype at = 0;
+    const std::optional<QString> text =
+        WithOverlayAdded(SplicedOverlay(file.kml.text, file.spot, file.read, now, latin1), added,
+                         latin1, problem, &at);
+    if (!text) {
+        KmlInPlaceRead failed;
+        failed.overlay.problem = problem;
+        return failed;
+    }
+    return ReadText(file, *text, at);
+}
+
+KmlInPlaceRead WithoutThisOverlay(const InPlaceKml& file)
+{
+    const QString& text = file.kml.text;
+    const qsizetype from = WhiteStart(text, file.spot.element.start, 0);
+    const QString without =
+        QStringView(text).left(from) + QStringView(text).mid(file.spot.element.end);
+    // The overlay before it, or the first when it was the first.
+    const KmlLayout layout = ScanKml(without);
+    const int which = qMax(file.which - 1, 0);
+    return ReadText(file, without,
+                    std::size_t(which) < layout.overlays.size()
+                        ? layout.overlays[std::size_t(which)].element.start
+                        : 0);
 }
 
 } // namespace Overlay

@@ -92,7 +92,7 @@ QString SplicedOverlay(const QString& text, const OverlaySpot& spot, const Overl
 // `latin1` as SplicedOverlay. `problem` says why not when it returns
 // nullopt: not XML, not KML, or entities declared of its own.
 std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettings& settings,
-                                        bool latin1, QString& problem);
+                                        bool latin1, QString& problem, qsizetype* at = nullptr);
 
 // How the overlay picker names overlay `index` (from 0): its title, or
 // "Screen overlay 2 (no title)", and " - in Project / Legends" after it
@@ -114,6 +114,9 @@ struct InPlaceKml
     QByteArray bytes;
     qsizetype byteStart = 0;
     qsizetype byteEnd = 0;
+    // Shared by every text of one opened file, as overlays are added to it
+    // and taken out: an undo puts back only a text of the file now open.
+    quint64 lineage = 0;
 };
 
 // The file's bytes with its overlay holding `now`: the bytes read when
@@ -139,8 +142,21 @@ struct KmlInPlaceRead
     bool keepsAll() const { return overlay.ok() && overlay.notKept.isEmpty(); }
 };
 
-// Reads overlay `which` (from 0) of the KML file `bytes` to edit in place.
+// Reads overlay `which` (from 0) of the KML file `bytes` to edit in place;
+// with `ownForm`, a file in Orvinel's own form is edited in place too. A
+// `lineage` of 0 starts a new one.
 KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control = nullptr,
-                              int which = 0);
+                              int which = 0, bool ownForm = false, quint64 lineage = 0);
+
+// Orvinel's own file for `settings`, to edit in place.
+std::shared_ptr<const InPlaceKml> OwnFormInPlace(const OverlaySettings& settings);
+
+// `file` with its overlay holding `now` and a new overlay for `added` after
+// the last feature of its Document, read at the new overlay.
+KmlInPlaceRead WithAnotherOverlay(const InPlaceKml& file, const OverlaySettings& now,
+                                  const OverlaySettings& added);
+
+// `file` without its overlay, read at the overlay before it (or the first).
+KmlInPlaceRead WithoutThisOverlay(const InPlaceKml& file);
 
 } // namespace Overlay

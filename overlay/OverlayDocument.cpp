@@ -37,15 +37,21 @@ void TakeOver(DocumentState& state, const GraphicChoice& picture)
 
 OverlayDocument::OverlayDocument(QObject* parent) : QObject(parent)
 {
-    OverlaySettings& s = state_.settings;
+    state_.settings = StartSettings();
+    state_.preset = kStartPreset;
+    inFile_ = state_.settings;
+}
+
+OverlaySettings OverlayDocument::StartSettings()
+{
+    OverlaySettings s;
     s.drawOrder = QStringLiteral("99");
     for (const OverlayPoint& point : kOverlayPoints)
         s.*point.xUnits = s.*point.yUnits = Vocabulary::kFraction;
     s.colour = Vocabulary::kOpaqueWhite;
     for (const auto& [field, text] : Overlay::PresetFields(kStartPreset))
         s.*field = text;
-    state_.preset = kStartPreset;
-    inFile_ = s;
+    return s;
 }
 
 QString OverlayDocument::PictureToRead() const
@@ -58,7 +64,7 @@ void OverlayDocument::Commit(DocumentState next, Reach reach)
     if (next == state_)
         return;
     // What the file is written from is unchanged: nothing to write.
-    if (next.settings == state_.settings)
+    if (next.settings == state_.settings && next.inPlace == state_.inPlace)
         reach = Reach::Shown;
     state_ = std::move(next);
     Q_EMIT changed(reach);
@@ -117,14 +123,24 @@ void OverlayDocument::Open(const OverlaySettings& settings, const GraphicChoice&
                            const QString& pictureFolder,
                            std::shared_ptr<const Overlay::InPlaceKml> inPlace)
 {
-    inPlace_ = std::move(inPlace);
+    inFile_ = settings;
+    inFilePlace_ = inPlace;
+    Replace(settings, picture, pictureFolder, std::move(inPlace));
+}
+
+void OverlayDocument::Replace(const OverlaySettings& settings, const GraphicChoice& picture,
+                              const QString& pictureFolder,
+                              std::shared_ptr<const Overlay::InPlaceKml> inPlace)
+{
     DocumentState next;
     next.settings = settings;
     TakeOver(next, picture);
     next.pictureFolder = pictureFolder;
     next.preset = Overlay::MatchingPreset(next.settings);
-    inFile_ = next.settings;
-    Commit(std::move(next), Reach::Shown);
+    next.inPlace = std::move(inPlace);
+    // Opened, it is in the file already; added or taken out, it is not.
+    const bool inFile = next.settings == inFile_ && next.inPlace == inFilePlace_;
+    Commit(std::move(next), inFile ? Reach::Shown : Reach::Written);
 }
 
 void OverlayDocument::MoveFolder(DocumentState& state, const QString& folder)
@@ -156,5 +172,9 @@ void OverlayDocument::Restore(const DocumentState& state)
 {
     DocumentState next = state;
     next.settings.outputFile = state_.settings.outputFile;
+    // A text of another file than the one written now is not put back.
+    const auto& now = state_.inPlace;
+    if (!(now && next.inPlace && now->lineage == next.inPlace->lineage))
+        next.inPlace = now;
     Commit(std::move(next), Reach::Written);
 }

@@ -36,6 +36,9 @@ struct DocumentState
     QString caption;
     // The preset shown as chosen; -1 for none.
     int preset = -1;
+    // The file the overlay is edited inside; null when Orvinel writes the
+    // file in its own form.
+    std::shared_ptr<const Overlay::InPlaceKml> inPlace;
     friend bool operator==(const DocumentState&, const DocumentState&) = default;
 };
 
@@ -54,6 +57,8 @@ public:
     // Starts at the start values: draw order 99, every unit fraction,
     // opaque white, "Center" chosen with its places set.
     explicit OverlayDocument(QObject* parent = nullptr);
+    // The start values' settings, which a new overlay also starts with.
+    static OverlaySettings StartSettings();
 
     const DocumentState& State() const { return state_; }
     const OverlaySettings& Settings() const { return state_.settings; }
@@ -80,9 +85,14 @@ public:
     void Open(const OverlaySettings& settings, const GraphicChoice& picture,
               const QString& pictureFolder,
               std::shared_ptr<const Overlay::InPlaceKml> inPlace = nullptr);
-    // The file the overlay is edited inside (kept by Save As and undo, as the
-    // output file is); null when Orvinel writes the file in its own form.
-    const std::shared_ptr<const Overlay::InPlaceKml>& InPlace() const { return inPlace_; }
+    // The file the overlay is edited inside (kept by Save As, and by an undo
+    // to a state of another file, as the output file is); null when Orvinel
+    // writes the file in its own form.
+    const std::shared_ptr<const Overlay::InPlaceKml>& InPlace() const { return state_.inPlace; }
+    // Another overlay of the same file, or the file with one more or one
+    // less: as Open, but written with Auto-Refresh and not yet in the file.
+    void Replace(const OverlaySettings& settings, const GraphicChoice& picture,
+                 const QString& pictureFolder, std::shared_ptr<const Overlay::InPlaceKml> inPlace);
     // The settings as Save As writes them to `outputFile`: a relative picture
     // link rewritten so that it names the same picture from there.
     OverlaySettings SettingsAt(const QString& outputFile) const;
@@ -94,11 +104,20 @@ public:
     // left it.
     void Restore(const DocumentState& state);
 
-    // `settings` reached the overlay file (`settings.outputFile`).
-    void Wrote(const OverlaySettings& settings) { inFile_ = settings; }
-    // Whether the settings differ from those last read from or written to a
-    // file; the start values count as kept.
-    bool HasUnsavedChanges() const { return state_.settings != inFile_; }
+    // `settings` reached the overlay file (`settings.outputFile`), inside
+    // `inPlace`'s text when there is one.
+    void Wrote(const OverlaySettings& settings,
+               const std::shared_ptr<const Overlay::InPlaceKml>& inPlace)
+    {
+        inFile_ = settings;
+        inFilePlace_ = inPlace;
+    }
+    // Whether the settings or the file's text differ from those last read
+    // from or written to a file; the start values count as kept.
+    bool HasUnsavedChanges() const
+    {
+        return state_.settings != inFile_ || state_.inPlace != inFilePlace_;
+    }
 
 Q_SIGNALS:
     void changed(OverlayDocument::Reach reach);
@@ -110,5 +129,5 @@ private:
 
     DocumentState state_;
     OverlaySettings inFile_;
-    std::shared_ptr<const Overlay::InPlaceKml> inPlace_;
+    std::shared_ptr<const Overlay::InPlaceKml> inFilePlace_;
 };

@@ -44,7 +44,7 @@ bool OverlaySaver::Save(const OverlaySettings& settings,
     }
     if (!Apply(path, result, true))
         return false;
-    Q_EMIT written(settings);
+    Q_EMIT written(settings, inPlace);
     return true;
 }
 
@@ -55,6 +55,7 @@ void OverlaySaver::Queue(const OverlaySettings& settings,
         return Overlay::DocumentBytes(inPlace, settings);
     });
     lastQueued_ = settings;
+    lastQueuedPlace_ = inPlace;
 }
 
 void OverlaySaver::WaitForWrites()
@@ -98,7 +99,7 @@ void OverlaySaver::TakeOutcomes()
     // nothing that is asked.
     for (const BackgroundWriter::Outcome& outcome : writer_->TakeOutcomes())
         if (Apply(outcome.path, outcome.result, false) && outcome.serial == lastSerial_)
-            Q_EMIT written(lastQueued_);
+            Q_EMIT written(lastQueued_, lastQueuedPlace_);
 }
 
 bool OverlaySaver::Apply(const QString& path, const WriteResult& result, bool tellAnyway)

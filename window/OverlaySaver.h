@@ -50,8 +50,10 @@ public:
     void Stamp(const QString& path, const FileStamp& stamp);
 
 Q_SIGNALS:
-    // The file `settings.outputFile` now holds `settings`.
-    void written(const OverlaySettings& settings);
+    // The file `settings.outputFile` now holds `settings`, inside
+    // `inPlace`'s text when there is one.
+    void written(const OverlaySettings& settings,
+                 const std::shared_ptr<const Overlay::InPlaceKml>& inPlace);
 
 private:
     void TakeOutcomes();
@@ -72,6 +74,7 @@ private:
     // The last hand-over to the writer thread, and what it writes.
     quint64 lastSerial_ = 0;
     OverlaySettings lastQueued_;
+    std::shared_ptr<const Overlay::InPlaceKml> lastQueuedPlace_;
     // Whether the current run of failed writes has been told.
     bool failureTold_ = false;
 };

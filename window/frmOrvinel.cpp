@@ -68,6 +68,15 @@ void frmOrvinel::CreateMenus()
         {{"&File", "&Choose Screen Overlay...", QKeySequence::UnknownKey, nullptr, {}, nullptr},
          &frmOrvinel::mnuChooseScreenOverlay_Click},
         {{"&File",
+          "A&dd Screen Overlay to This File",
+          QKeySequence::UnknownKey,
+          nullptr,
+          {},
+          nullptr},
+         &frmOrvinel::mnuAddScreenOverlay_Click},
+        {{"&File", "&Remove This Screen Overlay", QKeySequence::UnknownKey, nullptr, {}, nullptr},
+         &frmOrvinel::mnuRemoveScreenOverlay_Click},
+        {{"&File",
           "&Add Overlay to Another KML File...",
           QKeySequence::UnknownKey,
           nullptr,
@@ -103,6 +112,8 @@ void frmOrvinel::CreateMenus()
     exportKmz_ = findChild<QAction*>(QStringLiteral("mnuExportasKMZ"));
     chooseOverlay_ = findChild<QAction*>(QStringLiteral("mnuChooseScreenOverlay"));
     addToKml_ = findChild<QAction*>(QStringLiteral("mnuAddOverlaytoAnotherKMLFile"));
+    addOverlay_ = findChild<QAction*>(QStringLiteral("mnuAddScreenOverlaytoThisFile"));
+    removeOverlay_ = findChild<QAction*>(QStringLiteral("mnuRemoveThisScreenOverlay"));
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setObjectName(QStringLiteral("scrollArea"));
     scrollArea_->setFrameShape(QFrame::NoFrame);
@@ -203,7 +214,10 @@ void frmOrvinel::UpdateCommandStates()
     cmdCreate_Network_Link->setEnabled(!s.outputFile.isEmpty());
     chkAuto_Refresh->setEnabled(!networkLink_.NetworkLinkFilePath.isEmpty());
     const auto& inPlace = document_->InPlace();
-    chooseOverlay_->setEnabled(inPlace && inPlace->labels.size() > 1 && !s.outputFile.isEmpty());
+    const bool several = inPlace && inPlace->labels.size() > 1 && !s.outputFile.isEmpty();
+    chooseOverlay_->setEnabled(several);
+    removeOverlay_->setEnabled(several);
+    addOverlay_->setEnabled(!s.outputFile.isEmpty());
 }
 
 // ---- Writing ----------------------------------------------------------------
@@ -426,6 +440,38 @@ void frmOrvinel::mnuAddOverlayToKml_Click()
         return;
     }
     Commands::AddOverlayToKml(*path, document_->SettingsAt(*path), services_, this);
+}
+
+void frmOrvinel::mnuAddScreenOverlay_Click()
+{
+    const OverlaySettings& s = Snapshot();
+    if (s.outputFile.isEmpty())
+        return;
+    // A file in Orvinel's own form is edited in place from now on.
+    const auto inPlace = document_->InPlace() ? document_->InPlace() : Overlay::OwnFormInPlace(s);
+    ChangeOverlays(tr("Add Screen Overlay"), tr("added"),
+                   Overlay::WithAnotherOverlay(*inPlace, s, OverlayDocument::StartSettings()));
+}
+
+void frmOrvinel::mnuRemoveScreenOverlay_Click()
+{
+    const auto inPlace = document_->InPlace();
+    if (inPlace && inPlace->labels.size() > 1)
+        ChangeOverlays(tr("Remove Screen Overlay"), tr("removed"),
+                       Overlay::WithoutThisOverlay(*inPlace));
+}
+
+void frmOrvinel::ChangeOverlays(const QString& step, const QString& what,
+                                Overlay::KmlInPlaceRead read)
+{
+    std::optional<OverlayOpening> opening =
+        Commands::InPlaceOpening(std::move(read), Snapshot().outputFile, what, services_, this);
+    if (!opening)
+        return;
+    history_->Note(step);
+    document_->Replace(opening->settings, opening->picture, opening->pictureFolder,
+                       opening->inPlace);
+    history_->Flush();
 }
 
 void frmOrvinel::mnuExportKmz_Click()

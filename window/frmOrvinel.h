@@ -99,6 +99,11 @@ private:
     void mnuChooseScreenOverlay_Click();
     // The overlay put into a KML file the user picks, which keeps the rest.
     void mnuAddOverlayToKml_Click();
+    // A new overlay (the start values) in the file being edited, or the
+    // overlay taken out of it; each is one undo step.
+    void mnuAddScreenOverlay_Click();
+    void mnuRemoveScreenOverlay_Click();
+    void ChangeOverlays(const QString& step, const QString& what, Overlay::KmlInPlaceRead read);
     void mnuExportKmz_Click();
     void mnuAbout_Click() { Commands::cmdAbout(services_, this); }
     // A file dropped on the window: an overlay file opens, a picture is taken
@@ -215,6 +220,8 @@ private:
     QAction* exportKmz_ = nullptr;
     QAction* chooseOverlay_ = nullptr;
     QAction* addToKml_ = nullptr;
+    QAction* addOverlay_ = nullptr;
+    QAction* removeOverlay_ = nullptr;
     // While a file is read for opening: another open waits its turn.
     bool opening_ = false;
     // While Exit closes the window: the link file goes with it.

@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "KmlSplice.h"
 #include "KmlWriter.h"
+#include "OverlayDocument.h"
 #include "PreviewCanvas.h"
 #include "PreviewWindow.h"
 #include "WindowTestSupport.h"
@@ -294,6 +295,50 @@ private Q_SLOTS:
         QVERIFY(WindowDriver::Retype(driver.Get("txtDraw_order"), QStringLiteral("8")));
         QVERIFY(ReadAll(driver.Written(file)).contains("<drawOrder>8</drawOrder>"));
         QCOMPARE(driver.services.CallsOf(Kind::AskYesNo).size(), 2);
+    }
+
+    // Adding an overlay to the file and taking one out are one undo step
+    // each; what the file holds follows with Save/Refresh, the rest of it
+    // byte for byte, and undoing both writes the file as it was.
+    void addAndRemoveOverlays_oneUndoStepEach()
+    {
+        QByteArray bytes = WithPlacemarks(1);
+        bytes.replace("</Document>", "<ScreenOverlay><name>Logo</name></ScreenOverlay></Document>");
+        const QString file = Path(QStringLiteral("project.kml"));
+        QVERIFY(WriteAll(file, bytes));
+        driver.services.overlayAnswers = {0};
+        driver.window->OpenOverlayFile(file);
+        auto* remove = driver.Get<QAction>("mnuRemoveThisScreenOverlay");
+        const auto labels = [&] {
+            return Overlay::ReadKmlInPlace(ReadAll(file)).labels;
+        };
+        const auto save = [&] {
+            WindowDriver::Click(driver.Get("cmdSave_Refresh"));
+        };
+
+        driver.Get<QAction>("mnuAddScreenOverlaytoThisFile")->trigger();
+        QCOMPARE(driver.Get<QAction>("mnuUndo")->iconText(), "Undo Add Screen Overlay");
+        OverlaySettings start = OverlayDocument::StartSettings();
+        start.outputFile = QDir::toNativeSeparators(file);
+        QCOMPARE(driver.window->Snapshot(), start);
+        save();
+        QCOMPARE(labels(), (QStringList{Legend({}).title, "Logo", "Screen overlay 3 (no title)"}));
+        QVERIFY(ReadAll(file).startsWith(bytes.left(bytes.indexOf("</Document>"))));
+
+        remove->trigger(); // the new one: the one before it is edited next
+        QCOMPARE(driver.window->Snapshot().title, "Logo");
+        save();
+        QCOMPARE(ReadAll(file), bytes);
+        remove->trigger();
+        save();
+        QCOMPARE(labels(), QStringList{Legend({}).title});
+        QVERIFY(!remove->isEnabled());
+
+        for (int undo = 0; undo < 3; ++undo)
+            driver.Get<QAction>("mnuUndo")->trigger();
+        save();
+        QCOMPARE(ReadAll(file), bytes);
+        QCOMPARE(driver.window->Snapshot().title, Legend({}).title);
     }
 
     // File > Add Overlay to Another KML File puts the window's overlay after
