@@ -466,24 +466,23 @@ namespace {
 constexpr const char* kFeatures[] = {"Placemark",     "Folder",        "Document",    "NetworkLink",
                                      "GroundOverlay", "ScreenOverlay", "PhotoOverlay"};
 
-// The overlay element as Orvinel writes it, its lines led by `indent` and
-// the lines inside it by one step more.
+// The overlay element for `settings`, an element a line in KML's order,
+// its lines led by `indent` and those inside it by one step more.
 QString OverlayElementText(const OverlaySettings& settings, const QString& indent)
 {
-    const QString file = QString::fromUtf8(OverlayFileBytes(settings).bytes);
-    const qsizetype start = file.indexOf(QStringLiteral("<ScreenOverlay>"));
-    const QString endTag = QStringLiteral("</ScreenOverlay>");
-    const QStringList lines =
-        file.mid(start, file.indexOf(endTag) + endTag.size() - start).split(QLatin1Char('\n'));
     const QString step =
         indent.startsWith(QLatin1Char(' ')) ? QStringLiteral("  ") : QStringLiteral("\t");
-    QString out;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const bool inside = i > 0 && i + 1 < lines.size();
-        out += (i > 0 ? QStringLiteral("\n") + indent : QString()) + (inside ? step : QString()) +
-               lines.at(i);
+    const QString line = QLatin1Char('\n') + indent + step;
+    QString out = QStringLiteral("<ScreenOverlay>");
+    for (int part = Name; part <= Rotation; ++part) {
+        const QString text = PartText(Part(part), settings, {});
+        if (part == Icon)
+            out += line + QStringLiteral("<Icon>") + line + step + text + line +
+                   QStringLiteral("</Icon>");
+        else if (!text.isEmpty())
+            out += line + text;
     }
-    return out;
+    return out + QLatin1Char('\n') + indent + QStringLiteral("</ScreenOverlay>");
 }
 
 } // namespace
