@@ -78,14 +78,17 @@ GraphicChoice MeasureGraphic(const QString& path, const QString& fileToRead = QS
 
 // ---- Save As -------------------------------------------------------------
 
-// Folder + base name (up to its first dot) + ".kml".
+// Folder + base name (up to its first dot) + ".kml" (".kmz" for an archive).
 QString OutputPathFor(const QString& chosen,
-                      QChar separator = PlatformProfile::Current().pathSeparator);
+                      QChar separator = PlatformProfile::Current().pathSeparator,
+                      bool archive = false);
 
 // Shows the save dialog and asks before replacing an ordinary file. nullopt
 // when the user cancelled or answered No. The caller writes the overlay file
-// to the returned path and adopts the path only if that write succeeds.
-std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent);
+// to the returned path and adopts the path only if that write succeeds. An
+// overlay edited inside a KMZ is saved as a KMZ.
+std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent,
+                                         bool archive = false);
 
 // True when no ordinary file stands at `path`, or the user answers Yes to
 // replacing it; `named`: the question names the file.

@@ -46,8 +46,6 @@ QString UnpackPicture(const QString& kmzPath, const QString& entry, Services& se
 std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read, Services& services,
                                             QWidget* parent)
 {
-    // A KMZ is always a template: the window's output file is a KML file.
-    const bool archive = read.archive;
     OpenedOverlayFile& opened = read.overlay;
     if (!opened.ok()) {
         services.Failure(parent, u"The overlay file could not be opened:\n" % path % u"\n\n" %
@@ -57,18 +55,28 @@ std::optional<OverlayOpening> OverlayToOpen(const QString& path, OpenedKmz read,
 
     OverlayOpening opening;
     opening.settings = std::move(opened.settings);
-    opening.inPlace = std::move(read.inPlace);
     // Relative links are taken from the opened file's folder.
     opening.pictureFolder = QFileInfo(path).absolutePath();
-    if (!read.pictureEntry.isEmpty())
-        opening.settings.picture = UnpackPicture(path, read.pictureEntry, services, parent);
+    if (!read.pictureEntry.isEmpty()) {
+        const QString unpacked = UnpackPicture(path, read.pictureEntry, services, parent);
+        if (read.inPlace && !unpacked.isEmpty()) {
+            // Written back, the unpacked picture is the entry it came from.
+            auto shown = std::make_shared<Overlay::InPlaceKml>(*read.inPlace);
+            shown->shownPicture = unpacked;
+            read.inPlace = std::move(shown);
+        }
+        // Not unpacked, an archive edited in place keeps its link.
+        if (!unpacked.isEmpty() || !read.inPlace)
+            opening.settings.picture = unpacked;
+    }
+    opening.inPlace = std::move(read.inPlace);
     const QString href = opening.settings.picture;
     opening.picture = MeasureGraphic(href, Overlay::ResolveLink(href, opening.pictureFolder));
     if (!opened.notKept.isEmpty())
         opening.notice = u"This file also holds " % Overlay::JoinedInWords(opened.notKept) %
                          u". Orvinel keeps only the screen overlay: use Save As to write it to a "
                          u"new file.";
-    else if (!archive)
+    else if (!read.archive || opening.inPlace)
         opening.settings.outputFile =
             QFileInfo(path).isAbsolute()
                 ? path

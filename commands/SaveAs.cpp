@@ -3,21 +3,23 @@
 
 namespace Commands {
 
-QString OutputPathFor(const QString& chosen, QChar separator)
+QString OutputPathFor(const QString& chosen, QChar separator, bool archive)
 {
     return Overlay::FolderOfPath(chosen, separator) % Overlay::FileBaseName(chosen, separator) %
-           u".kml";
+           (archive ? u".kmz" : u".kml");
 }
 
-std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent)
+std::optional<QString> AskOutputFilePath(CommonDialog& dialog, Services& services, QWidget* parent,
+                                         bool archive)
 {
-    const std::optional<QString> chosen =
-        dialog.Ask(FileDialogMode::Save, QStringLiteral("Save KML Screen Overlay File"),
-                   QStringLiteral("KML output file|*.kml"));
+    const std::optional<QString> chosen = dialog.Ask(
+        FileDialogMode::Save, QStringLiteral("Save KML Screen Overlay File"),
+        archive ? QStringLiteral("KMZ archive|*.kmz") : QStringLiteral("KML output file|*.kml"));
     if (!chosen)
         return std::nullopt;
 
-    const QString outputPath = OutputPathFor(*chosen);
+    const QString outputPath =
+        OutputPathFor(*chosen, PlatformProfile::Current().pathSeparator, archive);
     if (!MayReplace(outputPath, services, parent))
         return std::nullopt;
     return outputPath;

@@ -21,7 +21,7 @@ BackgroundWriter::~BackgroundWriter()
 
 quint64 BackgroundWriter::Submit(const QString& path, const QByteArray& bytes)
 {
-    return Submit(path, [bytes] { return bytes; });
+    return Submit(path, [bytes](QString& /*problem*/) { return bytes; });
 }
 
 quint64 BackgroundWriter::Submit(const QString& path, MakeBytes make)
@@ -64,7 +64,10 @@ void BackgroundWriter::Run()
         waiting_.pop_front();
         running_ = true;
         lock.unlock();
-        WriteResult result = write_(job.path, job.make());
+        QString problem;
+        const QByteArray bytes = job.make(problem);
+        WriteResult result =
+            problem.isEmpty() ? write_(job.path, bytes) : WriteResult{false, problem};
         lock.lock();
         running_ = false;
         outcomes_.push_back(Outcome{job.serial, job.path, std::move(result)});

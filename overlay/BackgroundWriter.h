@@ -40,8 +40,9 @@ public:
     Q_DISABLE_COPY_MOVE(BackgroundWriter)
 
     // Makes the bytes on the writer's thread, as a large document takes a
-    // while to turn into them.
-    using MakeBytes = std::function<QByteArray()>;
+    // while to turn into them; sets `problem` when they cannot be made,
+    // which fails the write.
+    using MakeBytes = std::function<QByteArray(QString& problem)>;
 
     // Hands over the bytes for `path` and returns at once.
     quint64 Submit(const QString& path, const QByteArray& bytes);

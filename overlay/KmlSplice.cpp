@@ -1,6 +1,7 @@
 #include "KmlSplice.h"
 
 #include "KmlWriter.h"
+#include "KmzArchive.h"
 #include "Vocabulary.h"
 
 #include <QBuffer>
@@ -624,8 +625,10 @@ QByteArray InPlaceBytes(const InPlaceKml& file, const OverlaySettings& now)
 }
 
 QByteArray DocumentBytes(const std::shared_ptr<const InPlaceKml>& inPlace,
-                         const OverlaySettings& now)
+                         const OverlaySettings& now, QString& problem)
 {
+    if (inPlace && inPlace->inArchive())
+        return KmzInPlaceBytes(*inPlace, now, problem);
     return inPlace ? InPlaceBytes(*inPlace, now) : OverlayFileBytes(now).bytes;
 }
 
@@ -659,9 +662,19 @@ KmlInPlaceRead ReadKmlInPlace(const QByteArray& bytes, ReadControl* control, int
         const qsizetype byteEnd =
             byteStart + EncodedSize(*kml, text.sliced(spot.element.start,
                                                       spot.element.end - spot.element.start));
-        read.inPlace = std::make_shared<const InPlaceKml>(
-            InPlaceKml{std::move(*kml), std::move(spot), read.overlay.settings, which, read.labels,
-                       bytes, byteStart, byteEnd, lineage != 0 ? lineage : ++lineages});
+        read.inPlace =
+            std::make_shared<const InPlaceKml>(InPlaceKml{std::move(*kml),
+                                                          std::move(spot),
+                                                          read.overlay.settings,
+                                                          which,
+                                                          read.labels,
+                                                          bytes,
+                                                          byteStart,
+                                                          byteEnd,
+                                                          lineage != 0 ? lineage : ++lineages,
+                                                          {},
+                                                          {},
+                                                          {}});
     }
     read.overlay.notKept.clear();
     return read;
@@ -683,8 +696,16 @@ KmlInPlaceRead ReadText(const InPlaceKml& file, const QString& text, qsizetype f
         std::find_if(layout.overlays.begin(), layout.overlays.end(),
                      [from](const OverlaySpot& spot) { return spot.element.start >= from; });
     const int which = found != layout.overlays.end() ? int(found - layout.overlays.begin()) : 0;
-    return ReadKmlInPlace(EncodeKml({file.kml.bom, file.kml.encoding, text}), nullptr, which, true,
-                          file.lineage);
+    KmlInPlaceRead read = ReadKmlInPlace(EncodeKml({file.kml.bom, file.kml.encoding, text}),
+                                         nullptr, which, true, file.lineage);
+    if (read.inPlace && file.inArchive()) {
+        auto inArchive = std::make_shared<InPlaceKml>(*read.inPlace);
+        inArchive->archive = file.archive;
+        inArchive->kmlEntry = file.kmlEntry;
+        inArchive->shownPicture = file.shownPicture;
+        read.inPlace = std::move(inArchive);
+    }
+    return read;
 }
 
 } // namespace

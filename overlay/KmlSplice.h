@@ -117,6 +117,12 @@ struct InPlaceKml
     // Shared by every text of one opened file, as overlays are added to it
     // and taken out: an undo puts back only a text of the file now open.
     quint64 lineage = 0;
+    // A KML file inside a KMZ: the archive's bytes, the entry's name, and the
+    // unpacked file the window shows for the picture entry the link names.
+    QByteArray archive;
+    QString kmlEntry;
+    QString shownPicture;
+    bool inArchive() const { return !kmlEntry.isEmpty(); }
 };
 
 // The file's bytes with its overlay holding `now`: the bytes read when
@@ -124,9 +130,11 @@ struct InPlaceKml
 QByteArray InPlaceBytes(const InPlaceKml& file, const OverlaySettings& now);
 
 // The bytes of the overlay file for `now`: `inPlace`'s file with the
-// overlay changed, or Orvinel's own form without one.
+// overlay changed (the whole archive for a KML file inside a KMZ), or
+// Orvinel's own form without one. `problem` says why not when they cannot
+// be made (a picture to add that cannot be read).
 QByteArray DocumentBytes(const std::shared_ptr<const InPlaceKml>& inPlace,
-                         const OverlaySettings& now);
+                         const OverlaySettings& now, QString& problem);
 
 // What reading a KML file to edit it in place gave.
 struct KmlInPlaceRead

@@ -399,6 +399,7 @@ OpenedKmz ReadChecked(const Archive& archive, ReadControl* control)
     }
     const Entry* holder = nullptr;
     opened.overlay = ReadFollowingLinks(archive, *kml, control, holder);
+    opened.kmlEntry = holder->name;
     if (opened.overlay.ok()) {
         const Entry* picture = LinkedEntry(archive, opened.overlay.settings.picture, holder->name);
         if (picture != nullptr && IsPictureFileName(picture->name))
@@ -484,6 +485,50 @@ OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control, qint64 max
     return ReadChecked(OpenArchive(bytes, maxUnpacked), control);
 }
 
+namespace {
+
+// The whole of one entry, or empty with `problem` set.
+QByteArray EntryBytes(const Archive& archive, const Entry& entry, QString& problem)
+{
+    zip_file_t* file = zip_fopen_index(archive.zip.get(), entry.index, 0);
+    if (file == nullptr) {
+        problem = ZipProblem(zip_get_error(archive.zip.get()));
+        return {};
+    }
+    EntryDevice device(file, entry.size);
+    QByteArray bytes = device.readAll();
+    problem = device.problem();
+    return bytes;
+}
+
+// A KMZ read in place: its KML entry edited at overlay `which`, the
+// archive's bytes kept to copy its other entries from.
+OpenedKmz ReadKmzInPlace(const QByteArray& bytes, ReadControl* control, int which)
+{
+    const Archive archive = OpenArchive(bytes, kKmzMaxUnpacked);
+    OpenedKmz opened = ReadChecked(archive, control);
+    const Entry* entry = FindEntry(archive, opened.kmlEntry);
+    if (!opened.overlay.ok() || entry == nullptr)
+        return opened;
+    QString problem;
+    const QByteArray kml = EntryBytes(archive, *entry, problem);
+    KmlInPlaceRead read = ReadKmlInPlace(kml, nullptr, which, true);
+    if (!problem.isEmpty() || !read.inPlace || !read.overlay.ok())
+        return opened;
+    auto inPlace = std::make_shared<InPlaceKml>(*read.inPlace);
+    inPlace->archive = bytes;
+    inPlace->kmlEntry = entry->name;
+    opened.inPlace = std::move(inPlace);
+    opened.overlay = std::move(read.overlay);
+    opened.overlayLabels = std::move(read.labels);
+    const Entry* picture = LinkedEntry(archive, opened.overlay.settings.picture, entry->name);
+    opened.pictureEntry =
+        picture != nullptr && IsPictureFileName(picture->name) ? picture->name : QString();
+    return opened;
+}
+
+} // namespace
+
 OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int which)
 {
     OpenedKmz opened;
@@ -493,10 +538,10 @@ OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int whic
         return opened;
     }
     const QByteArray start = file.file->peek(4);
-    // A zip's first entry, or the empty archive's end record.
-    if (start == "PK\x03\x04" || start == "PK\x05\x06")
-        return ReadChecked(OpenArchive(*file.file, kKmzMaxUnpacked), control);
+    const bool zip = start == "PK\x03\x04" || start == "PK\x05\x06";
     if (file.file->size() > kLargestInPlace) {
+        if (zip)
+            return ReadChecked(OpenArchive(*file.file, kKmzMaxUnpacked), control);
         opened.overlay = ReadOverlay(*file.file, control, which);
         return opened;
     }
@@ -507,12 +552,98 @@ OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int whic
         opened.overlay.problem = file.file->errorString();
         return opened;
     }
+    // A zip's first entry, or the empty archive's end record.
+    if (zip) {
+        opened = ReadKmzInPlace(bytes, control, which);
+    } else {
+        KmlInPlaceRead read = ReadKmlInPlace(bytes, control, which);
+        opened.overlay = std::move(read.overlay);
+        opened.inPlace = std::move(read.inPlace);
+        opened.overlayLabels = std::move(read.labels);
+    }
     opened.stamp = StampOf(path, bytes);
-    KmlInPlaceRead read = ReadKmlInPlace(bytes, control, which);
-    opened.overlay = std::move(read.overlay);
-    opened.inPlace = std::move(read.inPlace);
-    opened.overlayLabels = std::move(read.labels);
     return opened;
+}
+
+QByteArray KmzInPlaceBytes(const InPlaceKml& file, const OverlaySettings& now, QString& problem,
+                           qint64 maxUnpacked)
+{
+    OverlaySettings inside = now;
+    QString pictureEntry;
+    QByteArray picture;
+    const QString& link = now.picture;
+    if (!file.shownPicture.isEmpty() && link == file.shownPicture) {
+        inside.picture = file.read.picture;
+    } else if (!link.isEmpty() && link != file.read.picture && !IsWebAddress(link)) {
+        // From outside the archive: it goes in under files/, linked from the entry's folder.
+        pictureEntry = kPictureFolder + FileNameOf(link);
+        const OpenedPicture opened =
+            OpenPictureFile(ResolveLink(link, QFileInfo(now.outputFile).absolutePath()));
+        if (!opened || UnpackName(pictureEntry) != pictureEntry) {
+            problem = QStringLiteral("the picture %1 cannot be read: %2")
+                          .arg(link, opened ? QStringLiteral("it names no file") : opened.problem);
+            return {};
+        }
+        if (opened.file->size() > maxUnpacked - file.archive.size()) {
+            problem = QStringLiteral("the picture %1 is too large: a KMZ that Orvinel writes "
+                                     "unpacks to at most %2")
+                          .arg(link, SizeInWords(maxUnpacked));
+            return {};
+        }
+        picture = opened.file->readAll();
+        inside.picture =
+            QStringLiteral("../").repeated(file.kmlEntry.count(QLatin1Char('/'))) + pictureEntry;
+    }
+    const QByteArray kml = InPlaceBytes(file, inside);
+    if (kml == file.bytes && pictureEntry.isEmpty())
+        return file.archive;
+
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(file.archive.constData(),
+                                                    zip_uint64_t(file.archive.size()), 0, &error);
+    zip_t* zip = source != nullptr ? zip_open_from_source(source, 0, &error) : nullptr;
+    if (zip == nullptr) {
+        problem = ZipProblem(&error);
+        zip_error_fini(&error);
+        if (source != nullptr)
+            zip_source_free(source);
+        return {};
+    }
+    zip_error_fini(&error);
+    // The source outlives the archive: the new archive is read back from it.
+    zip_source_keep(source);
+    const zip_int64_t index = zip_name_locate(zip, file.kmlEntry.toUtf8().constData(), 0);
+    zip_source_t* kmlSource = zip_source_buffer(zip, kml.constData(), zip_uint64_t(kml.size()), 0);
+    bool done = index >= 0 && kmlSource != nullptr &&
+                zip_file_replace(zip, zip_uint64_t(index), kmlSource, ZIP_FL_ENC_UTF_8) == 0;
+    if (!done && kmlSource != nullptr)
+        zip_source_free(kmlSource);
+    if (done && !pictureEntry.isEmpty())
+        done =
+            AddEntry(zip, pictureEntry,
+                     zip_source_buffer(zip, picture.constData(), zip_uint64_t(picture.size()), 0),
+                     IsCompressedPicture(pictureEntry) ? ZIP_CM_STORE : ZIP_CM_DEFLATE);
+    if (!done || zip_close(zip) != 0) {
+        problem =
+            QStringLiteral("the archive cannot be written: %1").arg(ZipText(zip_get_error(zip)));
+        zip_discard(zip);
+        zip_source_free(source);
+        return {};
+    }
+    QByteArray out;
+    if (zip_source_open(source) == 0) {
+        zip_source_seek(source, 0, SEEK_END);
+        out.resize(qsizetype(qMax<zip_int64_t>(zip_source_tell(source), 0)));
+        zip_source_seek(source, 0, SEEK_SET);
+        if (zip_source_read(source, out.data(), zip_uint64_t(out.size())) != out.size())
+            out.clear();
+        zip_source_close(source);
+    }
+    zip_source_free(source);
+    if (out.isEmpty())
+        problem = QStringLiteral("the archive cannot be written");
+    return out;
 }
 
 QString KmzUnpackFolder(const QString& kmzPath)

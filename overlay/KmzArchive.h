@@ -41,8 +41,10 @@ struct OpenedKmz
     // picker names its screen overlays.
     std::shared_ptr<const Overlay::InPlaceKml> inPlace;
     QStringList overlayLabels;
-    // What the KML file held as it was read; invalid for an archive.
+    // What the file held as it was read.
     FileStamp stamp;
+    // The archive entry the overlay was read from.
+    QString kmlEntry;
 };
 
 namespace Overlay {
@@ -73,6 +75,13 @@ inline constexpr qint64 kLargestInPlace = qint64(256) * 1024 * 1024;
 // archive as a KMZ, anything else as a KML file, its screen overlay number
 // `which` (from 0). A pipe or device is refused as ReadOverlayFile refuses it.
 OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control = nullptr, int which = 0);
+
+// The archive `file` was read from, its KML entry holding `now`: every other
+// entry copied as it stands, and a picture from outside the archive added
+// under files/ (an unpacked picture stays the entry it came from). The
+// archive read when the entry is unchanged. `problem` says why not.
+QByteArray KmzInPlaceBytes(const InPlaceKml& file, const OverlaySettings& now, QString& problem,
+                           qint64 maxUnpacked = kKmzMaxUnpacked);
 
 // The folder a KMZ's picture unpacks into: ".../legend.kmz" ->
 // ".../legend_files".

@@ -153,7 +153,9 @@ void OverlayDocument::MoveFolder(DocumentState& state, const QString& folder)
 DocumentState OverlayDocument::SavedAt(const QString& outputFile) const
 {
     DocumentState moved = state_;
-    MoveFolder(moved, QFileInfo(outputFile).absolutePath());
+    // Links inside an archive move with it.
+    if (!(state_.inPlace && state_.inPlace->inArchive()))
+        MoveFolder(moved, QFileInfo(outputFile).absolutePath());
     moved.settings.outputFile = outputFile;
     return moved;
 }

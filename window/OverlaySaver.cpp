@@ -32,8 +32,10 @@ bool OverlaySaver::Save(const OverlaySettings& settings,
 {
     WaitForWrites();
     const QString& path = settings.outputFile;
-    const QByteArray bytes = Overlay::DocumentBytes(inPlace, settings);
-    WriteResult result = Write(path, bytes, false);
+    QString problem;
+    const QByteArray bytes = Overlay::DocumentBytes(inPlace, settings, problem);
+    WriteResult result =
+        problem.isEmpty() ? Write(path, bytes, false) : WriteResult{false, problem};
     if (result.changedByOther) {
         if (!services_.AskYesNo(window_, tr("%1 was changed by another program since Orvinel "
                                             "opened or saved it.\n\nWrite over it? The other "
@@ -51,8 +53,8 @@ bool OverlaySaver::Save(const OverlaySettings& settings,
 void OverlaySaver::Queue(const OverlaySettings& settings,
                          const std::shared_ptr<const Overlay::InPlaceKml>& inPlace)
 {
-    lastSerial_ = writer_->Submit(settings.outputFile, [inPlace, settings] {
-        return Overlay::DocumentBytes(inPlace, settings);
+    lastSerial_ = writer_->Submit(settings.outputFile, [inPlace, settings](QString& problem) {
+        return Overlay::DocumentBytes(inPlace, settings, problem);
     });
     lastQueued_ = settings;
     lastQueuedPlace_ = inPlace;

@@ -289,7 +289,9 @@ void frmOrvinel::TakePicture(const GraphicChoice& choice)
 
 bool frmOrvinel::SaveAs()
 {
-    const std::optional<QString> chosen = Commands::AskOutputFilePath(*dialog_, services_, this);
+    const auto& inPlace = document_->InPlace();
+    const std::optional<QString> chosen =
+        Commands::AskOutputFilePath(*dialog_, services_, this, inPlace && inPlace->inArchive());
     // A relative picture link is written for the new folder, so that it still
     // names the same picture; a failed write leaves the earlier output file
     // and link in force.

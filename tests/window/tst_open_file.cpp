@@ -540,7 +540,7 @@ private Q_SLOTS:
     // Export waits for a picture; its dialog, offering the picture's name
     // until there is an output file, then that file's; ".kmz" added to a bare
     // name; the overwrite question naming the file; a web-address picture
-    // stays outside, told. A dropped KMZ is a template; its picture is
+    // stays outside, told. A dropped KMZ is edited in place; its picture is
     // unpacked beside it only after Yes, and has the bytes it had.
     void kmz_exportedThroughTheMenu_openedByDrop()
     {
@@ -584,10 +584,10 @@ private Q_SLOTS:
         QCOMPARE(asked().last(), Path(QStringLiteral("web.kmz")));
         QVERIFY(driver.Messages().last().startsWith("Notice|Orvinel|The picture is a web address"));
         QVERIFY(QFile::exists(Path(QStringLiteral("web.kmz"))));
-        // Opened as a template, it leaves no file to name an archive after.
+        // Opened in place, it is the file an archive is named after.
         driver.window->OpenOverlayFile(Path(QStringLiteral("web.kmz")));
         QTest::keyClick(driver.window.get(), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(asked().last(), QString());
+        QCOMPARE(asked().last(), Path(QStringLiteral("web.kmz")));
 
         const QString unpacked = Path(QStringLiteral("share_files/files/Legend.gif"));
         for (const bool yes : {false, true}) {
@@ -598,12 +598,19 @@ private Q_SLOTS:
                      QStringList{"AskYesNo|Orvinel|The overlay's picture is inside the KMZ file. "
                                  "Unpack it into this folder?\n\n" +
                                  QDir::toNativeSeparators(Path(QStringLiteral("share_files")))});
-            exported.picture = yes ? QDir::toNativeSeparators(unpacked) : QString();
+            // Declined, the archive keeps its link.
+            exported.picture = yes ? QDir::toNativeSeparators(unpacked) : "files/Legend.gif";
+            exported.outputFile = kmz;
             QCOMPARE(driver.window->Snapshot(), exported);
             QCOMPARE(driver.Text("txtWidth"), QLatin1String(yes ? "240" : "?"));
             QCOMPARE(ReadAll(unpacked), yes ? kGif : QByteArray());
-            QVERIFY(!Enabled("cmdSave_Refresh"));
         }
+        // Edited in place: the unpacked picture stays the entry it came from.
+        QVERIFY(WindowDriver::Retype(driver.Get("txtOverlay_title"), QStringLiteral("Shared")));
+        WindowDriver::Click(driver.Get("cmdSave_Refresh"));
+        const OpenedKmz saved = Overlay::ReadKmz(kmz);
+        QCOMPARE(saved.overlay.settings.title, "Shared");
+        QCOMPARE(saved.pictureEntry, "files/Legend.gif");
     }
 
     void commandLine_data()
