@@ -480,11 +480,6 @@ OpenedKmz ReadKmz(const QString& kmzPath, ReadControl* control, qint64 maxUnpack
     return ReadChecked(OpenArchive(kmzPath, maxUnpacked), control);
 }
 
-OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control, qint64 maxUnpacked)
-{
-    return ReadChecked(OpenArchive(bytes, maxUnpacked), control);
-}
-
 namespace {
 
 // The whole of one entry, or empty with `problem` set.
@@ -503,9 +498,10 @@ QByteArray EntryBytes(const Archive& archive, const Entry& entry, QString& probl
 
 // A KMZ read in place: its KML entry edited at overlay `which`, the
 // archive's bytes kept to copy its other entries from.
-OpenedKmz ReadKmzInPlace(const QByteArray& bytes, ReadControl* control, int which)
+OpenedKmz ReadKmzInPlace(const QByteArray& bytes, ReadControl* control, int which,
+                         qint64 maxUnpacked = kKmzMaxUnpacked)
 {
-    const Archive archive = OpenArchive(bytes, kKmzMaxUnpacked);
+    const Archive archive = OpenArchive(bytes, maxUnpacked);
     OpenedKmz opened = ReadChecked(archive, control);
     const Entry* entry = FindEntry(archive, opened.kmlEntry);
     if (!opened.overlay.ok() || entry == nullptr)
@@ -528,6 +524,11 @@ OpenedKmz ReadKmzInPlace(const QByteArray& bytes, ReadControl* control, int whic
 }
 
 } // namespace
+
+OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control, qint64 maxUnpacked)
+{
+    return ReadKmzInPlace(bytes, control, 0, maxUnpacked);
+}
 
 OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int which)
 {

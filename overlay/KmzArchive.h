@@ -62,7 +62,8 @@ KmzExport WriteKmz(const QString& kmzPath, const OverlaySettings& settings,
                    const QString& pictureFile, qint64 maxUnpacked = kKmzMaxUnpacked);
 
 // Reads a KMZ from a file or from memory; never unpacks anything. `control`
-// follows the read of the KML entry (its total is that entry's size).
+// follows the read of the KML entry (its total is that entry's size). From
+// memory it is read to be edited in place, as ReadAnyOverlayFile reads it.
 OpenedKmz ReadKmz(const QString& kmzPath, ReadControl* control = nullptr,
                   qint64 maxUnpacked = kKmzMaxUnpacked);
 OpenedKmz ReadKmzBytes(const QByteArray& bytes, ReadControl* control = nullptr,

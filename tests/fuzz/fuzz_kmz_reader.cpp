@@ -1,7 +1,9 @@
 // libFuzzer target: any bytes go to the KMZ reader as an archive, network
 // links followed inside it. Besides the sanitizers' reports, it aborts when
 // an archive the reader accepts names a picture entry that would unpack
-// outside its folder or is no picture, or when a refusal says nothing.
+// outside its folder or is no picture, or when a refusal says nothing; and
+// when an archive read in place does not write back as read, or loses an
+// edit of its title.
 #include "KmzArchive.h"
 #include "PictureFile.h"
 
@@ -31,5 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (opened.pictureEntry.startsWith(QLatin1Char('/')) ||
         opened.pictureEntry.split(QLatin1Char('/')).contains(QLatin1String("..")))
         std::abort();
+    if (opened.inPlace) {
+        OverlaySettings now = opened.overlay.settings;
+        QString problem;
+        if (Overlay::KmzInPlaceBytes(*opened.inPlace, now, problem) != opened.inPlace->archive)
+            std::abort();
+        now.title = now.title == u"x" ? QStringLiteral("y") : QStringLiteral("x");
+        const QByteArray edited = Overlay::KmzInPlaceBytes(*opened.inPlace, now, problem);
+        if (!edited.isEmpty() && Overlay::ReadKmzBytes(edited).overlay.settings.title != now.title)
+            std::abort();
+    }
     return 0;
 }
