@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -206,8 +207,8 @@ public:
     }
 
 private:
-    // A template: @ the prefix, $ element content, % a colour, ^ a line
-    // break `depth` steps in, {a|b} one of the choices.
+    // A template: @ the prefix, $ element content, * a picture path, % a
+    // colour, ^ a line break `depth` steps in, {a|b} one of the choices.
     QString Fill(QStringView t, const QString& p = {}, int depth = 0)
     {
         QString out;
@@ -229,6 +230,10 @@ private:
                     out +=
                         Fill(u"{Legend| |a &amp; b|&lt;|&#233;|&#x1F600;|<![CDATA[<b> & ]]>|東京|"
                              u"€|Zürich|\n|\t|&quot;'}");
+            } else if (t[i] == u'*') {
+                out += Fill(u"<@href>{a.png||東京 &amp; co.png|http://h/k.png?a=1&amp;b=2|"
+                            u"<![CDATA[c.png]]>}</@href>",
+                            p, depth);
             } else if (t[i] == u'%') {
                 for (int digit = 0; digit < 8; ++digit)
                     out += u"0123456789abcdefABCDEF"_s.at(Pick(22));
@@ -302,34 +307,21 @@ private:
     QString Overlay(int depth)
     {
         // Place in KML's order (-1: anywhere), chance in eight, template.
-        struct Child
-        {
-            int rank, in8;
-            QString text;
-        };
-        static const QString href =
-            u"<@href>{a.png||東京 &amp; co.png|http://h/k.png?a=1&amp;b=2|<![CDATA[c.png]]>}</@href>"_s;
-        static const Child children[] = {
-            {0, 6, u"<@name>$</@name>"_s},
-            {1, 2, u"<@visibility>{0|1}</@visibility>"_s},
-            {1, 2, u"<@description>$</@description>"_s},
-            {1, 1, u"<@styleUrl>#s</@styleUrl>"_s},
-            {1, 1,
-             u"<@ExtendedData><@Data name=\"n\"><@value>$</@value></@Data></@ExtendedData>"_s},
-            {2, 4, u"<@color>%</@color>"_s},
-            {3, 4, u"<@drawOrder>{0|3|-2| 7 }</@drawOrder>"_s},
+        static const std::tuple<int, int, const char16_t*> children[] = {
+            {0, 6, u"<@name>$</@name>"},
+            {1, 2, u"<@visibility>{0|1}</@visibility>"},
+            {1, 2, u"<@description>$</@description>"},
+            {1, 1, u"<@styleUrl>#s</@styleUrl>"},
+            {1, 1, u"<@ExtendedData><@Data name=\"n\"><@value>$</@value></@Data></@ExtendedData>"},
+            {2, 4, u"<@color>%</@color>"},
+            {3, 4, u"<@drawOrder>{0|3|-2| 7 }</@drawOrder>"},
             {4, 6,
-             u"{<@Icon/>|<@Icon>^" + href +
-                 u"^</@Icon>|<@Icon><@refreshMode>onChange</@refreshMode>"
-                 u"</@Icon>|<@Icon>" +
-                 href +
-                 u"<@viewRefreshMode>never</@viewRefreshMode></@Icon>|"
-                 u"<@Icon>" +
-                 href + u"</@Icon>}"},
-            {9, 4, u"<@rotation>{0|45.5|-90}</@rotation>"_s},
-            {-1, 2, u"<gx:balloonVisibility>1</gx:balloonVisibility>"_s},
-            {-1, 1, u"<o:name>other</o:name>"_s},
-            {-1, 2, u"<!-- <name>x</name> -->"_s}};
+             u"{<@Icon/>|<@Icon>^*^</@Icon>|<@Icon><@refreshMode>onChange</@refreshMode></@Icon>|"
+             u"<@Icon>*<@viewRefreshMode>never</@viewRefreshMode></@Icon>|<@Icon>*</@Icon>}"},
+            {9, 4, u"<@rotation>{0|45.5|-90}</@rotation>"},
+            {-1, 2, u"<gx:balloonVisibility>1</gx:balloonVisibility>"},
+            {-1, 1, u"<o:name>other</o:name>"},
+            {-1, 2, u"<!-- <name>x</name> -->"}};
         ++overlays_;
         // Now and then a prefix of its own, which its children may use
         // beside the file's.
@@ -341,10 +333,10 @@ private:
         if (Chance(8))
             return open + Fill(u"{/>| />}");
         std::vector<std::pair<int, QString>> in;
-        for (const Child& child : children)
-            if (Pick(8) < child.in8)
-                in.emplace_back(child.rank < 0 ? Pick(10) : child.rank,
-                                Fill(child.text, Chance(4) ? prefix_ : p, depth + 2));
+        for (const auto& [rank, in8, text] : children)
+            if (Pick(8) < in8)
+                in.emplace_back(rank < 0 ? Pick(10) : rank,
+                                Fill(text, Chance(4) ? prefix_ : p, depth + 2));
         for (const OverlayPoint& point : kOverlayPoints)
             if (Chance(2))
                 in.emplace_back(5 + int(&point - kOverlayPoints), Point(p, point));
