@@ -92,11 +92,6 @@ QString Shown(const QByteArray& bytes)
     return kml ? kml->text : QString::fromUtf8(bytes);
 }
 
-QByteArray Encoded(const QString& text, QStringConverter::Encoding encoding)
-{
-    return QStringEncoder(encoding).encode(text);
-}
-
 #ifdef ORVINEL_LIBKML
 bool DropOverlay(const kmldom::ContainerPtr& container, int& seen, int which)
 {
@@ -183,7 +178,7 @@ public:
         }
         if (!declaration.isEmpty())
             text.prepend(declaration + (nl_.isEmpty() ? u"\n"_s : nl_));
-        return {Encoded((bom ? u"\uFEFF"_s : QString()) + text, encoding), overlays_};
+        return {QStringEncoder(encoding).encode((bom ? u"\uFEFF"_s : QString()) + text), overlays_};
     }
 
     // `s` with up to four fields set anew, as a user might.
@@ -401,9 +396,9 @@ QString EditOnce(quint32 seed)
         !InKmlOrder(is.overlays[std::size_t(which)]))
         return u"out of KML's order, " + both;
     const OpenedOverlayFile again = Read(bytes, which);
-    if (!again.ok() || Readable(again.settings) != Readable(now))
+    if (!again.ok() || again.settings != Readable(now))
         return u"reads back otherwise: " + again.problem + u'\n' +
-               Diff(Readable(again.settings), Readable(now)) + both;
+               Diff(again.settings, Readable(now)) + both;
     const auto span = [](const QString& text, const ElementSpan& e) {
         return QStringView(text).sliced(e.start, e.end - e.start);
     };
