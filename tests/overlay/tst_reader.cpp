@@ -1,10 +1,7 @@
-#include "KmlWriter.h"
 #include "OverlayReader.h"
-#include "Vocabulary.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,13 +10,6 @@
 #endif
 
 namespace {
-
-// Fewer under the sanitizers (CMake sets it there), which run ten times slower.
-#ifdef ORVINEL_ROUND_TRIPS
-constexpr int kRoundTrips = ORVINEL_ROUND_TRIPS;
-#else
-constexpr int kRoundTrips = 100000;
-#endif
 
 OpenedOverlayFile Read(const QByteArray& bytes, ReadControl* control = nullptr)
 {
@@ -50,70 +40,6 @@ QString FieldsDiff(const OverlaySettings& s, const Fields& expected)
     return diff;
 }
 
-// Random settings the writer can write: every field, awkward characters,
-// every unit and size word. Not generated, as the file cannot hold them
-// apart: raw "-1"/"0" sizes (they read as the words), units of a point
-// without x and y (not written), characters XML cannot hold, OutputFilePath.
-class SettingsGenerator
-{
-public:
-    OverlaySettings Next()
-    {
-        OverlaySettings s;
-        s.title = Text();
-        s.drawOrder = Text();
-        s.rotation = Text();
-        s.picture = Text();
-        const QString hex = QStringLiteral("0123456789abcdefABCDEF");
-        for (int i = 0; i < 8; ++i)
-            s.colour += hex.at(random_.bounded(int(hex.size())));
-        for (const OverlayPoint& point : kOverlayPoints)
-            Point(s, point);
-        return s;
-    }
-
-private:
-    QString Text()
-    {
-        static const QStringList pieces = {
-            QStringLiteral("<"),       QStringLiteral(">"),      QStringLiteral("&"),
-            QStringLiteral("\""),      QStringLiteral("'"),      QStringLiteral("]]>"),
-            QStringLiteral("\r"),      QStringLiteral("\n"),     QStringLiteral("\t"),
-            QStringLiteral("\r\n"),    QStringLiteral(" "),      QStringLiteral("0.5"),
-            QStringLiteral("-1"),      QStringLiteral("0"),      QStringLiteral("Zürich"),
-            QStringLiteral("東京"),    QStringLiteral("😀"),      QStringLiteral("𝄞x"),
-            QStringLiteral("&amp;"),   QStringLiteral("<!--"),   QStringLiteral("<![CDATA["),
-            QStringLiteral("\\a.png"), QStringLiteral("ffffff"), QStringLiteral("\u00a0"),
-            QStringLiteral("\ufeff")};
-        QString text;
-        const int count = random_.bounded(3) == 0 ? 0 : int(random_.bounded(1, 5));
-        for (int i = 0; i < count; ++i)
-            text += pieces.at(random_.bounded(int(pieces.size())));
-        return text;
-    }
-
-    void Point(OverlaySettings& s, const OverlayPoint& point)
-    {
-        for (OverlayField field : {point.x, point.y}) {
-            s.*field = Text();
-            if (point.sizeWords && random_.bounded(3) == 0)
-                s.*field = Vocabulary::kSizeWords.at(random_.bounded(2));
-            else if (point.sizeWords &&
-                     (s.*field == QLatin1String("-1") || s.*field == QLatin1String("0")))
-                s.*field = s.*field == QLatin1String("0") ? Vocabulary::kMaintainAspect
-                                                          : Vocabulary::kMaintainNativeSize;
-        }
-        const QStringList& units =
-            point.sizeWords ? Vocabulary::kSizeUnits : Vocabulary::kPointUnits;
-        const bool written = !(s.*point.x).isEmpty() || !(s.*point.y).isEmpty();
-        for (OverlayField field : {point.xUnits, point.yUnits})
-            s.*field =
-                written ? units.at(random_.bounded(int(units.size()))) : Vocabulary::kFraction;
-    }
-
-    QRandomGenerator random_{20261207};
-};
-
 } // namespace
 
 class ReaderTest : public QObject
@@ -121,24 +47,6 @@ class ReaderTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Whatever the writer can write reads back as the same settings, with
-    // nothing reported lost: opening a file Orvinel wrote is always safe.
-    void roundTrip()
-    {
-        SettingsGenerator generator;
-        for (int round = 0; round < kRoundTrips; ++round) {
-            const OverlaySettings s = generator.Next();
-            const QByteArray bytes = Overlay::OverlayFileBytes(s).bytes;
-            const OpenedOverlayFile opened = Read(bytes);
-            // The file itself shows what went in.
-            if (opened.settings != s || !opened.notKept.isEmpty() || !opened.ok())
-                QFAIL(qPrintable(QStringLiteral("round %1: %2 %3\n")
-                                     .arg(round)
-                                     .arg(opened.problem, opened.notKept.join(u'|')) +
-                                 QString::fromUtf8(bytes)));
-        }
-    }
-
     void filesFromElsewhere_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Byte for byte, as viewers read the files; that any settings read back
-// whole is the reader's round trip.
+// Byte for byte, as viewers read the files; that whatever a user types
+// reads back whole, tst_splice's random edits show.
 namespace {
 
 // The settings a fresh window starts with, before any picture or file.
