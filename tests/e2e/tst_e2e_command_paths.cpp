@@ -66,14 +66,6 @@ private:
     {
         return QDir::toNativeSeparators(run->folder.filePath(name));
     }
-    // What a file holds once the window's writes have reached the disk.
-    QByteArray ReadAll(const QString& path) const { return ::ReadAll(run->Written(path)); }
-    // A written file as a standard XML parser reads it back (the bytes are the
-    // writer test's): nothing when it is missing or not well formed.
-    QHash<QString, QString> Parsed(const QString& path) const
-    {
-        return ParseKmlFile(run->Written(path));
-    }
     QDir Folder() const { return {run->folder.path()}; }
     QString Record() const { return Path("viewer.args"); }
     static QString Standin() { return QStringLiteral(ORVINEL_STANDIN); }
@@ -81,20 +73,6 @@ private:
     // Labels too, which WindowDriver's Text leaves out.
     QString Text(const char* control) const { return Get(control)->property("text").toString(); }
     bool Enabled(const char* control) const { return Get(control)->isEnabled(); }
-    // Each call of this kind as its dialog title, program or address.
-    QStringList Calls(Kind kind) const
-    {
-        QStringList seen;
-        for (const FakeServices::Call& call : run->services.CallsOf(kind))
-            seen << call.title + call.program + call.url.toString();
-        return seen;
-    }
-    // The text of the one message of this kind, or how many there were.
-    QString Only(Kind kind) const
-    {
-        const QList<FakeServices::Call> told = run->services.CallsOf(kind);
-        return told.size() == 1 ? told[0].text : QString::number(told.size()) + u" messages";
-    }
 
     // Clicks an enabled control with these file dialog answers queued (none:
     // the dialog is cancelled); true when it was enabled and took them all.
@@ -187,24 +165,24 @@ private Q_SLOTS:
 #endif
         QVERIFY(pressed && run->window->isVisible());
 
-        QCOMPARE(Only(Kind::AskYesNo) ==
+        QCOMPARE(run->Only(Kind::AskYesNo) ==
                      u"File already exists - do you want to overwrite the existing file?",
                  answer >= 0);
         const bool failed = noRoom || QStringList{"dir", "gone/b", "locked/b"}.contains(typed);
-        QCOMPARE(Only(Kind::Failure).contains(Path(Commands::OutputPathFor(typed))), failed);
-        QCOMPARE(Only(Kind::Failure).contains(u"could be written"), noRoom);
+        QCOMPARE(run->Only(Kind::Failure).contains(Path(Commands::OutputPathFor(typed))), failed);
+        QCOMPARE(run->Only(Kind::Failure).contains(u"could be written"), noRoom);
         const QString shown = output.isEmpty() ? QString() : Path(output);
         QCOMPARE(Text("lblOutput_file"), shown);
         QCOMPARE(run->window->OutputFilePath(), shown);
         QCOMPARE(Enabled("cmdSave_Refresh"), !shown.isEmpty());
         QCOMPARE(Enabled("cmdCreate_Network_Link"), !shown.isEmpty());
-        QCOMPARE(ReadAll(Path("old.kml")) == "old", answer != 1 || noRoom);
+        QCOMPARE(run->Bytes(Path("old.kml")) == "old", answer != 1 || noRoom);
         if (shown.isEmpty())
             return;
         QVERIFY(Link());
         WindowDriver::Click(Get("chkAuto_Refresh"));
         QVERIFY(WindowDriver::Retype(Get("txtOverlay_title"), QStringLiteral("next")));
-        QCOMPARE(Parsed(shown).value("name"), "next");
+        QCOMPARE(run->ReadBack(shown).value("name"), "next");
     }
 
     // A picture (a cancelled second choice keeps it), a preset and Save As,
@@ -231,7 +209,7 @@ private Q_SLOTS:
         WindowDriver::Click(Get("optPreset_8"));             // "Lower right"
         QCOMPARE(Folder().entryList(QDir::Files).size(), 2); // no file written yet
         QVERIFY(SaveAs(Path("a")));
-        const QHash<QString, QString> a = Parsed(Path("a.kml"));
+        const QHash<QString, QString> a = run->ReadBack(Path("a.kml"));
         QCOMPARE(QStringList({a["href"], a["color"], a["overlayXY@x"], a["overlayXY@y"],
                               a["screenXY@x"], a["screenXY@y"]}),
                  QStringList({picture, "ffffffff", "1", "0", "1", "0"}));
@@ -240,22 +218,22 @@ private Q_SLOTS:
         QVERIFY(Link({}));
         QVERIFY(!QFileInfo::exists(link) && !Enabled("chkAuto_Refresh"));
         QVERIFY(Link({viewer}));
-        QVERIFY(Only(Kind::Failure).contains(viewer));
-        QCOMPARE(Parsed(link).value("href"), QDir::fromNativeSeparators(Path("a.kml")));
+        QVERIFY(run->Only(Kind::Failure).contains(viewer));
+        QCOMPARE(run->ReadBack(link).value("href"), QDir::fromNativeSeparators(Path("a.kml")));
         QVERIFY(Enabled("chkAuto_Refresh"));
         QVERIFY(Link());
         // The viewer starts detached: without the wait two starts may record out of order.
-        QTRY_COMPARE(ReadAll(Record()), link.toUtf8() + '\n');
+        QTRY_COMPARE(run->Bytes(Record()), link.toUtf8() + '\n');
         QVERIFY(Folder().mkdir(odd) && WriteAll(oddPicture));
         QVERIFY(Choose(oddPicture) && SaveAs(output) && Link({}));
         const QString pick = u"Select graphic file for overlay"_s;
         const QString save = u"Save KML Screen Overlay File"_s;
         const QString locate = u"Locate Google Earth executable file"_s;
-        QCOMPARE(Calls(Kind::FileDialog),
+        QCOMPARE(run->Calls(Kind::FileDialog),
                  (QStringList{pick, pick, save, locate, locate, locate, pick, save}));
-        QTRY_COMPARE(ReadAll(Record()), link.toUtf8() + '\n' + oddLink.toUtf8() + '\n');
-        QCOMPARE(Parsed(oddLink).value("href"), QDir::fromNativeSeparators(output));
-        QCOMPARE(Parsed(output).value("href"), oddPicture);
+        QTRY_COMPARE(run->Bytes(Record()), link.toUtf8() + '\n' + oddLink.toUtf8() + '\n');
+        QCOMPARE(run->ReadBack(oddLink).value("href"), QDir::fromNativeSeparators(output));
+        QCOMPARE(run->ReadBack(output).value("href"), oddPicture);
 
         WindowDriver::Click(Get("cmdExit"));
         QTRY_VERIFY(!run->window->isVisible());
@@ -264,51 +242,47 @@ private Q_SLOTS:
         QCOMPARE(run->services.MessageCount(), 1);
     }
 
-    // Under Auto-Refresh a new picture waits for the next change; a refused
-    // field holds Exit back, link file and all; once mended, Exit closes
-    // quietly though the link file was deleted by hand meanwhile.
-    void exit_heldByARefusedFieldThenQuietAfterTheLinkWasDeleted()
+    // New Program starts a copy beside this one, Help opens the guide. Under
+    // Auto-Refresh a new picture waits for the next change. A refused field
+    // keeps the focus through a click on the credit label, which is no
+    // command; it holds Exit back, link file and all; once mended, Exit
+    // closes quietly though the link file was deleted by hand meanwhile.
+    void commandsAndExit_heldByARefusedFieldThenQuietAfterTheLinkWasDeleted()
     {
+        const QString second = run->folder.path() + PlatformProfile::Current().secondProgramSuffix;
+        QVERIFY(QFile::copy(Standin(), second));
+        QVERIFY(Folder().mkdir("guide") && WriteAll(Path("guide/index.html"), "<html></html>"));
+        QVERIFY(Press("cmdNew_Program") && Press("cmdHelp"));
+        QStringList started{second};
+        if (const QString browser = PlatformProfile::Current().preferredBrowser; !browser.isEmpty())
+            started << browser;
+        QCOMPARE(run->Calls(Kind::StartProgram), started);
+        QTRY_VERIFY(QFileInfo::exists(Record())); // it really ran
+        const QString guide = QUrl::fromLocalFile(Path("guide/index.html")).toString();
+        QCOMPARE(run->Calls(Kind::OpenUrl), QStringList{guide});
+        run->services.calls.clear();
+
         QVERIFY(WriteAll(Path("Legend.gif")) && Choose(Path("Legend.gif")) && SaveAs(Path("a")));
         QVERIFY(Link());
         WindowDriver::Click(Get("chkAuto_Refresh"));
-        const QByteArray before = ReadAll(Path("a.kml"));
+        const QByteArray before = run->Bytes(Path("a.kml"));
         QVERIFY(WriteAll(Path("Other.gif")) && Choose(Path("Other.gif")));
-        QCOMPARE(ReadAll(Path("a.kml")), before);
+        QCOMPARE(run->Bytes(Path("a.kml")), before);
         auto* field = Get<QLineEdit>("txtOverlay_x");
         QVERIFY(WindowDriver::Retype(field, QStringLiteral("abc")));
-        QCOMPARE(Parsed(Path("a.kml")).value("href"), Path("Other.gif"));
+        QCOMPARE(run->ReadBack(Path("a.kml")).value("href"), Path("Other.gif"));
+        QVERIFY(Press("lblTarnwell"));
+        QCOMPARE(run->Calls(Kind::OpenUrl), (QStringList{guide + "#about"}));
+        QVERIFY(field->hasFocus() && run->services.MessageCount() == 0);
 
         WindowDriver::Click(Get("cmdExit"));
-        QCOMPARE(Only(Kind::DataError), "Please enter a valid number for the overlay x value");
+        QCOMPARE(run->Only(Kind::DataError), "Please enter a valid number for the overlay x value");
         QTRY_VERIFY(field->hasFocus());
         QVERIFY(run->window->isVisible() && QFile::remove(Path("a_Network_Link.kml")));
         QVERIFY(WindowDriver::Retype(field, QStringLiteral("0")));
         WindowDriver::Click(Get("cmdExit"));
         QTRY_VERIFY(!run->window->isVisible());
         QCOMPARE(run->services.MessageCount(), 1);
-    }
-
-    // The credit label is no command: a refused field keeps the focus, and is
-    // told only once the focus leaves it.
-    void newWindowHelpAndCreditLabel_startBesideThisOneAndOpenTheGuide()
-    {
-        const QString second = run->folder.path() + PlatformProfile::Current().secondProgramSuffix;
-        QVERIFY(QFile::copy(Standin(), second));
-        QVERIFY(Folder().mkdir("guide") && WriteAll(Path("guide/index.html"), "<html></html>"));
-        auto* field = Get("txtOverlay_x");
-        QVERIFY(Press("cmdNew_Program") && Press("cmdHelp"));
-        QVERIFY(WindowDriver::Retype(field, u"abc"_s) && Press("lblTarnwell"));
-        QStringList started{second};
-        if (const QString browser = PlatformProfile::Current().preferredBrowser; !browser.isEmpty())
-            started << browser << browser;
-        QCOMPARE(Calls(Kind::StartProgram), started);
-        QTRY_VERIFY(QFileInfo::exists(Record())); // it really ran
-        const QString guide = QUrl::fromLocalFile(Path("guide/index.html")).toString();
-        QCOMPARE(Calls(Kind::OpenUrl), (QStringList{guide, guide + "#about"}));
-        QVERIFY(field->hasFocus() && run->services.MessageCount() == 0);
-        QTest::keyClick(field, Qt::Key_Tab);
-        QCOMPARE(Only(Kind::DataError), "Please enter a valid number for the overlay x value");
     }
 };
 

@@ -26,15 +26,6 @@
 
 #include <memory>
 
-// A control by name; the test stops with the name when it is missing.
-template <class T> T* Find(const QWidget* window, const char* name)
-{
-    T* control = window->findChild<T*>(QString::fromLatin1(name));
-    if (!control)
-        qFatal("The window has no control %s of the expected kind", name);
-    return control;
-}
-
 // A 240 by 120 GIF89a whose few pixels Qt reads as the whole picture (Qt
 // cannot write GIF).
 inline const QByteArray kGif =
@@ -90,9 +81,14 @@ public:
         return QTest::qWaitFor([] { return VisibleTopLevels().isEmpty(); });
     }
 
+    // A control by name; the test stops with the name when it is missing.
     template <class T = QWidget> T* Get(QAnyStringView name) const
     {
-        return Find<T>(window.get(), name.toString().toLatin1().constData());
+        T* control = window->template findChild<T*>(name.toString());
+        if (!control)
+            qFatal("The window has no control %s of the expected kind",
+                   qPrintable(name.toString()));
+        return control;
     }
 
     // The text of a field or a size list.
@@ -125,9 +121,30 @@ public:
         return told;
     }
 
+    // Each call of this kind as its dialog title, program or address.
+    QStringList Calls(FakeServices::Kind kind) const
+    {
+        QStringList seen;
+        for (const FakeServices::Call& call : services.CallsOf(kind))
+            seen << call.title + call.program + call.url.toString();
+        return seen;
+    }
+    // The text of the one message of this kind, or how many there were.
+    QString Only(FakeServices::Kind kind) const
+    {
+        const QList<FakeServices::Call> told = services.CallsOf(kind);
+        return told.size() == 1 ? told[0].text : QString::number(told.size()) + u" messages";
+    }
+
     QString OutputPath() const { return folder.filePath(QStringLiteral("overlay.kml")); }
-    // The overlay file once the window's writes have reached the disk.
-    QHash<QString, QString> ReadBack() const { return ParseKmlFile(Written(OutputPath())); }
+    // A file (the overlay file by default) once the window's writes have
+    // reached the disk: as bytes, and as a standard XML parser reads it back
+    // (nothing when it is missing or not well formed).
+    QHash<QString, QString> ReadBack(const QString& path = {}) const
+    {
+        return ParseKmlFile(Written(path.isEmpty() ? OutputPath() : path));
+    }
+    QByteArray Bytes(const QString& path) const { return ReadAll(Written(path)); }
     void RemoveOutputFile() const { QFile::remove(Written(OutputPath())); }
     bool OutputFileExists() const { return QFile::exists(Written(OutputPath())); }
     const QString& Written(const QString& path) const
