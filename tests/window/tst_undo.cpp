@@ -268,10 +268,8 @@ private Q_SLOTS:
     // undo never; Ctrl+Y and Ctrl+Shift+Z both redo, from a field too.
     void undoRedoKeys_inTheFieldAndInThePreview()
     {
-        PreviewWindow* preview = Preview();
+        PreviewWindow* preview = driver.OpenPreview();
         QVERIFY(preview);
-        driver.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(driver.window.get()));
         const QStringList start = State();
         TypeInto(driver.Get("txtOverlay_title"), "Tarn");
         WindowDriver::Click(driver.Get("optPreset_8"));
