@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 // Placing the overlay by hand: the numbers first, worked out on a 1280 x 720
 // screen for a 200 x 100 picture, then the preview's canvas driven by mouse
 // and keys. The canvas is sized so that the screen shows at exactly half size
@@ -89,12 +91,8 @@ private Q_SLOTS:
 
     void screenPointTexts()
     {
-        const struct
-        {
-            QPointF point;
-            const char* units = nullptr; // of x and y
-            const char* expected = nullptr;
-        } rows[] = {
+        // A point, the units of its x and y, and the texts.
+        const std::tuple<QPointF, const char*, const char*> rows[] = {
             {{960, 540}, "fraction fraction", "0.5 0.5"},
             {{961, 540}, "fraction ", "0.5005 0.5"},
             {{-960, 1620}, "fraction x", "-0.5 -0.5"},
@@ -103,10 +101,10 @@ private Q_SLOTS:
             {{1800, 30}, "insetPixels insetPixels", "120 30"},
             {{1800.6, 30}, "pixels fraction", "1801 0.972"},
         };
-        for (const auto& row : rows) {
-            const QStringList u = QString::fromLatin1(row.units).split(u' ');
-            const auto [x, y] = Overlay::ScreenPointTexts(row.point, {1920, 1080}, u[0], u[1]);
-            QCOMPARE(QString(x + u' ' + y), QString::fromLatin1(row.expected));
+        for (const auto& [point, units, expected] : rows) {
+            const QStringList u = QString::fromLatin1(units).split(u' ');
+            const auto [x, y] = Overlay::ScreenPointTexts(point, {1920, 1080}, u[0], u[1]);
+            QCOMPARE(QString(x + u' ' + y), QString::fromLatin1(expected));
         }
     }
 
@@ -315,38 +313,23 @@ private Q_SLOTS:
                     marked += !screen.contains(x, y) && drawn.pixelColor(x, y) != ground ? 1 : 0;
             return marked > 100;
         };
-        const struct
-        {
-            Qt::Key key = Qt::Key_unknown;
-            Qt::KeyboardModifiers modifiers;
-            const char* edit = nullptr; // "-" for none
-        } steps[] = {
-            {Qt::Key_Right, {}, "-"},
-            {Qt::Key_Tab, Qt::ShiftModifier, "-"}, // to the screen list
-            {Qt::Key_Tab, {}, "-"},                // and back
-            {Qt::Key_Left, {}, "screenX=99"},
-            {Qt::Key_Right, {}, "screenX=100"},
-            {Qt::Key_Up, Qt::ShiftModifier, "screenY=110"},
-            {Qt::Key_Down, {}, "screenY=109"},
-            {Qt::Key_Escape, {}, "-"},
-            {Qt::Key_Left, {}, "-"},
-            {Qt::Key_Space, {}, "-"},
-            {Qt::Key_Left, {}, "screenX=99"},
-            {Qt::Key_Escape, {}, "-"},
-            {Qt::Key_Return, {}, "-"},
-            {Qt::Key_Up, {}, "screenY=110"},
-        };
+        // Each key and the edit it makes, "-" for none; Shift+Tab goes to the
+        // screen list and Tab back.
+        const QString steps = QStringLiteral(
+            "Right - Shift+Tab - Tab - Left screenX=99 Right screenX=100 Shift+Up screenY=110 "
+            "Down screenY=109 Esc - Left - Space - Left screenX=99 Esc - Return - Up screenY=110");
         QStringList seen;
-        QStringList expected;
-        for (const auto& step : steps) {
+        const QStringList words = steps.split(u' ');
+        for (qsizetype i = 0; i < words.size(); i += 2) {
+            const QString& key = words[i];
             const qsizetype before = edited.size();
-            QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
-            seen << (edited.size() > before ? Fields(edited.last().at(0).value<HandEdit>())
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
+            seen << key
+                 << (edited.size() > before ? Fields(edited.last().at(0).value<HandEdit>())
                                             : QStringLiteral("-"));
-            expected << QString::fromLatin1(step.edit);
             QCOMPARE(framed(), QApplication::focusWidget() == canvas_);
         }
-        QCOMPARE(seen, expected);
+        QCOMPARE(seen.join(u' '), steps);
         QCOMPARE(started.count() + finished.count(), 12);
         QCOMPARE(finished.at(0).at(0).toBool(), false);
     }
