@@ -5,7 +5,6 @@
 #include "Vocabulary.h"
 
 #include <QBuffer>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QXmlStreamReader>
@@ -21,10 +20,26 @@ namespace {
 // The encoding an XML declaration names, lower case; empty without one.
 QByteArray DeclaredEncoding(const QByteArray& bytes)
 {
-    static const QRegularExpression declaration(
-        QStringLiteral(R"(^<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._-]+)["'])"));
-    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(bytes.left(256)));
-    return match.hasMatch() ? match.captured(1).toLower().toLatin1() : QByteArray();
+    if (!bytes.startsWith("<?xml"))
+        return {};
+    const QByteArray declaration = bytes.left(qMax<qsizetype>(bytes.indexOf("?>"), 0));
+    qsizetype at = declaration.indexOf("encoding");
+    if (at < 0)
+        return {};
+    at += qsizetype(sizeof("encoding") - 1);
+    const auto skipBlanks = [&] {
+        while (at < declaration.size() && QChar::isSpace(uchar(declaration.at(at))))
+            ++at;
+    };
+    skipBlanks();
+    if (at >= declaration.size() || declaration.at(at) != '=')
+        return {};
+    ++at;
+    skipBlanks();
+    if (at >= declaration.size() || (declaration.at(at) != '"' && declaration.at(at) != '\''))
+        return {};
+    const qsizetype end = declaration.indexOf(declaration.at(at), at + 1);
+    return end < 0 ? QByteArray() : declaration.mid(at + 1, end - at - 1).toLower();
 }
 
 std::optional<QStringConverter::Encoding> EncodingOf(const QByteArray& bytes, qsizetype& bomSize)
