@@ -1,8 +1,8 @@
 // Opening a large KML through the window: from the call until every control
 // shows the file's values (read on the worker thread, where the file is also
-// laid out to be edited in place, then filled in one step), beside a bare QXmlStreamReader loop over the same file, taking
-// turns in the same run. About 10 MB and 100 MB: 20,000 and 200,000
-// placemarks, then the overlay.
+// laid out to be edited in place, then filled in one step), beside a bare
+// QXmlStreamReader loop over the same file, taking turns in the same run.
+// About 10 MB and 100 MB: 20,000 and 200,000 placemarks, then the overlay.
 //
 // Usage: bench_open [rounds]. Runs offscreen unless QT_QPA_PLATFORM says
 // otherwise.
