@@ -23,7 +23,7 @@ QString AddedBytes(const QString& path, const OverlaySettings& settings, QByteAr
         return file.problem;
     if (file.file->size() > Overlay::kLargestInPlace)
         return QStringLiteral("it is larger than the %1 MB Orvinel edits")
-            .arg(Overlay::kLargestInPlace / (1024 * 1024));
+            .arg(Overlay::kLargestInPlace / (qint64(1024) * 1024));
     std::optional<Overlay::KmlText> kml = Overlay::DecodeKml(file.file->readAll());
     if (!kml)
         return QStringLiteral("its encoding is not one Orvinel writes back unchanged (UTF-8, "

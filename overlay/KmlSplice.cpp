@@ -352,100 +352,148 @@ bool FirstIcon(const OverlaySpot& spot)
 
 } // namespace
 
-KmlLayout ScanKml(const QString& text)
+namespace {
+
+// Where an element of `text` starts, from the offset past its start tag:
+// attribute values hold no "<", so the last one before is the tag's.
+ElementSpan SpanAt(const QString& text, const QXmlStreamReader& xml)
 {
-    KmlLayout layout;
-    QXmlStreamReader xml(text);
+    const qsizetype end = xml.characterOffset();
+    ElementSpan span;
+    span.start = text.lastIndexOf(QLatin1Char('<'), end - 1);
+    span.contentStart = end;
+    span.name = xml.name().toString();
+    const QStringView qualified = xml.qualifiedName();
+    span.prefix = qualified.left(qualified.size() - xml.name().size()).toString();
+    span.kml = Vocabulary::IsKmlNamespace(xml.namespaceUri());
+    return span;
+}
+
+bool Is(const ElementSpan& span, const char* name)
+{
+    return span.kml && span.name == QLatin1String(name);
+}
+
+// Reads a KML text once, noting its screen overlays as they come.
+class Scanner
+{
+public:
+    explicit Scanner(const QString& text) : text_(text), xml_(text) {}
+
+    KmlLayout Scan()
+    {
+        while (!xml_.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::StartElement)
+                Start(SpanAt(text_, xml_));
+            else if (token == QXmlStreamReader::EndElement && !open_.empty())
+                End();
+            else if (token == QXmlStreamReader::Characters)
+                Text();
+        }
+        if (xml_.hasError()) {
+            layout_.overlays.clear();
+            layout_.problem = QStringLiteral("line %1, column %2: %3")
+                                  .arg(xml_.lineNumber())
+                                  .arg(xml_.columnNumber())
+                                  .arg(xml_.errorString());
+        }
+        return std::move(layout_);
+    }
+
+private:
     // What each open element is to the scan.
     enum class Role { Container, Overlay, OverlayChild, Icon, Other };
     struct Open
     {
         Role role;
         ElementSpan span;
-        // The text of a <name> read, for a container or an overlay.
+        // The text of its first <name>, for a container or an overlay.
         bool nameStarted = false;
         bool readingName = false;
         QString name;
     };
-    std::vector<Open> open;
-    // A title in the picker needs no more.
-    constexpr qsizetype kLongestLabel = 200;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        const qsizetype end = xml.characterOffset();
-        if (token == QXmlStreamReader::StartElement) {
-            ElementSpan span;
-            // Attribute values hold no "<": the last one before the end is the tag's.
-            span.start = text.lastIndexOf(QLatin1Char('<'), end - 1);
-            span.contentStart = end;
-            span.name = xml.name().toString();
-            const QStringView qualified = xml.qualifiedName();
-            span.prefix = qualified.left(qualified.size() - xml.name().size()).toString();
-            span.kml = Vocabulary::IsKmlNamespace(xml.namespaceUri());
-            const Role parent = open.empty() ? Role::Other : open.back().role;
-            Role role = Role::Other;
-            if (open.empty())
-                role =
-                    span.kml && span.name == QLatin1String("kml") ? Role::Container : Role::Other;
-            else if (parent == Role::Container && span.kml &&
-                     (span.name == QLatin1String("Document") ||
-                      span.name == QLatin1String("Folder")))
-                role = Role::Container;
-            else if (parent == Role::Container && span.kml &&
-                     span.name == QLatin1String("ScreenOverlay"))
-                role = Role::Overlay;
-            else if (parent == Role::Overlay)
-                role = span.kml && span.name == QLatin1String("Icon") &&
-                               !FirstIcon(layout.overlays.back())
-                           ? Role::Icon
-                           : Role::OverlayChild;
-            if ((parent == Role::Container || parent == Role::Overlay) && span.kml &&
-                span.name == QLatin1String("name") && !open.back().nameStarted)
-                open.back().nameStarted = open.back().readingName = true;
-            if (role == Role::Overlay) {
-                OverlaySpot spot;
-                spot.element = span;
-                for (const Open& around : open)
-                    if (around.span.name != QLatin1String("kml"))
-                        spot.folders << around.name.trimmed();
-                layout.overlays.push_back(std::move(spot));
-            }
-            if (parent == Role::Icon && span.kml && span.name == QLatin1String("href") &&
-                !layout.overlays.back().href.found())
-                layout.overlays.back().href = span;
-            open.push_back({role, span, false, false, {}});
-        } else if (token == QXmlStreamReader::EndElement && !open.empty()) {
-            Open done = std::move(open.back());
-            open.pop_back();
-            done.span.end = end;
-            done.span.contentEnd =
-                end == done.span.contentStart ? end : text.lastIndexOf(QLatin1Char('<'), end - 1);
-            if (done.span.name == QLatin1String("name") && done.span.kml && !open.empty())
-                open.back().readingName = false;
-            if (done.role == Role::Overlay) {
-                layout.overlays.back().element = done.span;
-                layout.overlays.back().title = done.name;
-            } else if (!open.empty() && open.back().role == Role::Overlay) {
-                layout.overlays.back().children.push_back(done.span);
-            } else if (!open.empty() && open.back().role == Role::Icon &&
-                       layout.overlays.back().href.start == done.span.start) {
-                layout.overlays.back().href = done.span;
-            }
-        } else if (token == QXmlStreamReader::Characters && open.size() >= 2 &&
-                   open[open.size() - 2].readingName &&
-                   open.back().span.name == QLatin1String("name")) {
-            QString& name = open[open.size() - 2].name;
-            name += xml.text().left(qMax<qsizetype>(kLongestLabel - name.size(), 0));
+
+    Role RoleOf(const ElementSpan& span) const
+    {
+        if (open_.empty())
+            return Is(span, "kml") ? Role::Container : Role::Other;
+        switch (open_.back().role) {
+        case Role::Container:
+            if (Is(span, "Document") || Is(span, "Folder"))
+                return Role::Container;
+            return Is(span, "ScreenOverlay") ? Role::Overlay : Role::Other;
+        case Role::Overlay:
+            return Is(span, "Icon") && !FirstIcon(layout_.overlays.back()) ? Role::Icon
+                                                                           : Role::OverlayChild;
+        default:
+            return Role::Other;
         }
     }
-    if (xml.hasError()) {
-        layout.overlays.clear();
-        layout.problem = QStringLiteral("line %1, column %2: %3")
-                             .arg(xml.lineNumber())
-                             .arg(xml.columnNumber())
-                             .arg(xml.errorString());
+
+    void Start(const ElementSpan& span)
+    {
+        const Role role = RoleOf(span);
+        const Role parent = open_.empty() ? Role::Other : open_.back().role;
+        if ((parent == Role::Container || parent == Role::Overlay) && Is(span, "name") &&
+            !open_.back().nameStarted)
+            open_.back().nameStarted = open_.back().readingName = true;
+        if (role == Role::Overlay) {
+            OverlaySpot spot;
+            spot.element = span;
+            for (const Open& around : open_)
+                if (!Is(around.span, "kml"))
+                    spot.folders << around.name.trimmed();
+            layout_.overlays.push_back(std::move(spot));
+        }
+        if (parent == Role::Icon && Is(span, "href") && !layout_.overlays.back().href.found())
+            layout_.overlays.back().href = span;
+        open_.push_back({role, span, false, false, {}});
     }
-    return layout;
+
+    void End()
+    {
+        Open done = std::move(open_.back());
+        open_.pop_back();
+        const qsizetype end = xml_.characterOffset();
+        done.span.end = end;
+        done.span.contentEnd =
+            end == done.span.contentStart ? end : text_.lastIndexOf(QLatin1Char('<'), end - 1);
+        const Role parent = open_.empty() ? Role::Other : open_.back().role;
+        if (Is(done.span, "name") && !open_.empty())
+            open_.back().readingName = false;
+        if (done.role == Role::Overlay) {
+            layout_.overlays.back().element = done.span;
+            layout_.overlays.back().title = done.name;
+        } else if (parent == Role::Overlay) {
+            layout_.overlays.back().children.push_back(done.span);
+        } else if (parent == Role::Icon && layout_.overlays.back().href.start == done.span.start) {
+            layout_.overlays.back().href = done.span;
+        }
+    }
+
+    void Text()
+    {
+        // A title in the picker needs no more.
+        constexpr qsizetype kLongestLabel = 200;
+        if (open_.size() < 2 || !open_[open_.size() - 2].readingName ||
+            !Is(open_.back().span, "name"))
+            return;
+        QString& name = open_[open_.size() - 2].name;
+        name += xml_.text().left(qMax<qsizetype>(kLongestLabel - name.size(), 0));
+    }
+
+    const QString& text_;
+    QXmlStreamReader xml_;
+    KmlLayout layout_;
+    std::vector<Open> open_;
+};
+
+} // namespace
+
+KmlLayout ScanKml(const QString& text)
+{
+    return Scanner(text).Scan();
 }
 
 namespace {
@@ -503,82 +551,120 @@ QString OverlayElementText(const OverlaySettings& settings, const QString& inden
 
 } // namespace
 
+namespace {
+
+bool IsFeature(const ElementSpan& span)
+{
+    return std::any_of(std::begin(kFeatures), std::end(kFeatures),
+                       [&](const char* name) { return Is(span, name); });
+}
+
+// Where an overlay goes in another file: the element that takes it (the
+// first Document or Folder in kml, else kml itself), its last feature and
+// last child. `problem` says why the file takes none.
+struct Holder
+{
+    ElementSpan element;
+    ElementSpan lastFeature;
+    ElementSpan lastChild;
+    qsizetype firstFeatureStart = -1;
+    int depth = 0;
+    QString problem;
+};
+
+class HolderFinder
+{
+public:
+    explicit HolderFinder(const QString& text) : text_(text), xml_(text) {}
+
+    Holder Find()
+    {
+        while (!xml_.atEnd() && found_.problem.isEmpty()) {
+            const QXmlStreamReader::TokenType token = xml_.readNext();
+            if (token == QXmlStreamReader::DTD && !xml_.entityDeclarations().isEmpty())
+                found_.problem =
+                    QStringLiteral("it declares entities of its own, which KML files never need");
+            else if (token == QXmlStreamReader::StartElement)
+                Start(SpanAt(text_, xml_));
+            else if (token == QXmlStreamReader::EndElement)
+                End();
+        }
+        if (found_.problem.isEmpty() && xml_.hasError())
+            found_.problem = QStringLiteral("it is not an XML file (line %1, column %2: %3)")
+                                 .arg(xml_.lineNumber())
+                                 .arg(xml_.columnNumber())
+                                 .arg(xml_.errorString());
+        if (found_.problem.isEmpty() && !found_.element.found())
+            found_.problem = QStringLiteral("it is not a KML file");
+        return std::move(found_);
+    }
+
+private:
+    void Start(const ElementSpan& span)
+    {
+        ++depth_;
+        if (depth_ == 1 && !Is(span, "kml")) {
+            found_.problem = QStringLiteral("it is not a KML file");
+            return;
+        }
+        const bool container = Is(span, "Document") || Is(span, "Folder");
+        if (depth_ == 1 || (depth_ == 2 && container && Is(found_.element, "kml"))) {
+            found_ = Holder{span, {}, {}, -1, depth_, {}};
+        } else if (depth_ == found_.depth + 1) {
+            found_.lastChild = span;
+        }
+    }
+
+    void End()
+    {
+        const qsizetype end = xml_.characterOffset();
+        ElementSpan& holder = found_.element;
+        if (depth_ == found_.depth + 1) {
+            found_.lastChild.end = end;
+            if (IsFeature(found_.lastChild)) {
+                if (!found_.lastFeature.found())
+                    found_.firstFeatureStart = found_.lastChild.start;
+                found_.lastFeature = found_.lastChild;
+            }
+        } else if (depth_ == found_.depth && holder.end < 0) {
+            holder.end = end;
+            holder.contentEnd =
+                end == holder.contentStart ? end : text_.lastIndexOf(QLatin1Char('<'), end - 1);
+        }
+        --depth_;
+    }
+
+    const QString& text_;
+    QXmlStreamReader xml_;
+    Holder found_;
+    int depth_ = 0;
+};
+
+// The white space before the start of the line `at` stands on.
+QString IndentOf(const QString& text, qsizetype at)
+{
+    const qsizetype lineStart = WhiteStart(text, at, 0);
+    const QString white = text.mid(lineStart, at - lineStart);
+    return white.mid(white.lastIndexOf(QLatin1Char('\n')) + 1);
+}
+
+} // namespace
+
 std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettings& settings,
                                         bool latin1, QString& problem, qsizetype* at)
 {
     qsizetype placed = 0;
     if (at == nullptr)
         at = &placed;
-    QXmlStreamReader xml(text);
-    // The element that takes the overlay, and its last feature and last child.
-    ElementSpan holder;
-    ElementSpan lastFeature;
-    ElementSpan lastChild;
-    qsizetype firstFeatureStart = -1;
-    int depth = 0;
-    int holderDepth = 0;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        const qsizetype end = xml.characterOffset();
-        if (token == QXmlStreamReader::DTD && !xml.entityDeclarations().isEmpty()) {
-            problem = QStringLiteral("it declares entities of its own, which KML files never need");
-            return std::nullopt;
-        }
-        if (token == QXmlStreamReader::StartElement) {
-            ++depth;
-            const bool kml = Vocabulary::IsKmlNamespace(xml.namespaceUri());
-            const QString name = xml.name().toString();
-            const qsizetype start = text.lastIndexOf(QLatin1Char('<'), end - 1);
-            if (depth == 1 && !(kml && name == QLatin1String("kml"))) {
-                problem = QStringLiteral("it is not a KML file");
-                return std::nullopt;
-            }
-            const bool container =
-                kml && (name == QLatin1String("Document") || name == QLatin1String("Folder"));
-            if (depth == 1 || (depth == 2 && container && holder.name == QLatin1String("kml"))) {
-                holder = ElementSpan{start, -1, end, -1, {}, name, kml};
-                holder.prefix = xml.qualifiedName().chopped(name.size()).toString();
-                holderDepth = depth;
-                lastFeature = lastChild = ElementSpan();
-                firstFeatureStart = -1;
-            } else if (depth == holderDepth + 1) {
-                lastChild = ElementSpan{start, -1, -1, -1, {}, name, kml};
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (depth == holderDepth + 1) {
-                lastChild.end = end;
-                const bool feature =
-                    lastChild.kml &&
-                    std::any_of(std::begin(kFeatures), std::end(kFeatures),
-                                [&](const char* f) { return lastChild.name == QLatin1String(f); });
-                if (feature && !lastFeature.found())
-                    firstFeatureStart = lastChild.start;
-                if (feature)
-                    lastFeature = lastChild;
-            } else if (depth == holderDepth && holder.end < 0) {
-                holder.end = end;
-                holder.contentEnd =
-                    end == holder.contentStart ? end : text.lastIndexOf(QLatin1Char('<'), end - 1);
-            }
-            --depth;
-        }
-    }
-    if (xml.hasError()) {
-        problem = QStringLiteral("it is not an XML file (line %1, column %2: %3)")
-                      .arg(xml.lineNumber())
-                      .arg(xml.columnNumber())
-                      .arg(xml.errorString());
+    const Holder found = HolderFinder(text).Find();
+    if (!found.problem.isEmpty()) {
+        problem = found.problem;
         return std::nullopt;
     }
-    if (!holder.found()) {
-        problem = QStringLiteral("it is not a KML file");
-        return std::nullopt;
-    }
+    const ElementSpan& holder = found.element;
     // After the last feature, led as it is; else after the holder's start tag.
-    const ElementSpan& after = lastFeature.found() ? lastFeature : lastChild;
-    const qsizetype lineStart = WhiteStart(text, holder.start, 0);
-    QString holderIndent = text.mid(lineStart, holder.start - lineStart);
-    holderIndent = holderIndent.mid(holderIndent.lastIndexOf(QLatin1Char('\n')) + 1);
+    const ElementSpan& after = found.lastFeature.found() ? found.lastFeature : found.lastChild;
+    const QString holderIndent = IndentOf(text, holder.start);
     QString lead;
     if (after.found()) {
         const qsizetype white = WhiteStart(text, after.start, holder.contentStart);
@@ -588,26 +674,26 @@ std::optional<QString> WithOverlayAdded(const QString& text, const OverlaySettin
         lead = QLatin1Char('\n') + holderIndent;
     const QString indent = lead.mid(lead.lastIndexOf(QLatin1Char('\n')) + 1);
     const QString element = ForEncoding(OverlayElementText(settings, indent), latin1);
+    const QString endTag = QStringLiteral("</") + holder.prefix;
     if (holder.contentStart == holder.end) {
         // <Document/> opens up to hold it.
         *at = holder.end - 1 + lead.size();
         return QStringView(text).left(holder.end - 2) + QLatin1Char('>') + lead + element +
-               QLatin1Char('\n') + holderIndent + QStringLiteral("</") + holder.prefix +
-               holder.name + QLatin1Char('>') + QStringView(text).mid(holder.end);
+               QLatin1Char('\n') + holderIndent + endTag + holder.name + QLatin1Char('>') +
+               QStringView(text).mid(holder.end);
     }
-    const qsizetype after_ = after.found() ? after.end : holder.contentStart;
-    if (holderDepth == 1 && lastFeature.found()) {
+    const qsizetype end = after.found() ? after.end : holder.contentStart;
+    if (found.depth == 1 && found.lastFeature.found()) {
         // A kml element holds one feature: a Document takes it and the overlay.
-        const QString& prefix = holder.prefix;
-        const QString opened = QLatin1Char('<') + prefix + QStringLiteral("Document>");
-        *at = after_ + opened.size() + lead.size();
-        return QStringView(text).left(firstFeatureStart) + opened +
-               QStringView(text).mid(firstFeatureStart, after_ - firstFeatureStart) + lead +
-               element + lead + QStringLiteral("</") + prefix + QStringLiteral("Document>") +
-               QStringView(text).mid(after_);
+        const qsizetype first = found.firstFeatureStart;
+        const QString opened = QLatin1Char('<') + holder.prefix + QStringLiteral("Document>");
+        *at = end + opened.size() + lead.size();
+        return QStringView(text).left(first) + opened + QStringView(text).mid(first, end - first) +
+               lead + element + lead + endTag + QStringLiteral("Document>") +
+               QStringView(text).mid(end);
     }
-    *at = after_ + lead.size();
-    return QStringView(text).left(after_) + lead + element + QStringView(text).mid(after_);
+    *at = end + lead.size();
+    return QStringView(text).left(end) + lead + element + QStringView(text).mid(end);
 }
 
 QString OverlayLabel(const OverlaySpot& spot, int index)

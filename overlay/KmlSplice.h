@@ -33,7 +33,7 @@ struct KmlText
 // same bytes: an encoding other than UTF-8, UTF-16 or ISO-8859-1, or bytes
 // that are not valid in their encoding.
 std::optional<KmlText> DecodeKml(const QByteArray& bytes);
-QByteArray EncodeKml(const KmlText& text);
+QByteArray EncodeKml(const KmlText& kml);
 
 // One element in the text: from its "<" to past its end tag's ">".
 struct ElementSpan

@@ -566,35 +566,75 @@ OpenedKmz ReadAnyOverlayFile(const QString& path, ReadControl* control, int whic
     return opened;
 }
 
+namespace {
+
+// What the archive's KML entry links to for the picture `now` names, and a
+// picture from outside to add, as `entry` with its bytes. False with
+// `problem` when that picture cannot be taken.
+struct PictureInArchive
+{
+    QString link;
+    QString entry;
+    QByteArray bytes;
+};
+bool ArchivePicture(const InPlaceKml& file, const OverlaySettings& now, qint64 maxUnpacked,
+                    PictureInArchive& picture, QString& problem)
+{
+    const QString& link = now.picture;
+    picture.link = link;
+    if (!file.shownPicture.isEmpty() && link == file.shownPicture) {
+        picture.link = file.read.picture;
+        return true;
+    }
+    if (link.isEmpty() || link == file.read.picture || IsWebAddress(link))
+        return true;
+    // From outside the archive: it goes in under files/, linked from the entry's folder.
+    picture.entry = kPictureFolder + FileNameOf(link);
+    const OpenedPicture opened =
+        OpenPictureFile(ResolveLink(link, QFileInfo(now.outputFile).absolutePath()));
+    if (!opened || UnpackName(picture.entry) != picture.entry) {
+        problem = QStringLiteral("the picture %1 cannot be read: %2")
+                      .arg(link, opened ? QStringLiteral("it names no file") : opened.problem);
+        return false;
+    }
+    if (opened.file->size() > maxUnpacked - file.archive.size()) {
+        problem = QStringLiteral("the picture %1 is too large: a KMZ that Orvinel writes "
+                                 "unpacks to at most %2")
+                      .arg(link, SizeInWords(maxUnpacked));
+        return false;
+    }
+    picture.bytes = opened.file->readAll();
+    picture.link =
+        QStringLiteral("../").repeated(file.kmlEntry.count(QLatin1Char('/'))) + picture.entry;
+    return true;
+}
+
+// The new archive a libzip source holds after zip_close; empty if unread.
+QByteArray SourceBytes(zip_source_t* source)
+{
+    QByteArray out;
+    if (zip_source_open(source) != 0)
+        return out;
+    zip_source_seek(source, 0, SEEK_END);
+    out.resize(qsizetype(qMax<zip_int64_t>(zip_source_tell(source), 0)));
+    zip_source_seek(source, 0, SEEK_SET);
+    if (zip_source_read(source, out.data(), zip_uint64_t(out.size())) != out.size())
+        out.clear();
+    zip_source_close(source);
+    return out;
+}
+
+} // namespace
+
 QByteArray KmzInPlaceBytes(const InPlaceKml& file, const OverlaySettings& now, QString& problem,
                            qint64 maxUnpacked)
 {
+    PictureInArchive picture;
+    if (!ArchivePicture(file, now, maxUnpacked, picture, problem))
+        return {};
     OverlaySettings inside = now;
-    QString pictureEntry;
-    QByteArray picture;
-    const QString& link = now.picture;
-    if (!file.shownPicture.isEmpty() && link == file.shownPicture) {
-        inside.picture = file.read.picture;
-    } else if (!link.isEmpty() && link != file.read.picture && !IsWebAddress(link)) {
-        // From outside the archive: it goes in under files/, linked from the entry's folder.
-        pictureEntry = kPictureFolder + FileNameOf(link);
-        const OpenedPicture opened =
-            OpenPictureFile(ResolveLink(link, QFileInfo(now.outputFile).absolutePath()));
-        if (!opened || UnpackName(pictureEntry) != pictureEntry) {
-            problem = QStringLiteral("the picture %1 cannot be read: %2")
-                          .arg(link, opened ? QStringLiteral("it names no file") : opened.problem);
-            return {};
-        }
-        if (opened.file->size() > maxUnpacked - file.archive.size()) {
-            problem = QStringLiteral("the picture %1 is too large: a KMZ that Orvinel writes "
-                                     "unpacks to at most %2")
-                          .arg(link, SizeInWords(maxUnpacked));
-            return {};
-        }
-        picture = opened.file->readAll();
-        inside.picture =
-            QStringLiteral("../").repeated(file.kmlEntry.count(QLatin1Char('/'))) + pictureEntry;
-    }
+    inside.picture = picture.link;
+    const QString& pictureEntry = picture.entry;
     const QByteArray kml = InPlaceBytes(file, inside);
     if (kml == file.bytes && pictureEntry.isEmpty())
         return file.archive;
@@ -621,10 +661,10 @@ QByteArray KmzInPlaceBytes(const InPlaceKml& file, const OverlaySettings& now, Q
     if (!done && kmlSource != nullptr)
         zip_source_free(kmlSource);
     if (done && !pictureEntry.isEmpty())
-        done =
-            AddEntry(zip, pictureEntry,
-                     zip_source_buffer(zip, picture.constData(), zip_uint64_t(picture.size()), 0),
-                     IsCompressedPicture(pictureEntry) ? ZIP_CM_STORE : ZIP_CM_DEFLATE);
+        done = AddEntry(zip, pictureEntry,
+                        zip_source_buffer(zip, picture.bytes.constData(),
+                                          zip_uint64_t(picture.bytes.size()), 0),
+                        IsCompressedPicture(pictureEntry) ? ZIP_CM_STORE : ZIP_CM_DEFLATE);
     if (!done || zip_close(zip) != 0) {
         problem =
             QStringLiteral("the archive cannot be written: %1").arg(ZipText(zip_get_error(zip)));
@@ -632,15 +672,7 @@ QByteArray KmzInPlaceBytes(const InPlaceKml& file, const OverlaySettings& now, Q
         zip_source_free(source);
         return {};
     }
-    QByteArray out;
-    if (zip_source_open(source) == 0) {
-        zip_source_seek(source, 0, SEEK_END);
-        out.resize(qsizetype(qMax<zip_int64_t>(zip_source_tell(source), 0)));
-        zip_source_seek(source, 0, SEEK_SET);
-        if (zip_source_read(source, out.data(), zip_uint64_t(out.size())) != out.size())
-            out.clear();
-        zip_source_close(source);
-    }
+    QByteArray out = SourceBytes(source);
     zip_source_free(source);
     if (out.isEmpty())
         problem = QStringLiteral("the archive cannot be written");

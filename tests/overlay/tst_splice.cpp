@@ -93,6 +93,7 @@ QString Shown(const QByteArray& bytes)
 }
 
 #ifdef ORVINEL_LIBKML
+// NOLINTNEXTLINE(misc-no-recursion): containers nest a few deep
 bool DropOverlay(const kmldom::ContainerPtr& container, int& seen, int which)
 {
     for (std::size_t i = 0; i < container->get_feature_array_size(); ++i) {
@@ -203,7 +204,9 @@ public:
 
 private:
     // A template: @ the prefix, $ element content, * a picture path, % a
-    // colour, ^ a line break `depth` steps in, {a|b} one of the choices.
+    // colour, ^ a line break `depth` steps in, {a|b} one of the choices. One
+    // small interpreter, which calls itself for what a choice holds.
+    // NOLINTNEXTLINE(misc-no-recursion,readability-function-cognitive-complexity)
     QString Fill(QStringView t, const QString& p = {}, int depth = 0)
     {
         QString out;
@@ -257,14 +260,15 @@ private:
         return nl_ + step_.repeated(depth);
     }
 
+    // NOLINTNEXTLINE(misc-no-recursion): containers three deep
     QString Container(int depth)
     {
-        static const char16_t* const items[] = {
-            u"<@Placemark id=\"pm\"><@name>$</@name><@Point><@coordinates>1,2</@coordinates>"
-            u"</@Point></@Placemark>",
-            u"<@Style id=\"s\"><@IconStyle><@scale>1.5</@scale></@IconStyle></@Style>",
-            u"{<!-- <ScreenOverlay/> & co -->|<!--東京-->}", u"<@description>$</@description>",
-            u"<@GroundOverlay><@name>$</@name></@GroundOverlay>"};
+        static const QString items[] = {
+            u"<@Placemark id=\"pm\"><@name>$</@name><@Point><@coordinates>1,2</@coordinates>"_s +
+                u"</@Point></@Placemark>"_s,
+            u"<@Style id=\"s\"><@IconStyle><@scale>1.5</@scale></@IconStyle></@Style>"_s,
+            u"{<!-- <ScreenOverlay/> & co -->|<!--東京-->}"_s, u"<@description>$</@description>"_s,
+            u"<@GroundOverlay><@name>$</@name></@GroundOverlay>"_s};
         const QString tag = Fill(u"{Document|Folder}");
         QString out =
             Fill(QString(u"^<@" + tag + u"{ id=\"c\"|||}>{^<@name>$</@name>|}"), prefix_, depth);
